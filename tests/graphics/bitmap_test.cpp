@@ -1,6 +1,8 @@
 // Bitmaps, the colour table and the pixel operations.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "golden.h"
 #include "graphics/buffers.h"
 #include "graphics/color.h"
@@ -157,4 +159,29 @@ TEST(ColorTable, AutopilotColours)
     EXPECT_EQ(COLOR_vGetVantrelColorDef(VNCOLOR_FTC_OPTION2), 0x07FF);
     EXPECT_EQ(COLOR_vGetVantrelColorDef(23), 0x0000);
     EXPECT_EQ(COLOR_vGetVantrelColorDef(0xFFFFFFFF), COLOR_vGetVantrelColorDef(0));
+}
+
+// The vectorised runs give exactly the per-pixel results, for every alpha and run lengths around the
+// vector widths.
+TEST(Pixel, RunsEqualSinglePixels)
+{
+    std::vector<COLOR> vOld(77);
+    for (size_t i = 0; i < vOld.size(); i++) {
+        vOld[i] = (COLOR)(i * 2654435761u >> 7);
+    }
+    for (U32 a = 0; a < 256; a++) {
+        for (U32 n : {1u, 15u, 16u, 17u, 33u, 77u}) {
+            std::vector<COLOR> v(vOld.begin(), vOld.begin() + n);
+            const COLOR colorNew = (COLOR)(a * 0x9E37u);
+            G_PIXEL_vBlendRun(v.data(), n, colorNew, (U8)a);
+            for (U32 i = 0; i < n; i++) {
+                ASSERT_EQ(v[i], G_PIXEL_colorBlend(colorNew, vOld[i], a)) << "alpha " << a << " pixel " << i;
+            }
+        }
+    }
+    std::vector<COLOR> vFill(70, 0);
+    G_PIXEL_vFillRun(vFill.data() + 1, 67, 0xBEEF);
+    EXPECT_EQ(vFill[0], 0);
+    EXPECT_EQ(std::count(vFill.begin(), vFill.end(), 0xBEEF), 67);
+    EXPECT_EQ(vFill[68], 0);
 }
