@@ -1,9 +1,12 @@
 // The LCD pages on the host: page table, page flip, TV copy, screen dump, clear screen, video modes.
 #include <gtest/gtest.h>
 
+#include <SDL2/SDL.h>
+#include <linux/input-event-codes.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -345,4 +348,65 @@ TEST(LcdHost, WindowPresentsTheShownPage)
         return WINDOW_bRunning() ? 1 : 0;
     });
     EXPECT_EQ(iHeadless, 0);
+}
+
+namespace {
+
+std::atomic<int> s_iKeyCode{0}, s_iKeyValue{-1};
+
+void vKeySink(U16 u16Code, S32 s32Value)
+{
+    s_iKeyCode = u16Code;
+    s_iKeyValue = s32Value;
+}
+
+void vPushKey(SDL_Scancode eScan)
+{
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.state = SDL_PRESSED;
+    event.key.keysym.scancode = eScan;
+    SDL_PushEvent(&event);
+}
+
+} // namespace
+
+// Keys pressed in the window reach the key sink as keypad codes; F12 writes a time-stamped picture
+// beside CORVAN_SCREENSHOT.
+TEST(LcdHost, WindowKeysAndF12)
+{
+    const std::filesystem::path dir = tempDir("f12");
+    const std::string sShot = (dir / "shot.png").string();
+    const int iStatus = iInChild([&] {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        unsetenv("CORVAN_HEADLESS");
+        setenv("CORVAN_SCREENSHOT", sShot.c_str(), 1);
+        DD_LCD_vReset();
+        DD_LCD_vInit();
+        WINDOW_vSetKeySink(vKeySink);
+        for (int i = 0; i < 500 && !WINDOW_bRunning(); i++) {
+            usleep(10000);
+        }
+        if (!WINDOW_bRunning()) {
+            return 2;
+        }
+        vPushKey(SDL_SCANCODE_UP);
+        vPushKey(SDL_SCANCODE_F12);
+        for (int i = 0; i < 500; i++) {
+            bool bPicture = false;
+            for (const auto &entry : std::filesystem::directory_iterator(dir)) {
+                const std::string sName = entry.path().filename().string();
+                bPicture |= sName.rfind("shot-", 0) == 0 && sName.size() == sizeof "shot-20261211-010203.png" - 1;
+            }
+            if (bPicture && s_iKeyCode == KEY_UP && s_iKeyValue == 1) {
+                unsetenv("CORVAN_SCREENSHOT");
+                return 0;
+            }
+            usleep(10000);
+        }
+        unsetenv("CORVAN_SCREENSHOT");
+        return 3;
+    });
+    EXPECT_EQ(iStatus, 0);
+    std::filesystem::remove_all(dir);
 }
