@@ -58,7 +58,6 @@ const StandIn kStandIns[] = {
     {PROCESSTASK,        {},             {M_PROCESS},        {SEMA_MBOX_PROCESS},        nullptr},
     {PINGTASK,           {FCID("TPNG")}, {M_PING},           {SEMA_MBOX_PING},           "Somebody else registered the Ping Task Mailbox"},
     {CHARTTASK,          {FCID("TCRT")}, {M_CHART},          {SEMA_MBOX_CHART},          "Somebody else registered the Chart Task Mailbox"},
-    {NVRTASK,            {FCID("TNVR")}, {M_NVRAM},          {SEMA_MBOX_NVRAM},          "Somebody else registered the NVRAM Task Mailbox"},
     {MENUTASK,           {FCID("TMNU")}, {M_MENU},           {SEMA_MBOX_MENU},           "Somebody else registered the Menu Task Mailbox"},
     {NAVTASK,            {FCID("TNAV")}, {M_NAV},            {SEMA_MBOX_NAV},            "Somebody else registered the Nav Task Mailbox"},
     {TONETASK,           {FCID("TTON")}, {M_TONE},           {SEMA_MBOX_TONE},           "Somebody else registered the Tone Task Mailbox"},
@@ -135,7 +134,6 @@ STANDIN_ENTRY(T_INFO_vMain, INFOTASK)
 STANDIN_ENTRY(T_N_PROCESS_vMain, PROCESSTASK)
 STANDIN_ENTRY(T_N_PING_vMain, PINGTASK)
 STANDIN_ENTRY(T_CHART_vMain, CHARTTASK)
-STANDIN_ENTRY(T_NVRAM_vMain, NVRTASK)
 STANDIN_ENTRY(T_MENU_vMain, MENUTASK)
 STANDIN_ENTRY(T_NAV_vMain, NAVTASK)
 STANDIN_ENTRY(T_TONE_vMain, TONETASK)
