@@ -1,5 +1,7 @@
 // Event semaphores: flags, not counters; a task waits on a zero-terminated list and gets the one that fired first.
 #pragma once
+#include <time.h>
+
 #include "kernel/kernel_defs.h"
 
 // 0; -3 when already signalled (fire time kept); -2 outside 1..280.
@@ -21,3 +23,6 @@ ERC L_SEMA_WaitMultiple(const SEMA *pList);
 // As L_SEMA_WaitMultiple with a limit; -1 at the limit.
 ERC L_SEMA_WaitMultipleTicks(const SEMA *pList, TICKS ticks);
 void L_SEMA_Debug(void);
+
+// Waits on one semaphore until the absolute deadline on the kernel clock (NULL: no limit). 0, -1, -6, -2.
+ERC SEMA_erWaitUntil(SEMA sema, const struct timespec *ptDeadline);

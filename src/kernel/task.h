@@ -36,6 +36,17 @@ void show_linux_priority(const char *pcName);
 // Sets the caller's scheduling to FIFO at the given priority; false when the host refuses (the thread runs on).
 bool TASK_bSetFifo(int nPriority);
 
+// Waits of the kernel services on (cond, mutex), mutex held, until woken or the deadline (NULL: none).
+// 0 woken (maybe spuriously), ETIMEDOUT, or TASK_WAIT_ENDING when the caller's end is due: the caller then
+// releases what it holds and calls TASK_vSafePoint. With bSafePoint false the end is not looked at.
+constexpr int TASK_WAIT_ENDING = -1;
+int TASK_nWait(pthread_cond_t *ptCond, pthread_mutex_t *ptMutex, const struct timespec *ptDeadline, bool bSafePoint);
+// A task's private wait point (70: shared by every plain thread).
+pthread_mutex_t *TASK_ptMutex(TASK task);
+pthread_cond_t *TASK_ptCond(TASK task);
+// Sleeps until the absolute deadline on the kernel clock; a safe point.
+void TASK_vSleepUntil(const struct timespec *ptDeadline);
+
 // Ending requests are carried out here: a kernel wait calls it when it has released its own locks.
 // Ends the calling thread when its end was requested and it holds no numbered mutex.
 void TASK_vSafePoint(void);
