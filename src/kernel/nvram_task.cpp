@@ -61,9 +61,20 @@ void vRestore(FOURCHARID id, DB_DATA_TYPE value) {
   }
 }
 
+// A header item whose default was set after the task registered for it (a default write sends no notice)
+// is still saved at once; one already on flash with this value is left alone.
 void vAdoptHeader(FOURCHARID id) {
   const U32 u32Row = T_NVRAM_u32FetchItemNumber(id);
-  if (u32Row == 0xFFFFFFFFu || s_4chHeader[u32Row].bRegistered) return;
+  if (u32Row == 0xFFFFFFFFu) return;
+  if (s_4chHeader[u32Row].bRegistered) {
+    DB_DATA_TYPE value;
+    BOOLEAN bValid = FALSE;
+    NVR_ENTRY stored = {id, {}};
+    if (!H_DATABASE_bFetch(id, &value, &bValid, nullptr) || !bValid) return;
+    if (H_NVRAM_bGetItemByID(&stored) && stored.data.u32Val == value.u32Val) return;
+    vSaveHeaderNow(id);
+    return;
+  }
   if (!bRegisterForChanges(id)) return;
   vSaveHeaderNow(id);
   s_4chHeader[u32Row].bRegistered = TRUE;
@@ -223,11 +234,13 @@ void T_NVRAM_vMain(void) {
   }
   T_NVRAM_vInitHardware();
   vLoadStoredSettings();
+  // The timer start resets SEMA_NVRAM_UPDATE: arm it before the mailbox tells others the task is up, so a
+  // save request sent right after that is not lost.
+  s_pSaveSettings = L_TIMER_Start(nullptr, NVRAM_SAVE_PERIOD_MS, NVRAM_SAVE_PERIOD_MS, SEMA_NVRAM_UPDATE);
+  if (s_pSaveSettings == nullptr) log_me("NVRAM: no timer, settings are saved only on request");
   if (H_DATABASE_bUpdateEverythingU32(FCID("TNVR"), M_NVRAM, P_NORMAL, D_MAILBOX, nullptr, DB_NO_TIMEOUT)) {
     vFatal(__LINE__, "Somebody else registered the NVR Task Maibox");
   }
-  s_pSaveSettings = L_TIMER_Start(nullptr, NVRAM_SAVE_PERIOD_MS, NVRAM_SAVE_PERIOD_MS, SEMA_NVRAM_UPDATE);
-  if (s_pSaveSettings == nullptr) log_me("NVRAM: no timer, settings are saved only on request");
 
   static const SEMA s_aWaitList[] = {SEMA_MBOX_NVRAM, SEMA_NVRAM_UPDATE, 0};
   for (;;) {

@@ -16,7 +16,8 @@ BOOLEAN s_bUpgradingToGroupedWaypointManagement;
 
 void vPut(BYTE *pDest, size_t size, const char *pcText) {
   std::memset(pDest, 0, size);
-  std::snprintf(reinterpret_cast<char *>(pDest), size, "%s", pcText);
+  const size_t length = std::strlen(pcText);
+  std::memcpy(pDest, pcText, length < size ? length : size - 1);
 }
 
 }  // namespace
