@@ -37,8 +37,9 @@ inline void vTail(U8 *&pDest, const U8 *&pSource, U32 u32Count) {
 
 }  // namespace
 
-// The board copies with the vector unit; this is the same walk in portable C++: align the destination to
-// 16 bytes, copy 32-byte blocks with a growing read-ahead hint, then the rest.
+// The board copies with the vector unit: the destination is aligned to 16 bytes, 32-byte blocks follow with a
+// read-ahead hint, then the rest. Here the block run is handed to the C library's copy, which uses the widest
+// vector unit of the host; the alignment and tail steps are the same.
 void DD_UTIL_Memcpy(void *pvDest, const void *pvSource, U32 u32Count) {
   auto *pDest = static_cast<U8 *>(pvDest);
   auto *pSource = static_cast<const U8 *>(pvSource);
@@ -53,17 +54,11 @@ void DD_UTIL_Memcpy(void *pvDest, const void *pvSource, U32 u32Count) {
   if (u32Misalign & 8) vMove<8>(pDest, pSource);
   u32Count -= u32Misalign;
 
-  U32 u32Preload = 32;
-  while (u32Count >= u32Preload + 32) {
-    __builtin_prefetch(pSource + u32Preload);
-    vMove<32>(pDest, pSource);
-    u32Count -= 32;
-    if (u32Preload < 320) u32Preload += 32;
-  }
-  while (u32Count >= 32) {
-    vMove<32>(pDest, pSource);
-    u32Count -= 32;
-  }
+  const U32 u32Blocks = u32Count & ~31u;
+  std::memcpy(pDest, pSource, u32Blocks);
+  pDest += u32Blocks;
+  pSource += u32Blocks;
+  u32Count -= u32Blocks;
   if (u32Count & 16) vMove<16>(pDest, pSource);
   vTail(pDest, pSource, u32Count);
 }
