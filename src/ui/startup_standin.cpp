@@ -5,6 +5,7 @@
 
 #include "kernel/database.h"
 #include "kernel/error.h"
+#include "kernel/log.h"
 #include "kernel/process.h"
 #include "kernel/reset.h"
 #include "kernel/sema.h"
@@ -28,6 +29,7 @@ void T_STARTUP_vMain(void) {
   STANDIN_vPublishMailbox(FCID("TTAR"), M_STARTUP, P_NORMAL, "Somebody else registered the Startup Task Mailbox");
 
   L_TASK_Start(DISPTASK);
+  log_me("waiting for the display task");
   L_SEMA_Wait(SEMA_DISPINIT_COMPLETE);
   startAndPoll(VIEWTASK, FCID("TVUE"));
   L_TASK_Start(VIEWKEYTASK);
