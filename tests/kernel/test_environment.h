@@ -7,9 +7,13 @@
 #include <vector>
 
 // The test clock has to be chosen before the first clock reading of the process; a test that cannot have it
-// (other tests ran first in the same process) is skipped.
+// (other tests ran first in the same process) is skipped. The fresh form also needs the clock's first reading.
 #define REQUIRE_TEST_CLOCK(startNs)                                                        \
   if (!PLATFORM_CLOCK_bIsTestClock() && !PLATFORM_CLOCK_bUseTestClock(startNs)) {           \
+    GTEST_SKIP() << "the clock was read before this test; run it in a process of its own"; \
+  }
+#define REQUIRE_FRESH_TEST_CLOCK(startNs)                                                  \
+  if (PLATFORM_CLOCK_bIsTestClock() || !PLATFORM_CLOCK_bUseTestClock(startNs)) {          \
     GTEST_SKIP() << "the clock was read before this test; run it in a process of its own"; \
   }
 
