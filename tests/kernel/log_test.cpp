@@ -1,6 +1,9 @@
 // Log lines, the run-time limit and the fatal-error report, on the test clock.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <ostream>
@@ -112,6 +115,19 @@ TEST(FatalError, AppendsToFatalLogAndLogsTheLine) {
                                                       timeLine + "error: second in h_memory at 520\n")))
       << text.str();
   EXPECT_TRUE(std::regex_search(out, std::regex(R"( error: Invalid data type in database\.cpp at 1148\r\n)"))) << out;
+}
+
+// A FATAL.LOG that cannot be opened: the error is logged all the same.
+TEST(FatalError, UnopenableFatalLogIsOnlyLogged) {
+  const std::string path = TEST_dataDirectory() + "/FATAL.LOG";
+  std::remove(path.c_str());
+  ASSERT_EQ(mkdir(path.c_str(), 0755), 0);  // a directory in its place
+  testing::internal::CaptureStdout();
+  ERROR_error("nvram.cpp", 77, "cannot save");
+  const std::string out = testing::internal::GetCapturedStdout();
+  rmdir(path.c_str());
+  EXPECT_TRUE(std::regex_search(out, std::regex(R"( Error opening \S+/FATAL\.LOG, Result = -1, error \d+, .*\r\n)"))) << out;
+  EXPECT_TRUE(std::regex_search(out, std::regex(R"( error: cannot save in nvram\.cpp at 77\r\n)"))) << out;
 }
 
 TEST(FatalErrorDeathTest, ResetEndsWithStatus10) {
