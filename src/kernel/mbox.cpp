@@ -122,6 +122,7 @@ std::atomic_ref<U8> tAcked(MSGHEADER *ptHeader) { return std::atomic_ref<U8>(ptH
 // Blocks until the mailbox holds a message or the deadline passes (NULL: no limit).
 void *pvReceiveUntil(MBOX mbox, const struct timespec *ptDeadline) {
   if (!bValid(mbox)) return nullptr;
+  TASK_vSafePoint();
   MBOX_INFO &tInfo = s_atMboxes[mbox];
   pthread_mutex_lock(&tInfo.MboxMutex);
   int nResult = 0;

@@ -165,6 +165,7 @@ ERC erGet(QUEUE queue, void *pvItem) {
 template <typename ITEM>
 ERC erWaiting(QUEUE queue, ITEM pvItem, ERC (*pfnStep)(QUEUE, ITEM), ERC ercBlocked, const struct timespec *ptDeadline) {
   if (!bValid(queue)) return -lsQUEUE_INVALID;
+  TASK_vSafePoint();
   QUEUE_INFO &tInfo = s_atQueues[queue];
   pthread_mutex_lock(&tInfo.QueueMutex);
   ERC erc;

@@ -364,6 +364,8 @@ bool bAnyDone(const SEMA_LIST &tList) {
 
 // The common wait: the number that fired first, -1 at the deadline, -6, -2.
 ERC erWaitList(const SEMA *pList, const struct timespec *ptDeadline) {
+  // Every wait is a place to end, also one that would return at once.
+  TASK_vSafePoint();
   SEMA_LIST tList;
   vCollect(pList, &tList);
   if (tList.nCount == 0) return -lsSEMA_INVALID;

@@ -344,6 +344,7 @@ int TASK_nWait(pthread_cond_t *ptCond, pthread_mutex_t *ptMutex, const struct ti
 }
 
 void TASK_vSleepUntil(const struct timespec *ptDeadline) {
+  TASK_vSafePoint();
   thread_local pthread_mutex_t t_tMutex = PTHREAD_MUTEX_INITIALIZER;
   thread_local pthread_cond_t t_tCond;
   thread_local bool t_bCondReady = false;

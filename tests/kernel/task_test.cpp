@@ -28,7 +28,7 @@ TEST(Task, StartReturnsWithTheTaskRunningUnderItsNumber) {
   ASSERT_EQ(L_SEMA_Wait(SEMA_USER_TEST), 0);
   EXPECT_EQ(s_taskSeen.load(), TEST_TASK_A);
   EXPECT_EQ(L_TASK_GetID(s_threadSeen.load()), TEST_TASK_A);
-  EXPECT_EQ(L_SEMA_GetWaitingTaskID(SEMA_TEST_PARAMS), TEST_TASK_A);
+  TEST_vWaitFor([] { return L_SEMA_GetWaitingTaskID(SEMA_TEST_PARAMS) == TEST_TASK_A; });
   // A second start while the thread runs is refused.
   EXPECT_EQ(L_TASK_Start(TEST_TASK_A), -lsTASK_START);
   L_SEMA_Signal(SEMA_TEST_PARAMS);
