@@ -148,3 +148,29 @@ TEST(Task, TaskEndingItselfDoesNotReturn) {
 }
 
 }  // namespace
+
+namespace {
+
+std::atomic<ERC> s_ercNested{99};
+
+void vReturnsAtOnce(void) {}
+
+void vStartsAnotherAtOnce(void) {
+  s_ercNested = L_TASK_Start(TEST_TASK_B);
+  L_SEMA_Signal(SEMA_USER_TEST);
+}
+
+// As the start-up task does: a new task starts the next one while its own starter is still being woken.
+TEST(Task, NewTaskStartsAnotherAtOnce) {
+  TEST_vSetEntry(TEST_TASK_A, vStartsAnotherAtOnce);
+  TEST_vSetEntry(TEST_TASK_B, vReturnsAtOnce);
+  for (int nRound = 0; nRound < 50; nRound++) {
+    ERC erc;
+    while ((erc = L_TASK_Start(TEST_TASK_A)) == -lsTASK_START) usleep(100);
+    ASSERT_EQ(erc, 0) << nRound;
+    ASSERT_EQ(L_SEMA_Wait(SEMA_USER_TEST), 0);
+    ASSERT_TRUE(s_ercNested.load() == 0 || s_ercNested.load() == -lsTASK_START) << nRound;
+  }
+}
+
+}  // namespace
