@@ -81,6 +81,9 @@ void vInit(void) {
     } else {
       memset(&tInfo.TaskParam, 0, sizeof tInfo.TaskParam);
       tInfo.ThreadID.store(pthread_self());
+      // The main thread is running.
+      tInfo.active_count.store(1);
+      tInfo.u64ActivUs.store(L_CLOCK_qwGetTimeInMicros());
     }
     pthread_mutexattr_t tAttr;
     pthread_mutexattr_init(&tAttr);
