@@ -103,12 +103,7 @@ const char *const s_apcNames[nmboxes + 1] = {
 
 void vInit(void) {
   for (MBOX mbox = 1; mbox <= nmboxes; mbox++) {
-    pthread_mutexattr_t tAttr;
-    pthread_mutexattr_init(&tAttr);
-    pthread_mutexattr_settype(&tAttr, PTHREAD_MUTEX_RECURSIVE);
-    pthread_mutex_init(&s_atMboxes[mbox].MboxMutex, &tAttr);
-    pthread_mutexattr_destroy(&tAttr);
-    PLATFORM_CLOCK_vCondInit(&s_atMboxes[mbox].MboxCond);
+    TASK_vInitWaitPoint(&s_atMboxes[mbox].MboxMutex, &s_atMboxes[mbox].MboxCond);
   }
 }
 

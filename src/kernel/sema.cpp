@@ -429,6 +429,15 @@ ERC erWaitOne(SEMA sema, const struct timespec *ptDeadline) {
   return erc > 0 ? lsSUCCESS : erc;
 }
 
+// Applies the call to every valid entry in list order; its results are not reported.
+ERC erForEach(const SEMA *pList, ERC (*pfnCall)(SEMA)) {
+  SEMA_LIST tList;
+  vCollect(pList, &tList);
+  if (tList.nCount == 0) return -lsSEMA_INVALID;
+  for (int n = 0; n < tList.nCount; n++) pfnCall(tList.aOrder[n]);
+  return lsSUCCESS;
+}
+
 } // namespace
 
 const char *get_semaphore_name(SEMA sema) {
@@ -452,13 +461,7 @@ ERC L_SEMA_Signal(SEMA sema) {
   return lsSUCCESS;
 }
 
-ERC L_SEMA_SignalMultiple(const SEMA *pList) {
-  SEMA_LIST tList;
-  vCollect(pList, &tList);
-  if (tList.nCount == 0) return -lsSEMA_INVALID;
-  for (int n = 0; n < tList.nCount; n++) L_SEMA_Signal(tList.aOrder[n]);
-  return lsSUCCESS;
-}
+ERC L_SEMA_SignalMultiple(const SEMA *pList) { return erForEach(pList, L_SEMA_Signal); }
 
 ERC L_SEMA_SetPending(SEMA sema) {
   if (!bValid(sema)) return -lsSEMA_INVALID;
@@ -469,13 +472,7 @@ ERC L_SEMA_SetPending(SEMA sema) {
   return lsSUCCESS;
 }
 
-ERC L_SEMA_SetPendingMultiple(const SEMA *pList) {
-  SEMA_LIST tList;
-  vCollect(pList, &tList);
-  if (tList.nCount == 0) return -lsSEMA_INVALID;
-  for (int n = 0; n < tList.nCount; n++) L_SEMA_SetPending(tList.aOrder[n]);
-  return lsSUCCESS;
-}
+ERC L_SEMA_SetPendingMultiple(const SEMA *pList) { return erForEach(pList, L_SEMA_SetPending); }
 
 ERC L_SEMA_GetWaitingTaskID(SEMA sema) {
   if (!bValid(sema)) return -lsSEMA_INVALID;

@@ -85,12 +85,7 @@ void vInit(void) {
       tInfo.active_count.store(1);
       tInfo.u64ActivUs.store(L_CLOCK_qwGetTimeInMicros());
     }
-    pthread_mutexattr_t tAttr;
-    pthread_mutexattr_init(&tAttr);
-    pthread_mutexattr_settype(&tAttr, PTHREAD_MUTEX_RECURSIVE);
-    pthread_mutex_init(&tInfo.TaskMutex, &tAttr);
-    pthread_mutexattr_destroy(&tAttr);
-    PLATFORM_CLOCK_vCondInit(&tInfo.TaskCond);
+    TASK_vInitWaitPoint(&tInfo.TaskMutex, &tInfo.TaskCond);
   }
 }
 
@@ -336,6 +331,15 @@ ERC L_TASK_WaitConditionalTimed(TASK task, const struct timespec *deadline) {
   if (!bValid(task)) return -lsTASK_INVALID;
   int nResult = TASK_nWait(&s_atTasks[task].TaskCond, &s_atTasks[task].TaskMutex, deadline, false);
   return nResult == 0 ? lsSUCCESS : -lsTIMEOUT;
+}
+
+void TASK_vInitWaitPoint(pthread_mutex_t *ptMutex, pthread_cond_t *ptCond) {
+  pthread_mutexattr_t tAttr;
+  pthread_mutexattr_init(&tAttr);
+  pthread_mutexattr_settype(&tAttr, PTHREAD_MUTEX_RECURSIVE);
+  pthread_mutex_init(ptMutex, &tAttr);
+  pthread_mutexattr_destroy(&tAttr);
+  PLATFORM_CLOCK_vCondInit(ptCond);
 }
 
 pthread_mutex_t *TASK_ptMutex(TASK task) {
