@@ -506,12 +506,6 @@ ERC L_SEMA_WaitSeconds(SEMA sema, U32 seconds) {
 
 ERC L_SEMA_WaitMultiple(const SEMA *pList) { return erWaitList(pList, nullptr); }
 
-ERC L_SEMA_WaitMultipleTicks(const SEMA *pList, TICKS ticks) {
-  struct timespec tDeadline;
-  L_CLOCK_PrepTimeoutTicks(&tDeadline, ticks);
-  return erWaitList(pList, &tDeadline);
-}
-
 void L_SEMA_Debug(void) {
   log_me("semaphore information (%d total)", nsemas);
   for (SEMA sema = 1; sema <= nsemas; sema++) {
