@@ -74,6 +74,13 @@ void *lm_debug(void *) {
   }
 }
 
+// One line from a printf format; texts are cut at 255 characters.
+void writeFormatted(const char *pcFormat, va_list args) {
+  char acLine[256];
+  std::vsnprintf(acLine, sizeof(acLine), pcFormat, args);
+  lm_doit(acLine);
+}
+
 void startWatchdog() {
   if (s_bWatchdogStarted.exchange(true)) return;
   pthread_t thread;
@@ -115,12 +122,10 @@ void log_me(const char *pcFormat, ...) {
   if (opt_nolog && !bDumping) {
     last_time = static_cast<S32>(rawMillis(nullptr));
   } else {
-    char acLine[256];
     va_list args;
     va_start(args, pcFormat);
-    std::vsnprintf(acLine, sizeof(acLine), pcFormat, args);
+    writeFormatted(pcFormat, args);
     va_end(args);
-    lm_doit(acLine);
   }
 
   // The limit counts from the start of the process, not from the start of the machine.
@@ -164,11 +169,9 @@ void lm_exit(const char *pcFile, int nLine, int nStatus) {
 }
 
 void bail_out(const char *pcFormat, ...) {
-  char acLine[256];
   va_list args;
   va_start(args, pcFormat);
-  std::vsnprintf(acLine, sizeof(acLine), pcFormat, args);
+  writeFormatted(pcFormat, args);
   va_end(args);
-  lm_doit(acLine);
   LM_EXIT(1);
 }

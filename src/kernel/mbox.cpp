@@ -103,12 +103,7 @@ const char *const s_apcNames[nmboxes + 1] = {
 
 void vInit(void) {
   for (MBOX mbox = 1; mbox <= nmboxes; mbox++) {
-    pthread_mutexattr_t tAttr;
-    pthread_mutexattr_init(&tAttr);
-    pthread_mutexattr_settype(&tAttr, PTHREAD_MUTEX_RECURSIVE);
-    pthread_mutex_init(&s_atMboxes[mbox].MboxMutex, &tAttr);
-    pthread_mutexattr_destroy(&tAttr);
-    PLATFORM_CLOCK_vCondInit(&s_atMboxes[mbox].MboxCond);
+    TASK_vInitWaitPoint(&s_atMboxes[mbox].MboxMutex, &s_atMboxes[mbox].MboxCond);
   }
 }
 
@@ -122,6 +117,7 @@ std::atomic_ref<U8> tAcked(MSGHEADER *ptHeader) { return std::atomic_ref<U8>(ptH
 // Blocks until the mailbox holds a message or the deadline passes (NULL: no limit).
 void *pvReceiveUntil(MBOX mbox, const struct timespec *ptDeadline) {
   if (!bValid(mbox)) return nullptr;
+  TASK_vSafePoint();
   MBOX_INFO &tInfo = s_atMboxes[mbox];
   pthread_mutex_lock(&tInfo.MboxMutex);
   int nResult = 0;

@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "kernel/database.h"
+#include "kernel/log.h"
 #include "kernel/mbox.h"
 #include "kernel/task.h"
 #include "kernel/tick.h"
@@ -50,6 +51,7 @@ void Main(void) {
 
   L_TASK_Start(UARTTASK);
   L_TASK_Start(STARTTASK);
+  log_me("waiting for the start-up task");
   while (!bStartupTaskInitialized.load()) usleep(1);
 
   for (const int task : kMainStartOrder) L_TASK_Start(task);

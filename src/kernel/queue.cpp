@@ -69,12 +69,7 @@ const QUEUE_PARAM QueueParams[nqueues] = {
 
 void vInit(void) {
   for (QUEUE queue = 1; queue <= nqueues; queue++) {
-    pthread_mutexattr_t tAttr;
-    pthread_mutexattr_init(&tAttr);
-    pthread_mutexattr_settype(&tAttr, PTHREAD_MUTEX_RECURSIVE);
-    pthread_mutex_init(&s_atQueues[queue].QueueMutex, &tAttr);
-    pthread_mutexattr_destroy(&tAttr);
-    PLATFORM_CLOCK_vCondInit(&s_atQueues[queue].QueueCond);
+    TASK_vInitWaitPoint(&s_atQueues[queue].QueueMutex, &s_atQueues[queue].QueueCond);
   }
 }
 
@@ -165,6 +160,7 @@ ERC erGet(QUEUE queue, void *pvItem) {
 template <typename ITEM>
 ERC erWaiting(QUEUE queue, ITEM pvItem, ERC (*pfnStep)(QUEUE, ITEM), ERC ercBlocked, const struct timespec *ptDeadline) {
   if (!bValid(queue)) return -lsQUEUE_INVALID;
+  TASK_vSafePoint();
   QUEUE_INFO &tInfo = s_atQueues[queue];
   pthread_mutex_lock(&tInfo.QueueMutex);
   ERC erc;

@@ -364,6 +364,8 @@ bool bAnyDone(const SEMA_LIST &tList) {
 
 // The common wait: the number that fired first, -1 at the deadline, -6, -2.
 ERC erWaitList(const SEMA *pList, const struct timespec *ptDeadline) {
+  // Every wait is a place to end, also one that would return at once.
+  TASK_vSafePoint();
   SEMA_LIST tList;
   vCollect(pList, &tList);
   if (tList.nCount == 0) return -lsSEMA_INVALID;
@@ -427,6 +429,15 @@ ERC erWaitOne(SEMA sema, const struct timespec *ptDeadline) {
   return erc > 0 ? lsSUCCESS : erc;
 }
 
+// Applies the call to every valid entry in list order; its results are not reported.
+ERC erForEach(const SEMA *pList, ERC (*pfnCall)(SEMA)) {
+  SEMA_LIST tList;
+  vCollect(pList, &tList);
+  if (tList.nCount == 0) return -lsSEMA_INVALID;
+  for (int n = 0; n < tList.nCount; n++) pfnCall(tList.aOrder[n]);
+  return lsSUCCESS;
+}
+
 } // namespace
 
 const char *get_semaphore_name(SEMA sema) {
@@ -450,13 +461,7 @@ ERC L_SEMA_Signal(SEMA sema) {
   return lsSUCCESS;
 }
 
-ERC L_SEMA_SignalMultiple(const SEMA *pList) {
-  SEMA_LIST tList;
-  vCollect(pList, &tList);
-  if (tList.nCount == 0) return -lsSEMA_INVALID;
-  for (int n = 0; n < tList.nCount; n++) L_SEMA_Signal(tList.aOrder[n]);
-  return lsSUCCESS;
-}
+ERC L_SEMA_SignalMultiple(const SEMA *pList) { return erForEach(pList, L_SEMA_Signal); }
 
 ERC L_SEMA_SetPending(SEMA sema) {
   if (!bValid(sema)) return -lsSEMA_INVALID;
@@ -467,13 +472,7 @@ ERC L_SEMA_SetPending(SEMA sema) {
   return lsSUCCESS;
 }
 
-ERC L_SEMA_SetPendingMultiple(const SEMA *pList) {
-  SEMA_LIST tList;
-  vCollect(pList, &tList);
-  if (tList.nCount == 0) return -lsSEMA_INVALID;
-  for (int n = 0; n < tList.nCount; n++) L_SEMA_SetPending(tList.aOrder[n]);
-  return lsSUCCESS;
-}
+ERC L_SEMA_SetPendingMultiple(const SEMA *pList) { return erForEach(pList, L_SEMA_SetPending); }
 
 ERC L_SEMA_GetWaitingTaskID(SEMA sema) {
   if (!bValid(sema)) return -lsSEMA_INVALID;
@@ -506,12 +505,6 @@ ERC L_SEMA_WaitSeconds(SEMA sema, U32 seconds) {
 }
 
 ERC L_SEMA_WaitMultiple(const SEMA *pList) { return erWaitList(pList, nullptr); }
-
-ERC L_SEMA_WaitMultipleTicks(const SEMA *pList, TICKS ticks) {
-  struct timespec tDeadline;
-  L_CLOCK_PrepTimeoutTicks(&tDeadline, ticks);
-  return erWaitList(pList, &tDeadline);
-}
 
 void L_SEMA_Debug(void) {
   log_me("semaphore information (%d total)", nsemas);

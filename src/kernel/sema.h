@@ -20,8 +20,6 @@ ERC L_SEMA_WaitTicks(SEMA sema, TICKS ticks);
 ERC L_SEMA_WaitSeconds(SEMA sema, U32 seconds);
 // The number of the semaphore that fired first (ties: earlier in the list); -6; -2.
 ERC L_SEMA_WaitMultiple(const SEMA *pList);
-// As L_SEMA_WaitMultiple with a limit; -1 at the limit.
-ERC L_SEMA_WaitMultipleTicks(const SEMA *pList, TICKS ticks);
 void L_SEMA_Debug(void);
 
 // Waits on one semaphore until the absolute deadline on the kernel clock (NULL: no limit). 0, -1, -6, -2.

@@ -37,6 +37,7 @@ struct TASK_INFO {
   std::atomic<U64> u64ActivUs{0};      // activ_time, microseconds since start
   std::atomic<U64> u64AccumUs{0};      // accum_time
   TASK_THREAD *ptThread = nullptr;     // the running thread of the task; guarded by s_tTasksMutex
+  bool bStarting = false;              // a thread is being created; guarded by s_tTasksMutex
 };
 
 TASK_INFO s_atTasks[MAINTHREAD + 1]; // index 1..70
@@ -44,7 +45,11 @@ pthread_once_t s_tOnce = PTHREAD_ONCE_INIT;
 pthread_mutex_t s_tTasksMutex = PTHREAD_MUTEX_INITIALIZER;
 pthread_mutex_t KickOffMutex = PTHREAD_MUTEX_INITIALIZER;
 pthread_cond_t KickOffCond = PTHREAD_COND_INITIALIZER;
-bool s_bKickedOff = false;
+// One start handshake: the starter waits until its own new thread reports.
+struct KICK_OFF {
+  TASK_INFO *ptInfo;
+  bool bKickedOff;
+};
 
 thread_local TASK_THREAD *t_ptSelf = nullptr;
 thread_local int t_nMutexesHeld = 0;
@@ -76,13 +81,11 @@ void vInit(void) {
     } else {
       memset(&tInfo.TaskParam, 0, sizeof tInfo.TaskParam);
       tInfo.ThreadID.store(pthread_self());
+      // The main thread is running.
+      tInfo.active_count.store(1);
+      tInfo.u64ActivUs.store(L_CLOCK_qwGetTimeInMicros());
     }
-    pthread_mutexattr_t tAttr;
-    pthread_mutexattr_init(&tAttr);
-    pthread_mutexattr_settype(&tAttr, PTHREAD_MUTEX_RECURSIVE);
-    pthread_mutex_init(&tInfo.TaskMutex, &tAttr);
-    pthread_mutexattr_destroy(&tAttr);
-    PLATFORM_CLOCK_vCondInit(&tInfo.TaskCond);
+    TASK_vInitWaitPoint(&tInfo.TaskMutex, &tInfo.TaskCond);
   }
 }
 
@@ -122,7 +125,8 @@ void *pvAllocStack(size_t siz) {
 }
 
 void *pvKickOff(void *pvArg) {
-  TASK_INFO *ptInfo = static_cast<TASK_INFO *>(pvArg);
+  KICK_OFF *ptKick = static_cast<KICK_OFF *>(pvArg);
+  TASK_INFO *ptInfo = ptKick->ptInfo;
   TASK_THREAD tSelfBlock;
   tSelfBlock.task = (TASK)(ptInfo - s_atTasks);
   t_ptSelf = &tSelfBlock;
@@ -136,12 +140,14 @@ void *pvKickOff(void *pvArg) {
   pthread_mutex_lock(&s_tTasksMutex);
   ptInfo->ThreadID.store(pthread_self());
   ptInfo->ptThread = &tSelfBlock;
+  ptInfo->bStarting = false;
   pthread_mutex_unlock(&s_tTasksMutex);
   void (*pfnEntry)(void) = ptInfo->TaskParam.TParamStartFunction;
 
+  // Several starters may wait (a new task starts others at once): wake all, each tests its own flag.
   pthread_mutex_lock(&KickOffMutex);
-  s_bKickedOff = true;
-  pthread_cond_signal(&KickOffCond);
+  ptKick->bKickedOff = true;
+  pthread_cond_broadcast(&KickOffCond);
   pthread_mutex_unlock(&KickOffMutex);
 
   if (pfnEntry != nullptr) pfnEntry();
@@ -149,12 +155,26 @@ void *pvKickOff(void *pvArg) {
   vExit();
 }
 
+ERC erCreate(TASK_INFO &tInfo);
+
 ERC erStart(TASK_INFO &tInfo) {
   pthread_mutex_lock(&s_tTasksMutex);
   // The previous thread of this task still runs (an end was asked for but not reached yet).
-  bool bBusy = tInfo.ptThread != nullptr;
+  bool bBusy = tInfo.ptThread != nullptr || tInfo.bStarting;
+  tInfo.bStarting = !bBusy;
   pthread_mutex_unlock(&s_tTasksMutex);
   if (bBusy) return -lsTASK_START;
+  ERC erc = erCreate(tInfo);
+  if (erc != lsSUCCESS) {
+    pthread_mutex_lock(&s_tTasksMutex);
+    tInfo.bStarting = false;
+    pthread_mutex_unlock(&s_tTasksMutex);
+  }
+  return erc;
+}
+
+// KickOffMutex held; the task is marked as starting.
+ERC erCreate(TASK_INFO &tInfo) {
   if (tInfo.bJoinable) {
     pthread_join(tInfo.tLastThread, nullptr);
     tInfo.bJoinable = false;
@@ -179,9 +199,9 @@ ERC erStart(TASK_INFO &tInfo) {
     return -lsTASK_PARAMS;
   }
 
-  s_bKickedOff = false;
+  KICK_OFF tKick = {&tInfo, false};
   pthread_t tThread;
-  if (pthread_create(&tThread, &tAttr, pvKickOff, &tInfo) != 0) {
+  if (pthread_create(&tThread, &tAttr, pvKickOff, &tKick) != 0) {
     pthread_attr_destroy(&tAttr);
     return -lsTASK_START;
   }
@@ -190,7 +210,7 @@ ERC erStart(TASK_INFO &tInfo) {
   tInfo.bJoinable = true;
   // The new thread signals before it calls its entry.
   L_TASK_Deactivate();
-  while (!s_bKickedOff) pthread_cond_wait(&KickOffCond, &KickOffMutex);
+  while (!tKick.bKickedOff) pthread_cond_wait(&KickOffCond, &KickOffMutex);
   L_TASK_Activate();
   return lsSUCCESS;
 }
@@ -205,7 +225,7 @@ ERC L_TASK_Start(TASK task) {
   TASK_INFO &tInfo = s_atTasks[task];
   if (tInfo.TaskParam.TParamStartFunction == nullptr) return -lsTASK_PARAMS;
 
-  // One start at a time.
+  // The start itself is serialised; the wait for the new thread releases the mutex.
   pthread_mutex_lock(&KickOffMutex);
   ERC erc = erStart(tInfo);
   pthread_mutex_unlock(&KickOffMutex);
@@ -313,6 +333,15 @@ ERC L_TASK_WaitConditionalTimed(TASK task, const struct timespec *deadline) {
   return nResult == 0 ? lsSUCCESS : -lsTIMEOUT;
 }
 
+void TASK_vInitWaitPoint(pthread_mutex_t *ptMutex, pthread_cond_t *ptCond) {
+  pthread_mutexattr_t tAttr;
+  pthread_mutexattr_init(&tAttr);
+  pthread_mutexattr_settype(&tAttr, PTHREAD_MUTEX_RECURSIVE);
+  pthread_mutex_init(ptMutex, &tAttr);
+  pthread_mutexattr_destroy(&tAttr);
+  PLATFORM_CLOCK_vCondInit(ptCond);
+}
+
 pthread_mutex_t *TASK_ptMutex(TASK task) {
   vEnsureInit();
   return &s_atTasks[bValid(task) ? task : MAINTHREAD].TaskMutex;
@@ -344,6 +373,7 @@ int TASK_nWait(pthread_cond_t *ptCond, pthread_mutex_t *ptMutex, const struct ti
 }
 
 void TASK_vSleepUntil(const struct timespec *ptDeadline) {
+  TASK_vSafePoint();
   thread_local pthread_mutex_t t_tMutex = PTHREAD_MUTEX_INITIALIZER;
   thread_local pthread_cond_t t_tCond;
   thread_local bool t_bCondReady = false;

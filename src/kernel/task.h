@@ -41,6 +41,8 @@ bool TASK_bSetFifo(int nPriority);
 // releases what it holds and calls TASK_vSafePoint. With bSafePoint false the end is not looked at.
 constexpr int TASK_WAIT_ENDING = -1;
 int TASK_nWait(pthread_cond_t *ptCond, pthread_mutex_t *ptMutex, const struct timespec *ptDeadline, bool bSafePoint);
+// A recursive mutex and a condition variable on the kernel clock: the wait point of a kernel object.
+void TASK_vInitWaitPoint(pthread_mutex_t *ptMutex, pthread_cond_t *ptCond);
 // A task's private wait point (70: shared by every plain thread).
 pthread_mutex_t *TASK_ptMutex(TASK task);
 pthread_cond_t *TASK_ptCond(TASK task);

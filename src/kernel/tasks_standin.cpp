@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "kernel/error.h"
+#include "kernel/log.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
 #include "kernel/reset.h"
@@ -113,6 +114,7 @@ const StandIn kStandIns[] = {
   for (int i = 0; i < 2 && pStandIn->keys[i] != 0; ++i) {
     STANDIN_vPublishMailbox(pStandIn->keys[i], pStandIn->mboxes[i], u32Priority, pStandIn->pcFatalText);
   }
+  log_me("stand-in running");
   // The start-up task waits for this before it starts the view task.
   if (task == DISPTASK) L_SEMA_Signal(SEMA_DISPINIT_COMPLETE);
   STANDIN_vServe(pStandIn->semas, pStandIn->mboxes);

@@ -5,6 +5,7 @@
 
 #include "kernel/database.h"
 #include "kernel/error.h"
+#include "kernel/log.h"
 #include "kernel/process.h"
 #include "kernel/reset.h"
 #include "kernel/sema.h"
@@ -64,6 +65,7 @@ void T_STARTUP_vMain(void) {
   H_DATABASE_bUpdateEverythingU32(FCID("CCST"), kStateStartup, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
 
   L_TASK_Start(DISPTASK);
+  log_me("waiting for the display task");
   L_SEMA_Wait(SEMA_DISPINIT_COMPLETE);
   startAndPoll(VIEWTASK, FCID("TVUE"));
   L_TASK_Start(VIEWKEYTASK);
