@@ -54,5 +54,5 @@ class SettingsTest : public ::testing::Test {
   std::string m_sData;
 };
 
-#define REQUIRE_TEST_CLOCK() \
+#define SKIP_WITHOUT_TEST_CLOCK() \
   if (!m_bTestClock) GTEST_SKIP() << "needs the test clock (run this test on its own)"
