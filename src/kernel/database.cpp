@@ -310,30 +310,30 @@ BOOLEAN H_DATABASE_bFetch(FOURCHARID Id, DB_DATA_TYPE *pdbValue, BOOLEAN *pbVali
   return TRUE;
 }
 
-BOOLEAN H_DATABASE_bFetchU32(FOURCHARID Id, U32 *pu32Value, BOOLEAN *pbValid, DB_ATTRIBUTES *pAttributes) {
+namespace {
+
+template <typename T>
+BOOLEAN bFetchField(FOURCHARID Id, T *pDest, T DB_DATA_TYPE::*pField, BOOLEAN *pbValid, DB_ATTRIBUTES *pAttributes) {
   DB_DATA_TYPE v;
   if (!H_DATABASE_bFetch(Id, &v, pbValid, pAttributes)) return FALSE;
-  if (pu32Value != nullptr) *pu32Value = v.u32Val;
+  if (pDest != nullptr) *pDest = v.*pField;
   return TRUE;
+}
+
+}  // namespace
+
+BOOLEAN H_DATABASE_bFetchU32(FOURCHARID Id, U32 *pu32Value, BOOLEAN *pbValid, DB_ATTRIBUTES *pAttributes) {
+  return bFetchField(Id, pu32Value, &DB_DATA_TYPE::u32Val, pbValid, pAttributes);
 }
 BOOLEAN H_DATABASE_bFetchS32(FOURCHARID Id, S32 *ps32Value, BOOLEAN *pbValid, DB_ATTRIBUTES *pAttributes) {
-  DB_DATA_TYPE v;
-  if (!H_DATABASE_bFetch(Id, &v, pbValid, pAttributes)) return FALSE;
-  if (ps32Value != nullptr) *ps32Value = v.s32Val;
-  return TRUE;
+  return bFetchField(Id, ps32Value, &DB_DATA_TYPE::s32Val, pbValid, pAttributes);
 }
 BOOLEAN H_DATABASE_bFetchFloat(FOURCHARID Id, float *pfValue, BOOLEAN *pbValid, DB_ATTRIBUTES *pAttributes) {
-  DB_DATA_TYPE v;
-  if (!H_DATABASE_bFetch(Id, &v, pbValid, pAttributes)) return FALSE;
-  if (pfValue != nullptr) *pfValue = v.fVal;
-  return TRUE;
+  return bFetchField(Id, pfValue, &DB_DATA_TYPE::fVal, pbValid, pAttributes);
 }
 BOOLEAN H_DATABASE_bFetchVoidPointer(FOURCHARID Id, void **ppvValue, BOOLEAN *pbValid,
                                      DB_ATTRIBUTES *pAttributes) {
-  DB_DATA_TYPE v;
-  if (!H_DATABASE_bFetch(Id, &v, pbValid, pAttributes)) return FALSE;
-  if (ppvValue != nullptr) *ppvValue = v.vpPointer;
-  return TRUE;
+  return bFetchField(Id, ppvValue, &DB_DATA_TYPE::vpPointer, pbValid, pAttributes);
 }
 BOOLEAN H_DATABASE_bFetchBoolean(FOURCHARID Id, BOOLEAN *pbValue, BOOLEAN *pbValid, DB_ATTRIBUTES *pAttributes) {
   DB_DATA_TYPE v;

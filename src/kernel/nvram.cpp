@@ -153,6 +153,17 @@ BOOLEAN bScan(U32 index, NVR_ENTRY *pentry, U32 u32First, U32 u32Last) {
   return FALSE;
 }
 
+// Every file closed, the bitmap and the slot users forgotten.
+void vCloseAndForget() {
+  for (int &fd : corvan_filehands) {
+    if (fd > 0) close(fd);
+    fd = 0;
+  }
+  std::memset(fcid_statbits, 0, sizeof fcid_statbits);
+  std::memset(s_abDirtyWord, 0, sizeof s_abDirtyWord);
+  std::memset(s_afcidSlotUser, 0, sizeof s_afcidSlotUser);
+}
+
 bool bMakeDirectories() {
   mkdir(pcDataDir(), 0777);
   mkdir(pcScratchDir(), 0777);
@@ -294,13 +305,7 @@ BOOLEAN H_NVRAM_bScratchNVR(U32 u32Code1, U32 u32Code2) {
       bOk = false;
     }
   }
-  for (int &fd : corvan_filehands) {
-    if (fd > 0) close(fd);
-    fd = 0;
-  }
-  std::memset(fcid_statbits, 0, sizeof fcid_statbits);
-  std::memset(s_abDirtyWord, 0, sizeof s_abDirtyWord);
-  std::memset(s_afcidSlotUser, 0, sizeof s_afcidSlotUser);
+  vCloseAndForget();
   bMakeDirectories();
   return bOk ? TRUE : FALSE;
 }
@@ -351,13 +356,7 @@ BOOLEAN H_NVRAM_bWritePersonalizationData(const PERSONALIZATION_DATA_BLOCK *pDat
 }
 
 void H_NVRAM_vSetDirectoriesForTest(const char *pcData, const char *pcScratch) {
-  for (int &fd : corvan_filehands) {
-    if (fd > 0) close(fd);
-    fd = 0;
-  }
-  std::memset(fcid_statbits, 0, sizeof fcid_statbits);
-  std::memset(s_abDirtyWord, 0, sizeof s_abDirtyWord);
-  std::memset(s_afcidSlotUser, 0, sizeof s_afcidSlotUser);
+  vCloseAndForget();
   std::memset(s_abSlotShareLogged, 0, sizeof s_abSlotShareLogged);
   for (UNIT_HEADER_CONTROL &row : s_4chHeader) row.bRegistered = FALSE;
   fcread_offset = 0;

@@ -9,19 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "settings_fixture.h"
 #include "test_environment.h"
 
 namespace {
-
-std::vector<unsigned char> readFile(const std::string &sPath) {
-  std::ifstream in(sPath, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-unsigned u32At(const std::vector<unsigned char> &bytes, size_t offset) {
-  if (offset + 4 > bytes.size()) return 0xDEADBEEF;
-  return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 | static_cast<unsigned>(bytes[offset + 3]) << 24;
-}
 
 TEST(NvramProcess, FreshDataDirectoryGetsTheSettingsFiles) {
   const std::string sData = TEST_dataDirectory() + "/unit";

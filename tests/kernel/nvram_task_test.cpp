@@ -24,16 +24,6 @@
 
 namespace {
 
-std::vector<U8> readFile(const std::string &sPath) {
-  std::ifstream in(sPath, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-U32 u32At(const std::vector<U8> &bytes, size_t offset) {
-  if (offset + 4 > bytes.size()) return 0xDEADBEEF;
-  return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 | static_cast<U32>(bytes[offset + 3]) << 24;
-}
-
 const FOURCHARID kXyz = FCID("SXYZ");
 
 class NvramTaskTest : public SettingsTest {

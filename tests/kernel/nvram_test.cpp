@@ -11,16 +11,6 @@
 
 namespace {
 
-std::vector<U8> readFile(const std::string &sPath) {
-  std::ifstream in(sPath, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-U32 u32At(const std::vector<U8> &bytes, size_t offset) {
-  if (offset + 4 > bytes.size()) return 0xDEADBEEF;
-  return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 | static_cast<U32>(bytes[offset + 3]) << 24;
-}
-
 NVR_ENTRY entry(FOURCHARID id, U32 u32Value) {
   NVR_ENTRY e = {id, {}};
   e.data.u32Val = u32Value;

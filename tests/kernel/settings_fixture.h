@@ -8,11 +8,23 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "kernel/database.h"
 #include "kernel/memory.h"
 #include "kernel/nvram.h"
 #include "platform/clock.h"
+
+// Whole files and little-endian words in them (0xDEADBEEF past the end).
+inline std::vector<U8> readFile(const std::string &sPath) {
+  std::ifstream in(sPath, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline U32 u32At(const std::vector<U8> &bytes, size_t offset) {
+  if (offset + 4 > bytes.size()) return 0xDEADBEEF;
+  return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 | static_cast<U32>(bytes[offset + 3]) << 24;
+}
 
 class SettingsTest : public ::testing::Test {
  protected:
