@@ -14,7 +14,3 @@ U32 nCurrentLanguage(void) {
   if (!H_DATABASE_bFetchU32(FCID("SLNG"), &u32Language, &bValid, nullptr) || !bValid) return 0;
   return u32Language < NUMBER_OF_LANGUAGES ? u32Language : 0;
 }
-
-const char *LANGUAGE_pcText(const char *const *ppcText) {
-  return ppcText == nullptr ? "" : ppcText[nCurrentLanguage()];
-}

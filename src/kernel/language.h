@@ -13,6 +13,3 @@ extern const FONT_SET g_eFontSet[NUMBER_OF_LANGUAGES];
 
 // The language index 0..21 from 'SLNG'; 0 (English) when missing, not valid or out of range.
 U32 nCurrentLanguage(void);
-
-// The entry of a text array for the current language.
-const char *LANGUAGE_pcText(const char *const *ppcText);
