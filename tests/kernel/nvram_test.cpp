@@ -84,7 +84,9 @@ TEST_F(NvramTest, BitIsWrittenOnlyAfterTheValues) {
 
 TEST_F(NvramTest, FoldedKeysShareASlotButFKeysTakeNone) {
   write(FCID("SA00"), 1);
+  ::testing::internal::CaptureStdout();
   write(FCID("SA.-"), 2);  // same slot as SA00: logged, kept
+  EXPECT_NE(::testing::internal::GetCapturedStdout().find("keys SA00 and SA.- share slot 12960"), std::string::npos);
   NVR_ENTRY e = entry(FCID("SA00"), 0);
   ASSERT_TRUE(H_NVRAM_bGetItemByID(&e));
   EXPECT_EQ(e.data.u32Val, 2u);
