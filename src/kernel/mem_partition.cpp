@@ -78,12 +78,7 @@ MAP L_MEM_Create(void *pvBody, U32 u32BlockSize, U32 u32BlockCount) {
     pMap->MapCtrlArray = static_cast<TASK *>(std::calloc(u32BlockCount, sizeof(TASK)));
     if (pMap->MapCtrlArray == nullptr) return -lsMAP_NO_MEMORY;
     pMap->MapBlockArray = static_cast<BYTE *>(pvBody);
-    pthread_mutexattr_t attr;
-    pthread_mutexattr_init(&attr);
-    pthread_mutexattr_settype(&attr, PTHREAD_MUTEX_RECURSIVE);
-    pthread_mutex_init(&pMap->MapMutex, &attr);
-    pthread_mutexattr_destroy(&attr);
-    PLATFORM_CLOCK_vCondInit(&pMap->MapCond);
+    TASK_vInitWaitPoint(&pMap->MapMutex, &pMap->MapCond);
     pMap->MapParam.MParamBlockSize = u32BlockSize;
     pMap->MapParam.MParamBlockMax = u32BlockCount;
     return map;
