@@ -104,7 +104,9 @@ void *L_MEM_AllocateWaitTicks(MAP map, TICKS ticks) {
 }
 
 void *L_MEM_AllocateWaitSeconds(MAP map, U32 seconds) {
-  return L_MEM_AllocateWaitTicks(map, seconds >= 0xFFFFFFFFu / 1000u ? 0xFFFFFFFFu : seconds * 1000u);
+  struct timespec deadline;
+  L_CLOCK_PrepTimeoutSeconds(&deadline, seconds);
+  return allocateWaiting(map, &deadline);
 }
 
 ERC L_MEM_Free(MAP map, void *pvBlock) {
