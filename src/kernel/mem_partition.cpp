@@ -78,12 +78,7 @@ MAP L_MEM_Create(void *pvBody, U32 u32BlockSize, U32 u32BlockCount) {
     pMap->MapCtrlArray = static_cast<TASK *>(std::calloc(u32BlockCount, sizeof(TASK)));
     if (pMap->MapCtrlArray == nullptr) return -lsMAP_NO_MEMORY;
     pMap->MapBlockArray = static_cast<BYTE *>(pvBody);
-    pthread_mutexattr_t attr;
-    pthread_mutexattr_init(&attr);
-    pthread_mutexattr_settype(&attr, PTHREAD_MUTEX_RECURSIVE);
-    pthread_mutex_init(&pMap->MapMutex, &attr);
-    pthread_mutexattr_destroy(&attr);
-    PLATFORM_CLOCK_vCondInit(&pMap->MapCond);
+    TASK_vInitWaitPoint(&pMap->MapMutex, &pMap->MapCond);
     pMap->MapParam.MParamBlockSize = u32BlockSize;
     pMap->MapParam.MParamBlockMax = u32BlockCount;
     return map;
@@ -109,7 +104,9 @@ void *L_MEM_AllocateWaitTicks(MAP map, TICKS ticks) {
 }
 
 void *L_MEM_AllocateWaitSeconds(MAP map, U32 seconds) {
-  return L_MEM_AllocateWaitTicks(map, seconds >= 0xFFFFFFFFu / 1000u ? 0xFFFFFFFFu : seconds * 1000u);
+  struct timespec deadline;
+  L_CLOCK_PrepTimeoutSeconds(&deadline, seconds);
+  return allocateWaiting(map, &deadline);
 }
 
 ERC L_MEM_Free(MAP map, void *pvBlock) {

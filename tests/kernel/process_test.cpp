@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <map>
 #include <ostream>
 #include <regex>
 #include <set>
@@ -147,6 +148,17 @@ TEST(Signals, IntDumpsEveryKernelObjectThenStatus2) {
     EXPECT_NE(next, std::string::npos) << pcSection << " missing or out of order";
     if (next != std::string::npos) at = next;
   }
+
+  // Main binds 60 mailboxes to their arrival semaphores; 28 and 70 are left to their own tasks.
+  static const std::regex kMboxLine(R"( (\d\d) (M_[A-Z0-9_]+): sema #(\d+) )");
+  std::map<int, int> bound;
+  for (std::sregex_iterator it(err.begin(), err.end(), kMboxLine), end; it != end; ++it) {
+    if (std::stoi((*it)[3].str()) != 0) bound[std::stoi((*it)[1].str())] = std::stoi((*it)[3].str());
+  }
+  EXPECT_EQ(bound.size(), 60u);
+  const std::map<int, int> kSamples = {{2, 34}, {10, 40}, {23, 23}, {42, 142}, {62, 246}, {63, 224}, {71, 276}};
+  for (const auto &[mbox, sema] : kSamples) EXPECT_EQ(bound[mbox], sema) << "mailbox " << mbox;
+  for (int mbox : {1, 28, 43, 50, 51, 52, 56, 65, 67, 68, 70}) EXPECT_EQ(bound.count(mbox), 0u) << "mailbox " << mbox;
 }
 
 // A silent log for debug_sec seconds ends the unit through the dump with status 3.
