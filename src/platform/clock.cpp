@@ -75,18 +75,6 @@ int PLATFORM_CLOCK_nMutexLock(pthread_mutex_t *ptMutex, const struct timespec *p
   }
 }
 
-void PLATFORM_CLOCK_vSleepUntil(const struct timespec *ptDeadline) {
-  if (!CLOCK_TEST_bActive()) {
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, ptDeadline, nullptr) == EINTR) {
-    }
-    return;
-  }
-  while (CLOCK_TEST_u64Now() < CLOCK_u64ToNs(ptDeadline)) {
-    struct timespec tPoll = {0, POLL_NS};
-    nanosleep(&tPoll, nullptr);
-  }
-}
-
 void PLATFORM_TIMER_vSetHandler(void (*pfnExpired)(void *pvArg)) {
   s_pfnExpired.store(pfnExpired);
   struct sigaction tAction;

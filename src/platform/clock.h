@@ -26,8 +26,6 @@ void PLATFORM_CLOCK_vCondInit(pthread_cond_t *ptCond);
 int PLATFORM_CLOCK_nCondWait(pthread_cond_t *ptCond, pthread_mutex_t *ptMutex, const struct timespec *ptDeadline);
 // Takes the mutex, waiting at most until the absolute deadline. 0 or ETIMEDOUT.
 int PLATFORM_CLOCK_nMutexLock(pthread_mutex_t *ptMutex, const struct timespec *ptDeadline);
-// Sleeps until the absolute deadline.
-void PLATFORM_CLOCK_vSleepUntil(const struct timespec *ptDeadline);
 
 // The expiry handler of every timer. On the system clock it runs in a signal handler, so it may only do
 // what is safe there (atomics, write to a pipe).
