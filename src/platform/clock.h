@@ -30,6 +30,9 @@ int PLATFORM_CLOCK_nMutexLock(pthread_mutex_t *ptMutex, const struct timespec *p
 // The expiry handler of every timer. On the system clock it runs in a signal handler, so it may only do
 // what is safe there (atomics, write to a pipe).
 void PLATFORM_TIMER_vSetHandler(void (*pfnExpired)(void *pvArg));
+// Expiries of timers created from now on interrupt only the calling thread (the one that reads the expiries),
+// so no other thread sees its blocking calls interrupted by them.
+void PLATFORM_TIMER_vDeliverToCaller(void);
 bool PLATFORM_TIMER_bCreate(PLATFORM_TIMER *ptTimer, void *pvArg);
 // First expiry after u32StartMs (0: at once), then every u32RecurMs (0: once).
 void PLATFORM_TIMER_vArm(PLATFORM_TIMER *ptTimer, U32 u32StartMs, U32 u32RecurMs);
