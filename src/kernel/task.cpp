@@ -55,7 +55,9 @@ thread_local TASK_THREAD *t_ptSelf = nullptr;
 thread_local int t_nMutexesHeld = 0;
 
 // Host code (C++ library, formatted printing) needs far more stack than the table's sizes.
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_THREAD__)
+constexpr size_t HOST_MIN_STACK = 4 * 1024 * 1024; // the thread sanitizer keeps its own state on the stack
+#elif defined(__SANITIZE_ADDRESS__)
 constexpr size_t HOST_MIN_STACK = 1024 * 1024;
 #else
 constexpr size_t HOST_MIN_STACK = 256 * 1024;

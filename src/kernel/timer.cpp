@@ -25,6 +25,7 @@ std::atomic<U32> timer_fired_count{0};
 std::atomic<U32> timer_queue_count{0};
 // Entries the timer thread has handled, for tests that wait for it.
 std::atomic<U32> s_u32Handled{0};
+std::atomic<bool> s_bThreadReady{false};
 pthread_mutex_t s_tSyncMutex = PTHREAD_MUTEX_INITIALIZER;
 pthread_cond_t s_tSyncCond = PTHREAD_COND_INITIALIZER;
 
@@ -71,6 +72,8 @@ void *pvTimerThread(void *) {
   // Runs on at normal priority when the host refuses real-time scheduling.
   TASK_bSetFifo(98);
   pthread_detach(pthread_self());
+  PLATFORM_TIMER_vDeliverToCaller();
+  s_bThreadReady.store(true);
   for (;;) {
     TIMER_INFO *ptTimer = nullptr;
     ssize_t nRead = read(timer_pipe_handles[0], &ptTimer, sizeof ptTimer);
@@ -92,6 +95,8 @@ bool bInit(void) {
     timer_pipe_handles[0] = timer_pipe_handles[1] = -1;
     return false;
   }
+  // The timers are created once the thread takes their signals.
+  while (!s_bThreadReady.load()) usleep(50);
   PLATFORM_TIMER_vSetHandler(vExpired);
   for (int n = 0; n < ntmrs; n++) PLATFORM_TIMER_bCreate(&s_atTimers[n].TimerID, &s_atTimers[n]);
   s_bInit.store(true);

@@ -13,6 +13,7 @@
 
 namespace {
 std::atomic<void (*)(void *)> s_pfnExpired{nullptr};
+std::atomic<pid_t> s_tidTarget{0};
 // How long one poll of a wait lasts while the test clock runs (real time).
 constexpr long POLL_NS = 1000000;
 
@@ -75,18 +76,6 @@ int PLATFORM_CLOCK_nMutexLock(pthread_mutex_t *ptMutex, const struct timespec *p
   }
 }
 
-void PLATFORM_CLOCK_vSleepUntil(const struct timespec *ptDeadline) {
-  if (!CLOCK_TEST_bActive()) {
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, ptDeadline, nullptr) == EINTR) {
-    }
-    return;
-  }
-  while (CLOCK_TEST_u64Now() < CLOCK_u64ToNs(ptDeadline)) {
-    struct timespec tPoll = {0, POLL_NS};
-    nanosleep(&tPoll, nullptr);
-  }
-}
-
 void PLATFORM_TIMER_vSetHandler(void (*pfnExpired)(void *pvArg)) {
   s_pfnExpired.store(pfnExpired);
   struct sigaction tAction;
@@ -97,6 +86,8 @@ void PLATFORM_TIMER_vSetHandler(void (*pfnExpired)(void *pvArg)) {
   sigaction(SIGUSR1, &tAction, nullptr);
 }
 
+void PLATFORM_TIMER_vDeliverToCaller(void) { s_tidTarget.store(gettid()); }
+
 bool PLATFORM_TIMER_bCreate(PLATFORM_TIMER *ptTimer, void *pvArg) {
   ptTimer->pvArg = pvArg;
   ptTimer->bTestArmed = false;
@@ -106,7 +97,9 @@ bool PLATFORM_TIMER_bCreate(PLATFORM_TIMER *ptTimer, void *pvArg) {
   }
   struct sigevent tEvent;
   memset(&tEvent, 0, sizeof tEvent);
-  tEvent.sigev_notify = SIGEV_SIGNAL;
+  pid_t tidTarget = s_tidTarget.load();
+  tEvent.sigev_notify = tidTarget != 0 ? SIGEV_THREAD_ID : SIGEV_SIGNAL;
+  tEvent._sigev_un._tid = tidTarget; // the thread of SIGEV_THREAD_ID
   tEvent.sigev_signo = SIGUSR1;
   tEvent.sigev_value.sival_ptr = pvArg;
   ptTimer->bHostCreated = timer_create(CLOCK_MONOTONIC, &tEvent, &ptTimer->tHost) == 0;

@@ -26,12 +26,13 @@ void PLATFORM_CLOCK_vCondInit(pthread_cond_t *ptCond);
 int PLATFORM_CLOCK_nCondWait(pthread_cond_t *ptCond, pthread_mutex_t *ptMutex, const struct timespec *ptDeadline);
 // Takes the mutex, waiting at most until the absolute deadline. 0 or ETIMEDOUT.
 int PLATFORM_CLOCK_nMutexLock(pthread_mutex_t *ptMutex, const struct timespec *ptDeadline);
-// Sleeps until the absolute deadline.
-void PLATFORM_CLOCK_vSleepUntil(const struct timespec *ptDeadline);
 
 // The expiry handler of every timer. On the system clock it runs in a signal handler, so it may only do
 // what is safe there (atomics, write to a pipe).
 void PLATFORM_TIMER_vSetHandler(void (*pfnExpired)(void *pvArg));
+// Expiries of timers created from now on interrupt only the calling thread (the one that reads the expiries),
+// so no other thread sees its blocking calls interrupted by them.
+void PLATFORM_TIMER_vDeliverToCaller(void);
 bool PLATFORM_TIMER_bCreate(PLATFORM_TIMER *ptTimer, void *pvArg);
 // First expiry after u32StartMs (0: at once), then every u32RecurMs (0: once).
 void PLATFORM_TIMER_vArm(PLATFORM_TIMER *ptTimer, U32 u32StartMs, U32 u32RecurMs);

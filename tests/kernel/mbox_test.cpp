@@ -122,15 +122,14 @@ TEST(Mailbox, LateAcknowledgementDoesNotEndALaterWait) {
   REQUIRE_TEST_CLOCK(10ull * 1000000000ull);
   TestMessage tSlow = {}, tFinal = {};
   Sender tFirst{&tSlow, M_CHART, 500};
-  pthread_t tThread;
-  ASSERT_EQ(pthread_create(&tThread, nullptr, pvSender, &tFirst), 0);
+  pthread_t tThread = TEST_tPlainThread([&] { pvSender(&tFirst); });
   TEST_vWaitFor([] { return L_SEMA_GetWaitingTaskID(SEMA_SHUTDOWN_KEYB) == MAINTHREAD; });
   while (!tFirst.bDone) PLATFORM_CLOCK_vAdvanceTestClockMs(100);
   pthread_join(tThread, nullptr);
   EXPECT_EQ(tFirst.erc, -lsTIMEOUT);
 
   Sender tSecond{&tFinal, M_NVRAM, 0};
-  ASSERT_EQ(pthread_create(&tThread, nullptr, pvSender, &tSecond), 0);
+  tThread = TEST_tPlainThread([&] { pvSender(&tSecond); });
   TEST_vWaitFor([] { return L_SEMA_GetWaitingTaskID(SEMA_SHUTDOWN_KEYB) == MAINTHREAD; });
   // The slow task releases its message now.
   ASSERT_EQ(L_MBOX_Receive(M_CHART), &tSlow);
@@ -146,27 +145,18 @@ TEST(Mailbox, LateAcknowledgementDoesNotEndALaterWait) {
 
 TEST(Mailbox, TimedReceiveEndsAtTheLimit) {
   REQUIRE_TEST_CLOCK(10ull * 1000000000ull);
-  struct Receiver {
-    std::atomic<bool> bDone{false};
-    void *pvMsg = reinterpret_cast<void *>(1);
-  } tReceiver;
-  pthread_t tThread;
-  ASSERT_EQ(pthread_create(
-                &tThread, nullptr,
-                [](void *pvArg) -> void * {
-                  Receiver *pt = static_cast<Receiver *>(pvArg);
-                  pt->pvMsg = L_MBOX_ReceiveWaitTicks(M_INFO, 250);
-                  pt->bDone = true;
-                  return nullptr;
-                },
-                &tReceiver),
-            0);
-  while (!tReceiver.bDone) {
+  std::atomic<bool> bDone{false};
+  void *pvMsg = reinterpret_cast<void *>(1);
+  pthread_t tThread = TEST_tPlainThread([&] {
+    pvMsg = L_MBOX_ReceiveWaitTicks(M_INFO, 250);
+    bDone = true;
+  });
+  while (!bDone) {
     PLATFORM_CLOCK_vAdvanceTestClockMs(50);
     usleep(500);
   }
   pthread_join(tThread, nullptr);
-  EXPECT_EQ(tReceiver.pvMsg, nullptr);
+  EXPECT_EQ(pvMsg, nullptr);
   EXPECT_GE(L_CLOCK_qwGetTimeInMillis(), 250u);
 }
 

@@ -82,24 +82,14 @@ TEST(Mutex, AnotherOwnerMakesItBusy) {
   EXPECT_EQ(L_MUTEX_GetOwnerTaskID(RES_MENU), TEST_TASK_A);
 
   // A timed take gives up when the test clock passes its limit.
-  struct Taker {
-    std::atomic<ERC> erc{99};
-  } tTaker;
-  pthread_t tThread;
-  ASSERT_EQ(pthread_create(
-                &tThread, nullptr,
-                [](void *pvArg) -> void * {
-                  static_cast<Taker *>(pvArg)->erc = L_MUTEX_LockTime(RES_MENU, 100);
-                  return nullptr;
-                },
-                &tTaker),
-            0);
-  while (tTaker.erc.load() == 99) {
+  std::atomic<ERC> ercTaker{99};
+  pthread_t tThread = TEST_tPlainThread([&] { ercTaker = L_MUTEX_LockTime(RES_MENU, 100); });
+  while (ercTaker.load() == 99) {
     PLATFORM_CLOCK_vAdvanceTestClockMs(20);
     usleep(500);
   }
   pthread_join(tThread, nullptr);
-  EXPECT_EQ(tTaker.erc.load(), -lsMUTEX_BUSY);
+  EXPECT_EQ(ercTaker.load(), -lsMUTEX_BUSY);
 
   // A waiting take gets it once the owner lets go.
   s_nStage = 2;
@@ -111,20 +101,9 @@ TEST(Mutex, AnotherOwnerMakesItBusy) {
 // Two threads that are no task both report number 70, yet they do not share a lock.
 TEST(Mutex, PlainThreadsAreSeparateOwners) {
   ASSERT_EQ(L_MUTEX_LockWait(RES_LOG), 0);
-  struct Other {
-    std::atomic<ERC> erc{99};
-  } tOther;
-  pthread_t tThread;
-  ASSERT_EQ(pthread_create(
-                &tThread, nullptr,
-                [](void *pvArg) -> void * {
-                  static_cast<Other *>(pvArg)->erc = L_MUTEX_Lock(RES_LOG);
-                  return nullptr;
-                },
-                &tOther),
-            0);
-  pthread_join(tThread, nullptr);
-  EXPECT_EQ(tOther.erc.load(), -lsMUTEX_BUSY);
+  std::atomic<ERC> ercOther{99};
+  pthread_join(TEST_tPlainThread([&] { ercOther = L_MUTEX_Lock(RES_LOG); }), nullptr);
+  EXPECT_EQ(ercOther.load(), -lsMUTEX_BUSY);
   EXPECT_EQ(L_MUTEX_Unlock(RES_LOG), 0);
 }
 

@@ -108,25 +108,15 @@ TEST(Semaphore, SecondWaiterIsRefusedAtOnce) {
 
 TEST(Semaphore, TimedWaitEndsAtTheLimitWithoutAWaiterLeft) {
   REQUIRE_TEST_CLOCK(10ull * 1000000000ull);
-  struct Waiter {
-    std::atomic<ERC> erc{99};
-  } tWaiter;
-  pthread_t tThread;
-  ASSERT_EQ(pthread_create(
-                &tThread, nullptr,
-                [](void *pvArg) -> void * {
-                  static_cast<Waiter *>(pvArg)->erc = L_SEMA_WaitTicks(SEMA_GPS_DETECTED, 100);
-                  return nullptr;
-                },
-                &tWaiter),
-            0);
+  std::atomic<ERC> ercWaiter{99};
+  pthread_t tThread = TEST_tPlainThread([&] { ercWaiter = L_SEMA_WaitTicks(SEMA_GPS_DETECTED, 100); });
   TEST_vWaitFor([] { return L_SEMA_GetWaitingTaskID(SEMA_GPS_DETECTED) == MAINTHREAD; });
   PLATFORM_CLOCK_vAdvanceTestClockMs(99);
   usleep(5000);
-  EXPECT_EQ(tWaiter.erc.load(), 99);
+  EXPECT_EQ(ercWaiter.load(), 99);
   PLATFORM_CLOCK_vAdvanceTestClockMs(1);
   pthread_join(tThread, nullptr);
-  EXPECT_EQ(tWaiter.erc.load(), -lsTIMEOUT);
+  EXPECT_EQ(ercWaiter.load(), -lsTIMEOUT);
   EXPECT_EQ(L_SEMA_GetWaitingTaskID(SEMA_GPS_DETECTED), -lsSEMA_PENDING);
 }
 

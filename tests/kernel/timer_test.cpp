@@ -186,3 +186,19 @@ TEST(Clock, DeadlinesAndTimerspecs) {
 }
 
 }  // namespace
+
+namespace {
+
+// On the system clock: the POSIX timers reach the owner through the signal, the pipe and the timer thread.
+TEST(Timer, SystemClockTimersExpire) {
+  if (PLATFORM_CLOCK_bIsTestClock()) GTEST_SKIP() << "needs a process of its own on the system clock";
+  TIMER_INFO *ptOnce = L_TIMER_Start(nullptr, 1, 0, SEMA_TIMER_ALARM);
+  ASSERT_NE(ptOnce, nullptr);
+  EXPECT_EQ(L_SEMA_Wait(SEMA_TIMER_ALARM), 0);
+  TIMER_INFO *ptCycle = L_TIMER_Start(nullptr, 1, 1, SEMA_TIMER_BUTTON);
+  ASSERT_NE(ptCycle, nullptr);
+  for (int n = 0; n < 3; n++) EXPECT_EQ(L_SEMA_Wait(SEMA_TIMER_BUTTON), 0);
+  EXPECT_EQ(L_TIMER_Stop(ptCycle), 0);
+}
+
+}  // namespace
