@@ -60,7 +60,9 @@ TEST_F(LoadTest, HarmonicTideRecordLengths) {
     const ULONG pos = add(PortDouble::TIDE_ITEM, 0, bytes);
     EXPECT_EQ(load_tide(pos), c.result) << c.pairs;
     EXPECT_EQ(table->HarmonicInfoTable.num_cst, c.num_cst);
-    if (c.result == CL_SUCCESS) EXPECT_EQ(g->primary_tide.count, std::min<int>(c.pairs, 133));
+    if (c.result == CL_SUCCESS) {
+      EXPECT_EQ(g->primary_tide.count, std::min<int>(c.pairs, 133));
+    }
   }
 }
 
@@ -155,7 +157,9 @@ TEST(FloatReading, ExponentRules) {
     CH_MEM_CURSOR cur{r.b.data(), 0, 4};
     DOUBLE v;
     EXPECT_EQ(IsNaN(&cur, &v), c.none ? 1 : 0) << std::hex << c.bits;
-    if (!c.none) EXPECT_EQ(v, c.value) << std::hex << c.bits;
+    if (!c.none) {
+      EXPECT_EQ(v, c.value) << std::hex << c.bits;
+    }
     EXPECT_EQ(cur.Pos, 4u);
   }
 }
@@ -276,8 +280,12 @@ TEST_F(BALoad, FormatEightSectionFourteen) {
     EXPECT_NEAR(s->amplitudes[0][3], 0.1, 1e-6);
     EXPECT_DOUBLE_EQ(s->sections10to13[2][0], 0.0);  // no value reads as 0
     EXPECT_EQ((s->section_flags >> 13) & 1, size > 88 ? 1 : 0) << size;
-    if (size == 132) EXPECT_NEAR(s->section14[11], 0.11, 1e-6);
-    if (size == 88) EXPECT_EQ(s->section14[5], 0.0);
+    if (size == 132) {
+      EXPECT_NEAR(s->section14[11], 0.11, 1e-6);
+    }
+    if (size == 88) {
+      EXPECT_EQ(s->section14[5], 0.0);
+    }
   }
 }
 
