@@ -33,7 +33,8 @@ int main(int argc, char **argv) {
 
   snprintf(path, sizeof path, "%s/stations.txt", argv[2]);
   f = fopen(path, "w");
-  fprintf(f, "# from xtide-data 20191229: name | datum offset | zone | level units | constituent amplitude epoch ...\n");
+  fprintf(f, "# from xtide-data 20191229: name|datum offset|zone offset (hhmm)|level units|then per constituent: "
+             "name speed amplitude epoch, V0+u and f for 2023, 2024, 2025\n");
   for (size_t s = 0; s < sizeof stations / sizeof *stations; ++s) {
     int n = find_station((NV_CHAR *)stations[s]);
     if (n < 0) {
@@ -42,9 +43,13 @@ int main(int argc, char **argv) {
     }
     TIDE_RECORD r;
     read_tide_record(n, &r);
-    fprintf(f, "%s|%.4f|%s|%s|", r.header.name, r.datum_offset, get_tzfile(r.header.tzfile), get_level_units(r.level_units));
-    for (unsigned i = 0; i < h.constituents; ++i)
-      if (r.amplitude[i] > 0) fprintf(f, " %s %.4f %.2f", get_constituent(i), r.amplitude[i], r.epoch[i]);
+    fprintf(f, "%s|%.4f|%d|%s|", r.header.name, r.datum_offset, r.zone_offset, get_level_units(r.level_units));
+    for (unsigned i = 0; i < h.constituents; ++i) {
+      if (r.amplitude[i] <= 0) continue;
+      fprintf(f, " %s %.9f %.4f %.2f", get_constituent(i), get_speed(i), r.amplitude[i], r.epoch[i]);
+      for (int y = 2023; y <= 2025; ++y)
+        fprintf(f, " %.4f %.5f", get_equilibrium(i, y - h.start_year), get_node_factor(i, y - h.start_year));
+    }
     fprintf(f, "\n");
   }
   fclose(f);

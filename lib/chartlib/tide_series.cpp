@@ -1,0 +1,91 @@
+// Tide series and events in pieces that fit the cores' working arrays.
+#include "chartlib/tide_series.h"
+
+uint32_t TC_core_time(ULONG clock, SLONG clock_offset) {
+  return clock - TC_SECONDS_1970_TO_2000 - static_cast<uint32_t>(clock_offset);
+}
+
+ULONG TC_clock_time(uint32_t core, SLONG clock_offset) {
+  return core + static_cast<uint32_t>(clock_offset) + TC_SECONDS_1970_TO_2000;
+}
+
+namespace {
+
+template <typename Fill>
+void tide_array(ULONG start, ULONG step, int count, tc_sample *out, int32_t *results, int32_t previous, Fill fill) {
+  for (int done = 0; done < count;) {
+    const int n = count - done < TC_PIECE_SAMPLES ? count - done : TC_PIECE_SAMPLES;
+    const ULONG piece_start = start + static_cast<ULONG>(done) * step;
+    fill(piece_start, n, results);
+    for (int i = 0; i < n; ++i) {
+      tc_sample &s = out[done + i];
+      s.Time = piece_start + static_cast<ULONG>(i) * step;
+      s.Intensity = results[i] * 0.001;
+      s.Direction = 0;
+      s.Type = results[i] > previous ? RISING : FALLING;  // equal heights count as falling
+      previous = results[i];
+    }
+    done += n;
+  }
+  if (count >= 2) out[0].Type = out[1].Type;  // the first was compared with an arbitrary value
+}
+
+}  // namespace
+
+ERRORCODE TC_compute_primary_tide_array(const constituent_set *set, ULONG start, ULONG step, int count,
+                                        tc_sample *out, int32_t *results, fixed *ratios) {
+  if (count <= 0) return CL_SUCCESS;
+  int32_t previous = 0;
+  if (count == 1) {
+    tide_event next;
+    next_primary_tide(&next, set, TC_core_time(start, set->clock_offset), ratios);
+    previous = next.type == LOW_TIDE ? INT32_MAX : INT32_MIN;
+  }
+  tide_array(start, step, count, out, results, previous, [&](ULONG t, int n, int32_t *r) {
+    compute_primary_tide_array(set, TC_core_time(t, set->clock_offset), step, n, r);
+  });
+  return CL_SUCCESS;
+}
+
+ERRORCODE TC_compute_secondary_tide_array(const secondary_tide_block *block, ULONG start, ULONG step, int count,
+                                          tc_sample *out, int32_t *results, fixed *ratios) {
+  if (count <= 0) return CL_SUCCESS;
+  int32_t previous = 0;
+  if (count == 1) {
+    ring_entry next;
+    next_secondary_tides(block, TC_core_time(start, block->clock_offset), &next, 1, ratios);
+    previous = next.type == LOW_TIDE ? INT32_MAX : INT32_MIN;
+  }
+  tide_array(start, step, count, out, results, previous, [&](ULONG t, int n, int32_t *r) {
+    compute_secondary_tide_array(block, TC_core_time(t, block->clock_offset), step, n, r, ratios);
+  });
+  return CL_SUCCESS;
+}
+
+ERRORCODE TC_next_primary_tides(const constituent_set *set, ULONG start, tc_sample *out, int count, fixed *ratios) {
+  uint32_t t = TC_core_time(start, set->clock_offset);
+  for (int i = 0; i < count; ++i) {
+    tide_event e;
+    next_primary_tide(&e, set, t, ratios);
+    out[i] = tc_sample{static_cast<UCHAR>(e.type), TC_clock_time(e.time, set->clock_offset), 0,
+                       compute_primary_tide(set, e.time) * 0.001};
+    t = e.time + 10800;
+  }
+  return CL_SUCCESS;
+}
+
+ERRORCODE TC_next_secondary_tides(const secondary_tide_block *block, ULONG start, tc_sample *out, int count,
+                                  fixed *ratios) {
+  uint32_t t = TC_core_time(start, block->clock_offset);
+  ring_entry events[TC_PIECE_EVENTS];
+  for (int done = 0; done < count;) {
+    const int n = count - done < TC_PIECE_EVENTS ? count - done : TC_PIECE_EVENTS;
+    next_secondary_tides(block, t, events, n, ratios);
+    for (int i = 0; i < n; ++i)
+      out[done + i] = tc_sample{static_cast<UCHAR>(events[i].type), TC_clock_time(events[i].corrected, block->clock_offset),
+                                0, events[i].value * 0.001};
+    t = events[n - 1].corrected + 10800;
+    done += n;
+  }
+  return CL_SUCCESS;
+}
