@@ -40,6 +40,7 @@ enum : ERRORCODE {
   TC_WARN_BAD_ARGUMENT = 0x1001Du,         // bad direction, uncorrectable event, equal levels
   TC_WARN_TOO_MANY_CONSTITUENTS = 0x1001Eu,
   TC_WARN_METHOD = 0x1001Fu,               // method or current kind not handled
+  TC_WARN_NO_CURRENT_RECORD = 0x10011u,    // daily currents: the port has no current record
   TC_WARN_BAD_DATE = 0x10021u,             // date or time does not convert, or lies beyond 2051-01-14
   TC_WARN_REFERENCE_METHOD = 0x10023u,     // reference station of another method
   TC_WARN_BAD_STEP = 0x10024u,             // series step 0 (or unusable)

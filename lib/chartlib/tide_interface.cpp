@@ -67,7 +67,7 @@ ERRORCODE tc_GetTideByPortCode(BPTABLE *t, ULONG port, UT_DATETIME when, TIDE *t
   ERRORCODE e;
   if ((e = tc_SplitDateTime(when, &date, &time, nullptr, nullptr)) != CL_SUCCESS) return e;
   auto g = std::make_unique<TC_GLOBALS>();
-  station_ref s;
+  station_ref s{};
   if ((e = load_tide(t, port, g.get(), &s)) != CL_SUCCESS) return e;
   return tc_NOAATide(g.get(), s.reference_position == 0, date, time, tide);
 }
@@ -80,7 +80,7 @@ ERRORCODE tc_GetTidesByPortCode(BPTABLE *t, ULONG port, UT_DATETIME start, SINT 
   ERRORCODE e;
   if ((e = tc_SplitDateTime(start, &date, &time, nullptr, nullptr)) != CL_SUCCESS) return e;
   auto g = std::make_unique<TC_GLOBALS>();
-  station_ref s;
+  station_ref s{};
   if ((e = load_tide(t, port, g.get(), &s)) != CL_SUCCESS) return e;
   return tc_NOAATides(g.get(), s.reference_position == 0, date, time, span, step, tides, capacity);
 }
@@ -90,7 +90,7 @@ ERRORCODE tc_DailyTidesByPortCode(BPTABLE *t, ULONG port, UT_DATE day, DAILY_TID
   UT_TIME time;
   ERRORCODE e;
   if ((e = tc_SplitDateTime(UT_DATETIME{day, 0}, &date, &time, nullptr, nullptr)) != CL_SUCCESS) return e;
-  station_ref s;
+  station_ref s{};
   if ((e = find_station(t, port, false, &s)) != CL_SUCCESS) return e;
   for (TIDE &x : daily->Tide) x.Type = NOTIDE;
   if (tide_method(s.format) != method::harmonic) return TC_WARN_METHOD;
@@ -121,10 +121,102 @@ ERRORCODE tc_DailyTidesByPortName(BPTABLE *t, const char *name, UT_DATE day, DAI
   return e != CL_SUCCESS ? e : tc_DailyTidesByPortCode(t, port, day, daily);
 }
 
+// --- Currents ----------------------------------------------------------------------------------------
+
+namespace {
+
+// Finds and loads a harmonic current station. Rotary, secondary and second-method currents are not
+// available yet.
+ERRORCODE load_current(BPTABLE *t, ULONG port, TC_GLOBALS *g, station_ref *s) {
+  ERRORCODE e;
+  if ((e = find_station(t, port, true, s)) != CL_SUCCESS) return e;
+  const UINT m = tc_FormatMethod(s->format);
+  if (m != 0 && m != 4) return TC_WARN_METHOD;
+  if (tc_FormatCurrent(s->format) != 0 || s->reference_position != 0) return TC_WARN_METHOD;
+  tc_InitGlobalsStruct(g, 0, t);
+  return tc_NOAACurrentDataLoad(g, s->item_id, s->position, s->reference_item, s->reference_position, &s->length,
+                                &s->format);
+}
+
+void post_process(const BPTABLE *t, CURRENT *c, int n, bool absolute) {
+  for (int i = 0; i < n; ++i) {
+    if (c[i].Type == NOCURR) continue;
+    c[i].Direction = tc_MagneticVariation(t, c[i].Direction);
+    if (absolute && c[i].Intensity < 0) c[i].Intensity = -c[i].Intensity;
+  }
+}
+
+}  // namespace
+
+ERRORCODE tc_GetCurrentByPortCode(BPTABLE *t, ULONG port, UT_DATETIME when, CURRENT *current) {
+  current->Type = NOCURR;
+  UT_DATE date;
+  UT_TIME time;
+  ERRORCODE e;
+  if ((e = tc_SplitDateTime(when, &date, &time, nullptr, nullptr)) != CL_SUCCESS) return e;
+  auto g = std::make_unique<TC_GLOBALS>();
+  station_ref s{};
+  if ((e = load_current(t, port, g.get(), &s)) != CL_SUCCESS) return e;
+  if ((e = tc_NOAACurrent(g.get(), date, time, current)) != CL_SUCCESS) return e;
+  post_process(t, current, 1, false);
+  return CL_SUCCESS;
+}
+
+ERRORCODE tc_GetCurrentsByPortCode(BPTABLE *t, ULONG port, UT_DATETIME start, SINT span, UINT16 step,
+                                   CURRENT *currents, SINT capacity) {
+  if (step == 0) return TC_WARN_BAD_STEP;
+  UT_DATE date;
+  UT_TIME time;
+  ERRORCODE e;
+  if ((e = tc_SplitDateTime(start, &date, &time, nullptr, nullptr)) != CL_SUCCESS) return e;
+  auto g = std::make_unique<TC_GLOBALS>();
+  station_ref s{};
+  if ((e = load_current(t, port, g.get(), &s)) != CL_SUCCESS) return e;
+  if ((e = tc_NOAACurrents(g.get(), date, time, span, step, currents, capacity)) != CL_SUCCESS) return e;
+  const int64_t n = span > 0 ? static_cast<int64_t>(span) * 20 / step : 0;
+  post_process(t, currents, static_cast<int>(n < capacity ? n : capacity), true);
+  return CL_SUCCESS;
+}
+
+ERRORCODE tc_DailyCurrentsByPortCode(BPTABLE *t, ULONG port, UT_DATE day, DAILY_CURRENTS *daily) {
+  for (CURRENT &c : daily->Curr) c.Type = NOCURR;
+  UT_DATE date;
+  UT_TIME time;
+  ERRORCODE e;
+  if ((e = tc_SplitDateTime(UT_DATETIME{day, 0}, &date, &time, nullptr, nullptr)) != CL_SUCCESS) return e;
+  auto g = std::make_unique<TC_GLOBALS>();
+  station_ref s{};
+  e = load_current(t, port, g.get(), &s);
+  if (e == TC_WARN_NO_DATA && s.position == 0) return TC_WARN_NO_CURRENT_RECORD;
+  if (e != CL_SUCCESS) return e;
+  if ((e = tc_NOAADailyCurrents(g.get(), date, daily)) != CL_SUCCESS) return e;
+  post_process(t, daily->Curr, 11, true);
+  return CL_SUCCESS;
+}
+
+ERRORCODE tc_GetCurrentByPortName(BPTABLE *t, const char *name, UT_DATETIME when, CURRENT *current) {
+  ULONG port;
+  const ERRORCODE e = port_by_name(t, name, CURRENT_STATION, &port);
+  return e != CL_SUCCESS ? e : tc_GetCurrentByPortCode(t, port, when, current);
+}
+
+ERRORCODE tc_GetCurrentsByPortName(BPTABLE *t, const char *name, UT_DATETIME start, SINT span, UINT16 step,
+                                   CURRENT *currents, SINT capacity) {
+  ULONG port;
+  const ERRORCODE e = port_by_name(t, name, CURRENT_STATION, &port);
+  return e != CL_SUCCESS ? e : tc_GetCurrentsByPortCode(t, port, start, span, step, currents, capacity);
+}
+
+ERRORCODE tc_DailyCurrentsByPortName(BPTABLE *t, const char *name, UT_DATE day, DAILY_CURRENTS *daily) {
+  ULONG port;
+  const ERRORCODE e = port_by_name(t, name, CURRENT_STATION, &port);
+  return e != CL_SUCCESS ? e : tc_DailyCurrentsByPortCode(t, port, day, daily);
+}
+
 ERRORCODE tc_GetTimeMeridian(BPTABLE *t, ULONG port, BOOL current, SLONG *meridian) {
   ERRORCODE e;
   if ((e = bp_SetFilterQualifier(t, GENERIC_SITE)) != CL_SUCCESS) return e;
-  station_ref s;
+  station_ref s{};
   if ((e = bp_GetItemId(t, current ? BP_ITEM_CURRENT_DATA : BP_ITEM_TIDE_DATA, &s.item_id)) != CL_SUCCESS) return e;
   e = bp_CheckPortDataService(t, port, s.item_id, &s.position);
   if (e != CL_SUCCESS && e != BP_WARN_QUALIFIER) return e;

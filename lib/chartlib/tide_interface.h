@@ -39,6 +39,14 @@ ERRORCODE tc_GetTidesByPortName(BPTABLE *table, const char *name, UT_DATETIME st
                                 TIDE *tides, SINT capacity);
 ERRORCODE tc_DailyTidesByPortCode(BPTABLE *table, ULONG port, UT_DATE day, DAILY_TIDES *daily);
 ERRORCODE tc_DailyTidesByPortName(BPTABLE *table, const char *name, UT_DATE day, DAILY_TIDES *daily);
+ERRORCODE tc_GetCurrentByPortCode(BPTABLE *table, ULONG port, UT_DATETIME when, CURRENT *current);
+ERRORCODE tc_GetCurrentByPortName(BPTABLE *table, const char *name, UT_DATETIME when, CURRENT *current);
+ERRORCODE tc_GetCurrentsByPortCode(BPTABLE *table, ULONG port, UT_DATETIME start, SINT span, UINT16 step,
+                                   CURRENT *currents, SINT capacity);
+ERRORCODE tc_GetCurrentsByPortName(BPTABLE *table, const char *name, UT_DATETIME start, SINT span, UINT16 step,
+                                   CURRENT *currents, SINT capacity);
+ERRORCODE tc_DailyCurrentsByPortCode(BPTABLE *table, ULONG port, UT_DATE day, DAILY_CURRENTS *daily);
+ERRORCODE tc_DailyCurrentsByPortName(BPTABLE *table, const char *name, UT_DATE day, DAILY_CURRENTS *daily);
 ERRORCODE tc_GetTimeMeridian(BPTABLE *table, ULONG port, BOOL current, SLONG *meridian);
 ERRORCODE tc_SetLocalTimeOffset(BPTABLE *table, UT_TIMEOFS offset);
 ERRORCODE tc_SetMagneticVariation(BPTABLE *table, DOUBLE variation);
@@ -54,3 +62,9 @@ ERRORCODE tc_NOAATides(struct TC_GLOBALS *g, int primary, UT_DATE date, UT_TIME 
                        TIDE *tides, SINT capacity);
 ERRORCODE tc_NOAATide(struct TC_GLOBALS *g, int primary, UT_DATE date, UT_TIME time, TIDE *tide);
 ERRORCODE tc_NOAADailyTides(struct TC_GLOBALS *g, int primary, UT_DATE date, DAILY_TIDES *daily);
+
+// Harmonic current predictions on a loaded reversing primary station.
+ERRORCODE tc_NOAACurrents(struct TC_GLOBALS *g, UT_DATE date, UT_TIME time, SINT span, UINT16 step,
+                          CURRENT *currents, SINT capacity);
+ERRORCODE tc_NOAACurrent(struct TC_GLOBALS *g, UT_DATE date, UT_TIME time, CURRENT *current);
+ERRORCODE tc_NOAADailyCurrents(struct TC_GLOBALS *g, UT_DATE date, DAILY_CURRENTS *daily);

@@ -103,16 +103,11 @@ ERRORCODE tc_NOAADailyTides(TC_GLOBALS *g, int primary, UT_DATE date, DAILY_TIDE
     TIDE &t = daily->Tide[i];
     t.Type = ev[i].Type;
     t.Intensity = ev[i].Intensity;
-    const ULONG r = ev[i].Time % 60;
-    const ULONG minute = ev[i].Time - r + (r <= 30 ? 0 : 60);
-    UT_DATE d;
-    UT_TIME tm;
-    if (ut_time2date(0, &d, &tm, minute) != 0) return TC_WARN_BAD_DATE;
-    if (d != date) {
+    ERRORCODE e;
+    if (!tc_EventOnDay(ev[i].Time, date, &t.Time, &e)) {
+      if (e != CL_SUCCESS) return e;
       t.Type = NOTIDE;
-      continue;
     }
-    t.Time = static_cast<UT_TIMEOFS>(tm);
   }
   return CL_SUCCESS;
 }

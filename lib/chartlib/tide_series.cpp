@@ -1,6 +1,9 @@
 // Tide series and events in pieces that fit the cores' working arrays.
 #include "chartlib/tide_series.h"
 
+#include "chartlib/current_predict.h"
+#include "chartlib/tide_interface.h"
+
 uint32_t TC_core_time(ULONG clock, SLONG clock_offset) {
   return clock - TC_SECONDS_1970_TO_2000 - static_cast<uint32_t>(clock_offset);
 }
@@ -86,6 +89,49 @@ ERRORCODE TC_next_secondary_tides(const secondary_tide_block *block, ULONG start
                                 0, events[i].value * 0.001};
     t = events[n - 1].corrected + 10800;
     done += n;
+  }
+  return CL_SUCCESS;
+}
+
+namespace {
+
+void current_sample(const current_block *b, int32_t speed, tc_sample *s) {
+  s->Intensity = speed * 0.001;
+  if (s->Type != MAX_FLOOD && s->Type != MAX_EBB && s->Type != SLACK_BEFORE_FLOOD && s->Type != SLACK_BEFORE_EBB &&
+      s->Type != NOCURR)
+    s->Type = speed >= 0 ? FLOOD_CURRENT : EBB_CURRENT;
+  s->Direction = speed >= 0 ? b->flood_direction : b->ebb_direction;
+  if (speed <= 99 && speed >= -99) s->Direction = 0;  // too weak to have a direction
+}
+
+}  // namespace
+
+ERRORCODE TC_compute_primary_current_array(const current_block *b, ULONG start, ULONG step, int count,
+                                           tc_sample *out, int32_t *results) {
+  for (int done = 0; done < count;) {
+    const int n = count - done < TC_PIECE_SAMPLES ? count - done : TC_PIECE_SAMPLES;
+    const ULONG piece_start = start + static_cast<ULONG>(done) * step;
+    compute_primary_current_array(b, TC_core_time(piece_start, b->set.clock_offset), step, n, results);
+    for (int i = 0; i < n; ++i) {
+      tc_sample &s = out[done + i];
+      s.Time = piece_start + static_cast<ULONG>(i) * step;
+      s.Type = 0xFF;
+      current_sample(b, results[i], &s);
+    }
+    done += n;
+  }
+  return CL_SUCCESS;
+}
+
+ERRORCODE TC_next_primary_currents(const current_block *b, ULONG start, tc_sample *out, int count, fixed *ratios) {
+  uint32_t t = TC_core_time(start, b->set.clock_offset);
+  for (int i = 0; i < count; ++i) {
+    tide_event e;
+    next_primary_current(&e, b, t, ratios);
+    out[i].Type = static_cast<UCHAR>(e.type);
+    out[i].Time = TC_clock_time(e.time, b->set.clock_offset);
+    current_sample(b, compute_primary_current(b, e.time), &out[i]);
+    t = e.time + 3600;
   }
   return CL_SUCCESS;
 }

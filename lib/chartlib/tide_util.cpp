@@ -64,6 +64,21 @@ ERRORCODE tc_SplitDateTime(UT_DATETIME dt, UT_DATE *date, UT_TIME *time, SINT *m
   return CL_SUCCESS;
 }
 
+bool tc_EventOnDay(ULONG clock, UT_DATE date, UT_TIMEOFS *time, ERRORCODE *error) {
+  const ULONG r = clock % 60;
+  const ULONG minute = clock - r + (r <= 30 ? 0 : 60);
+  UT_DATE d;
+  UT_TIME tm;
+  *error = CL_SUCCESS;
+  if (ut_time2date(0, &d, &tm, minute) != 0) {
+    *error = TC_WARN_BAD_DATE;
+    return false;
+  }
+  if (d != date) return false;
+  *time = static_cast<UT_TIMEOFS>(tm);
+  return true;
+}
+
 void tc_InitGlobalsStruct(TC_GLOBALS *g, int, BPTABLE *table) {
   g->table = table;
   g->time_differences[2] = g->time_differences[3] = 0.0;

@@ -21,5 +21,8 @@ int tc_sign(DOUBLE x);
 ERRORCODE tc_julian2time_t(DOUBLE jd, int64_t *seconds);
 ERRORCODE tc_time_t2julian(int64_t seconds, DOUBLE *jd);
 ERRORCODE tc_SplitDateTime(UT_DATETIME dt, UT_DATE *date, UT_TIME *time, SINT *month, SINT *day);
+// Clock time of an event rounded to the minute (30 s and less down); false when it lies on another day than
+// date, TC_WARN_BAD_DATE in *error when it does not convert.
+bool tc_EventOnDay(ULONG clock, UT_DATE date, UT_TIMEOFS *time, ERRORCODE *error);
 void tc_InitGlobalsStruct(TC_GLOBALS *globals, int unused, BPTABLE *table);
 DOUBLE tc_MagneticVariation(const BPTABLE *table, DOUBLE direction);

@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "chartlib/current_predict.h"
+#include "chartlib/tide_interface.h"
+#include "chartlib/tide_series.h"
+#include "port_double.h"
+
+namespace {
+
+// Reversing current: flood 45 degrees, ebb 225, M2 of the given speed (knots), mean speed z0.
+RecordBytes reversing(float z0, float m2, float flood = 45.0f) {
+  RecordBytes r;
+  r.word(0).word(0).zeros(16).flt(flood).zeros(12).flt(225.0f).flt(z0);
+  r.floats({m2, 30.0f});
+  return r;
+}
+
+struct Currents : ::testing::Test {
+  std::unique_ptr<BPTABLE> table = std::make_unique<BPTABLE>();
+  void SetUp() override {
+    PortDouble::get().reset();
+    add(7, "NARROWS", 0, reversing(0.0f, 2.0f));
+    add(8, "ROTARY POINT", 8, reversing(0.0f, 2.0f));
+  }
+  void add(ULONG code, const char *name, UINT16 format, const RecordBytes &r) {
+    StationRecord rec;
+    rec.format = format;
+    rec.data = r.b;
+    Port p;
+    p.name = name;
+    p.qualifier = CURRENT_STATION;
+    p.services[PortDouble::CURRENT_ITEM] = PortDouble::get().add_record(PortDouble::CURRENT_ITEM, rec);
+    PortDouble::get().add_port(code, p);
+  }
+};
+
+}  // namespace
+
+TEST(CurrentCore, SpeedSquaredTakesSignedRoot) {
+  tide_component c{0, 400, 1};  // S2, 4.00 squared units
+  current_block b{};
+  b.set = constituent_set{0, 1, &c, 0, 0};
+  b.speed_squared = 1;
+  component_term terms[1];
+  compute_local_tide_data(&b.set, terms, 0);
+  // At t = 0 the S2 term is 400 cos(2 pi (1 + 0 - 0)) = +400: root 20 -> 10 x (10 x 20) = 2000.
+  EXPECT_EQ(round_fixed_to_int(sum_current_components(&b, terms, 0)), 2000);
+  // Half a period later -400: the signed root gives -2000.
+  EXPECT_EQ(round_fixed_to_int(sum_current_components(&b, terms, 6 * 3600)), -2000);
+}
+
+TEST_F(Currents, DailyEventsAlternate) {
+  DAILY_CURRENTS d;
+  ASSERT_EQ(tc_DailyCurrentsByPortCode(table.get(), 7, 150600, &d), CL_SUCCESS);
+  int n = 0;
+  const UCHAR order[4] = {MAX_FLOOD, SLACK_BEFORE_EBB, MAX_EBB, SLACK_BEFORE_FLOOD};
+  int first = -1;
+  for (const CURRENT &c : d.Curr) {
+    if (c.Type == NOCURR) continue;
+    if (first < 0)
+      for (int k = 0; k < 4; ++k)
+        if (order[k] == c.Type) first = k;
+    EXPECT_EQ(c.Type, order[(first + n) % 4]) << n;
+    if (c.Type == MAX_FLOOD || c.Type == MAX_EBB) {
+      EXPECT_NEAR(c.Intensity, 2.0, 0.05);  // absolute in daily results; M2 node factor about 1.02
+      EXPECT_DOUBLE_EQ(c.Direction, c.Type == MAX_FLOOD ? 45.0 : 225.0);
+    } else {
+      EXPECT_NEAR(c.Intensity, 0.0, 0.01);
+      EXPECT_DOUBLE_EQ(c.Direction, 0.0);  // weak
+    }
+    ++n;
+  }
+  EXPECT_GE(n, 7);
+  EXPECT_LE(n, 9);
+}
+
+TEST_F(Currents, SeriesAbsoluteSingleSigned) {
+  tc_SetMagneticVariation(table.get(), 5.0);
+  CURRENT series[100];
+  ASSERT_EQ(tc_GetCurrentsByPortCode(table.get(), 7, UT_DATETIME{150600, 0}, 25, 5, series, 100), CL_SUCCESS);
+  bool saw_ebb = false;
+  for (int i = 0; i < 100; ++i) {
+    EXPECT_GE(series[i].Intensity, 0.0);
+    if (series[i].Type == EBB_CURRENT && series[i].Intensity > 0.1) {
+      saw_ebb = true;
+      EXPECT_DOUBLE_EQ(series[i].Direction, 230.0);
+      CURRENT one;
+      ASSERT_EQ(tc_GetCurrentByPortCode(table.get(), 7, UT_DATETIME{150600, static_cast<UT_TIME>(series[i].Time)},
+                                        &one),
+                CL_SUCCESS);
+      EXPECT_NEAR(one.Intensity, -series[i].Intensity, 1e-9);  // the single value keeps its sign
+    }
+  }
+  EXPECT_TRUE(saw_ebb);
+  EXPECT_EQ(tc_GetCurrentsByPortCode(table.get(), 7, UT_DATETIME{150600, 0}, 25, 0, series, 100), TC_WARN_BAD_STEP);
+  DAILY_CURRENTS d;
+  EXPECT_EQ(tc_DailyCurrentsByPortCode(table.get(), 99, 150600, &d), BP_WARN_ENTRIES_PAST_TABLE);
+  EXPECT_EQ(d.Curr[0].Type, NOCURR);
+}
+
+TEST(CurrentSeries, WeakCurrentsHaveNoDirection) {
+  current_block b{};
+  tide_component none[1];
+  b.set = constituent_set{0, 0, none, 0, 0};
+  b.flood_direction = 600;
+  b.ebb_direction = 12000;
+  tc_sample s;
+  int32_t r;
+  for (auto [datum, dir] : {std::pair{-99, 0}, {-100, 12000}, {99, 0}, {100, 600}}) {
+    b.set.datum = static_cast<SINT16>(datum);
+    TC_compute_primary_current_array(&b, 1000000000, 0, 1, &s, &r);
+    EXPECT_EQ(s.Direction, dir) << datum;
+    EXPECT_EQ(s.Type, datum < 0 ? EBB_CURRENT : FLOOD_CURRENT);
+    EXPECT_DOUBLE_EQ(s.Intensity, datum * 0.001);
+  }
+}
