@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "chartlib/tide_astro.h"
+#include "chartlib/tide_ba.h"
+#include "chartlib/tide_baparams.h"
 #include "chartlib/tide_load.h"
 #include "chartlib/tide_predict.h"
 #include "chartlib/tide_util.h"
@@ -40,14 +42,30 @@ method tide_method(UINT16 format) {
   }
 }
 
-// Finds and loads a harmonic tide station into g.
-ERRORCODE load_tide(BPTABLE *t, ULONG port, TC_GLOBALS *g, station_ref *s) {
-  ERRORCODE e;
-  if ((e = find_station(t, port, false, s)) != CL_SUCCESS) return e;
-  // The second method is not available yet.
-  if (tide_method(s->format) != method::harmonic) return TC_WARN_METHOD;
-  tc_InitGlobalsStruct(g, 0, t);
-  return tc_NOAATideDataLoad(g, s->item_id, s->position, s->reference_position, &s->length, &s->format);
+// A tide station loaded for either method.
+struct loaded_tide {
+  std::unique_ptr<TC_GLOBALS> g = std::make_unique<TC_GLOBALS>();
+  std::unique_ptr<BA_STATION> ba = std::make_unique<BA_STATION>();
+  BA_TIDE_PARAMS params{};
+  method how = method::none;
+  int primary = 1;
+};
+
+ERRORCODE load_found_tide(BPTABLE *t, station_ref *s, loaded_tide *l) {
+  l->how = tide_method(s->format);
+  l->primary = s->reference_position == 0;
+  if (l->how == method::none) return TC_WARN_METHOD;
+  if (l->how == method::harmonic) {
+    tc_InitGlobalsStruct(l->g.get(), 0, t);
+    return tc_NOAATideDataLoad(l->g.get(), s->item_id, s->position, s->reference_position, &s->length, &s->format);
+  }
+  l->ba->table = t;
+  return tc_BATideDataLoad(l->ba.get(), s->item_id, s->position, s->reference_position, &s->length, &s->format);
+}
+
+ERRORCODE load_tide(BPTABLE *t, ULONG port, station_ref *s, loaded_tide *l) {
+  const ERRORCODE e = find_station(t, port, false, s);
+  return e != CL_SUCCESS ? e : load_found_tide(t, s, l);
 }
 
 ERRORCODE port_by_name(BPTABLE *t, const char *name, UINT qualifier, ULONG *port) {
@@ -66,10 +84,12 @@ ERRORCODE tc_GetTideByPortCode(BPTABLE *t, ULONG port, UT_DATETIME when, TIDE *t
   UT_TIME time;
   ERRORCODE e;
   if ((e = tc_SplitDateTime(when, &date, &time, nullptr, nullptr)) != CL_SUCCESS) return e;
-  auto g = std::make_unique<TC_GLOBALS>();
+  loaded_tide l;
   station_ref s{};
-  if ((e = load_tide(t, port, g.get(), &s)) != CL_SUCCESS) return e;
-  return tc_NOAATide(g.get(), s.reference_position == 0, date, time, tide);
+  if ((e = load_tide(t, port, &s, &l)) != CL_SUCCESS) return e;
+  if (l.how == method::harmonic) return tc_NOAATide(l.g.get(), l.primary, date, time, tide);
+  if ((e = tc_GetTideParamByDate(l.ba.get(), date, time, &l.params)) != CL_SUCCESS) return e;
+  return tc_BATide(l.ba.get(), l.primary, date, time, tide);
 }
 
 ERRORCODE tc_GetTidesByPortCode(BPTABLE *t, ULONG port, UT_DATETIME start, SINT span, UINT16 step, TIDE *tides,
@@ -79,10 +99,11 @@ ERRORCODE tc_GetTidesByPortCode(BPTABLE *t, ULONG port, UT_DATETIME start, SINT 
   UT_TIME time;
   ERRORCODE e;
   if ((e = tc_SplitDateTime(start, &date, &time, nullptr, nullptr)) != CL_SUCCESS) return e;
-  auto g = std::make_unique<TC_GLOBALS>();
+  loaded_tide l;
   station_ref s{};
-  if ((e = load_tide(t, port, g.get(), &s)) != CL_SUCCESS) return e;
-  return tc_NOAATides(g.get(), s.reference_position == 0, date, time, span, step, tides, capacity);
+  if ((e = load_tide(t, port, &s, &l)) != CL_SUCCESS) return e;
+  if (l.how == method::harmonic) return tc_NOAATides(l.g.get(), l.primary, date, time, span, step, tides, capacity);
+  return tc_BATides(l.ba.get(), l.primary, date, time, span, step, tides, capacity);
 }
 
 ERRORCODE tc_DailyTidesByPortCode(BPTABLE *t, ULONG port, UT_DATE day, DAILY_TIDES *daily) {
@@ -93,13 +114,11 @@ ERRORCODE tc_DailyTidesByPortCode(BPTABLE *t, ULONG port, UT_DATE day, DAILY_TID
   station_ref s{};
   if ((e = find_station(t, port, false, &s)) != CL_SUCCESS) return e;
   for (TIDE &x : daily->Tide) x.Type = NOTIDE;
-  if (tide_method(s.format) != method::harmonic) return TC_WARN_METHOD;
-  auto g = std::make_unique<TC_GLOBALS>();
-  tc_InitGlobalsStruct(g.get(), 0, t);
-  if ((e = tc_NOAATideDataLoad(g.get(), s.item_id, s.position, s.reference_position, &s.length, &s.format)) !=
-      CL_SUCCESS)
-    return e;
-  return tc_NOAADailyTides(g.get(), s.reference_position == 0, date, daily);
+  loaded_tide l;
+  if ((e = load_found_tide(t, &s, &l)) != CL_SUCCESS) return e;
+  if (l.how == method::harmonic) return tc_NOAADailyTides(l.g.get(), l.primary, date, daily);
+  if ((e = tc_GetTideParamByDate(l.ba.get(), date, 0, &l.params)) != CL_SUCCESS) return e;
+  return tc_BADailyTides(l.ba.get(), l.primary, date, daily);
 }
 
 ERRORCODE tc_GetTideByPortName(BPTABLE *t, const char *name, UT_DATETIME when, TIDE *tide) {

@@ -12,28 +12,6 @@ ULONG TC_clock_time(uint32_t core, SLONG clock_offset) {
   return core + static_cast<uint32_t>(clock_offset) + TC_SECONDS_1970_TO_2000;
 }
 
-namespace {
-
-template <typename Fill>
-void tide_array(ULONG start, ULONG step, int count, tc_sample *out, int32_t *results, int32_t previous, Fill fill) {
-  for (int done = 0; done < count;) {
-    const int n = count - done < TC_PIECE_SAMPLES ? count - done : TC_PIECE_SAMPLES;
-    const ULONG piece_start = start + static_cast<ULONG>(done) * step;
-    fill(piece_start, n, results);
-    for (int i = 0; i < n; ++i) {
-      tc_sample &s = out[done + i];
-      s.Time = piece_start + static_cast<ULONG>(i) * step;
-      s.Intensity = results[i] * 0.001;
-      s.Direction = 0;
-      s.Type = results[i] > previous ? RISING : FALLING;  // equal heights count as falling
-      previous = results[i];
-    }
-    done += n;
-  }
-  if (count >= 2) out[0].Type = out[1].Type;  // the first was compared with an arbitrary value
-}
-
-}  // namespace
 
 ERRORCODE TC_compute_primary_tide_array(const constituent_set *set, ULONG start, ULONG step, int count,
                                         tc_sample *out, int32_t *results, fixed *ratios) {
@@ -44,7 +22,7 @@ ERRORCODE TC_compute_primary_tide_array(const constituent_set *set, ULONG start,
     next_primary_tide(&next, set, TC_core_time(start, set->clock_offset), ratios);
     previous = next.type == LOW_TIDE ? INT32_MAX : INT32_MIN;
   }
-  tide_array(start, step, count, out, results, previous, [&](ULONG t, int n, int32_t *r) {
+  TC_tide_array(start, step, count, out, results, previous, [&](ULONG t, int n, int32_t *r) {
     compute_primary_tide_array(set, TC_core_time(t, set->clock_offset), step, n, r);
   });
   return CL_SUCCESS;
@@ -59,7 +37,7 @@ ERRORCODE TC_compute_secondary_tide_array(const secondary_tide_block *block, ULO
     next_secondary_tides(block, TC_core_time(start, block->clock_offset), &next, 1, ratios);
     previous = next.type == LOW_TIDE ? INT32_MAX : INT32_MIN;
   }
-  tide_array(start, step, count, out, results, previous, [&](ULONG t, int n, int32_t *r) {
+  TC_tide_array(start, step, count, out, results, previous, [&](ULONG t, int n, int32_t *r) {
     compute_secondary_tide_array(block, TC_core_time(t, block->clock_offset), step, n, r, ratios);
   });
   return CL_SUCCESS;

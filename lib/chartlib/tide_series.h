@@ -15,6 +15,27 @@ struct tc_sample {
 constexpr int TC_PIECE_SAMPLES = 256;
 constexpr int TC_PIECE_EVENTS = 50;
 
+// Tide samples in pieces of TC_PIECE_SAMPLES: fill(piece start, n, results) gives the core's heights;
+// types compare each height with the one before (previous before the first).
+template <typename Fill>
+void TC_tide_array(ULONG start, ULONG step, int count, tc_sample *out, int32_t *results, int32_t previous, Fill fill) {
+  for (int done = 0; done < count;) {
+    const int n = count - done < TC_PIECE_SAMPLES ? count - done : TC_PIECE_SAMPLES;
+    const ULONG piece_start = start + static_cast<ULONG>(done) * step;
+    fill(piece_start, n, results);
+    for (int i = 0; i < n; ++i) {
+      tc_sample &s = out[done + i];
+      s.Time = piece_start + static_cast<ULONG>(i) * step;
+      s.Intensity = results[i] * 0.001;
+      s.Direction = 0;
+      s.Type = results[i] > previous ? RISING : FALLING;  // equal heights count as falling
+      previous = results[i];
+    }
+    done += n;
+  }
+  if (count >= 2) out[0].Type = out[1].Type;  // the first was compared with an arbitrary value
+}
+
 uint32_t TC_core_time(ULONG clock, SLONG clock_offset);
 ULONG TC_clock_time(uint32_t core, SLONG clock_offset);
 
