@@ -17,26 +17,15 @@ void to_record(const tc_sample &s, CURRENT *c) {
 
 ERRORCODE tc_NOAACurrents(TC_GLOBALS *g, UT_DATE date, UT_TIME time, SINT span, UINT16 step, CURRENT *currents,
                           SINT capacity) {
-  if (step == 0) return TC_WARN_BAD_STEP;
-  ULONG start;
-  if (ut_date2time(0, date, time, &start) != 0) return TC_WARN_BAD_DATE;
-  int64_t count = span > 0 ? static_cast<int64_t>(span) * 20 / step : 0;
-  if (count > capacity) count = capacity > 0 ? capacity : 0;
-  const ULONG step_s = static_cast<ULONG>(step) * 180;
-  tc_sample piece[TC_PIECE_SAMPLES];
   int32_t results[TC_PIECE_SAMPLES];
-  for (int64_t done = 0; done < count;) {
-    const int n = static_cast<int>(count - done < TC_PIECE_SAMPLES ? count - done : TC_PIECE_SAMPLES);
-    TC_compute_primary_current_array(&g->primary_current, start + static_cast<ULONG>(done) * step_s, step_s, n,
-                                     piece, results);
-    for (int i = 0; i < n; ++i) {
-      CURRENT &c = currents[done + i];
-      to_record(piece[i], &c);
-      c.Time = ut_addtimeofs(static_cast<UT_TIMEOFS>(time), ut_secstotimeofs(static_cast<SLONG>((done + i) * step_s)));
-    }
-    done += n;
-  }
-  return CL_SUCCESS;
+  return TC_run_series(date, time, span, step, capacity,
+                       [&](ULONG from, ULONG step_s, int n, tc_sample *out) {
+                         TC_compute_primary_current_array(&g->primary_current, from, step_s, n, out, results);
+                       },
+                       [&](int64_t k, const tc_sample &x, UT_TIMEOFS when) {
+                         to_record(x, &currents[k]);
+                         currents[k].Time = when;
+                       });
 }
 
 ERRORCODE tc_NOAACurrent(TC_GLOBALS *g, UT_DATE date, UT_TIME time, CURRENT *current) {

@@ -172,31 +172,20 @@ UCHAR sign_type(DOUBLE h) { return h >= 0 ? UP_TIDE : DOWN_TIDE; }
 ERRORCODE tc_BATides(BA_STATION *s, int primary, UT_DATE date, UT_TIME time, SINT span, UINT16 step, TIDE *tides,
                      SINT capacity) {
   if (!primary) return TC_WARN_METHOD;  // secondary second-method stations are not available yet
-  if (step == 0) return TC_WARN_BAD_STEP;
+  if (step == 0) return TC_WARN_BAD_STEP;  // before the parameters are read
   BA_TIDE_PARAMS params;
   ERRORCODE e;
   if ((e = tc_GetTideParamByDate(s, date, time, &params)) != CL_SUCCESS) return e;
-  ULONG start;
-  if (ut_date2time(0, date, time, &start) != 0) return TC_WARN_BAD_DATE;
   ba_coefficients c;
   build_ba_coefficients(&params, &c);
-  int64_t count = span > 0 ? static_cast<int64_t>(span) * 20 / step : 0;
-  if (count > capacity) count = capacity > 0 ? capacity : 0;
-  const ULONG step_s = static_cast<ULONG>(step) * 180;
-  tc_sample piece[TC_PIECE_SAMPLES];
   int32_t results[TC_PIECE_SAMPLES];
-  for (int64_t done = 0; done < count;) {
-    const int n = static_cast<int>(count - done < TC_PIECE_SAMPLES ? count - done : TC_PIECE_SAMPLES);
-    TC_ba_compute_primary_tide_array(&c, start + static_cast<ULONG>(done) * step_s, step_s, n, piece, results);
-    for (int i = 0; i < n; ++i) {
-      TIDE &t = tides[done + i];
-      t.Intensity = piece[i].Intensity;
-      t.Type = sign_type(t.Intensity);
-      t.Time = ut_addtimeofs(static_cast<UT_TIMEOFS>(time), ut_secstotimeofs(static_cast<SLONG>((done + i) * step_s)));
-    }
-    done += n;
-  }
-  return CL_SUCCESS;
+  return TC_run_series(date, time, span, step, capacity,
+                       [&](ULONG from, ULONG step_s, int n, tc_sample *out) {
+                         TC_ba_compute_primary_tide_array(&c, from, step_s, n, out, results);
+                       },
+                       [&](int64_t k, const tc_sample &x, UT_TIMEOFS when) {
+                         tides[k] = TIDE{sign_type(x.Intensity), when, x.Intensity};
+                       });
 }
 
 ERRORCODE tc_BATide(BA_STATION *s, int primary, UT_DATE date, UT_TIME time, TIDE *tide) {

@@ -37,25 +37,11 @@ void samples(TC_GLOBALS *g, int primary, ULONG start, ULONG step, int n, tc_samp
 ERRORCODE tc_NOAATides(TC_GLOBALS *g, int primary, UT_DATE date, UT_TIME time, SINT span, UINT16 step, TIDE *tides,
                        SINT capacity) {
   if (!primary && !secondary_complete(g)) return TC_WARN_NO_DATA;
-  if (step == 0) return TC_WARN_BAD_STEP;
-  ULONG start;
-  if (ut_date2time(0, date, time, &start) != 0) return TC_WARN_BAD_DATE;
-  int64_t count = span > 0 ? static_cast<int64_t>(span) * 20 / step : 0;
-  if (count > capacity) count = capacity > 0 ? capacity : 0;
-  const ULONG step_s = static_cast<ULONG>(step) * 180;
-  tc_sample piece[TC_PIECE_SAMPLES];
-  for (int64_t done = 0; done < count;) {
-    const int n = static_cast<int>(count - done < TC_PIECE_SAMPLES ? count - done : TC_PIECE_SAMPLES);
-    samples(g, primary, start + static_cast<ULONG>(done) * step_s, step_s, n, piece);
-    for (int i = 0; i < n; ++i) {
-      TIDE &t = tides[done + i];
-      t.Intensity = piece[i].Intensity;
-      t.Type = sign_type(t.Intensity);
-      t.Time = ut_addtimeofs(static_cast<UT_TIMEOFS>(time), ut_secstotimeofs(static_cast<SLONG>((done + i) * step_s)));
-    }
-    done += n;
-  }
-  return CL_SUCCESS;
+  return TC_run_series(date, time, span, step, capacity,
+                       [&](ULONG from, ULONG step_s, int n, tc_sample *out) { samples(g, primary, from, step_s, n, out); },
+                       [&](int64_t k, const tc_sample &x, UT_TIMEOFS when) {
+                         tides[k] = TIDE{sign_type(x.Intensity), when, x.Intensity};
+                       });
 }
 
 ERRORCODE tc_NOAATide(TC_GLOBALS *g, int primary, UT_DATE date, UT_TIME time, TIDE *tide) {

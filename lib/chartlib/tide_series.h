@@ -3,6 +3,7 @@
 #pragma once
 #include "chartlib/current_predict.h"
 #include "chartlib/tide_predict.h"
+#include "chartlib/ut_datetime.h"
 
 // One sample or event in clock seconds (32 bits unsigned: good until 2106).
 struct tc_sample {
@@ -52,3 +53,25 @@ ERRORCODE TC_next_secondary_tides(const secondary_tide_block *block, ULONG start
 ERRORCODE TC_compute_primary_current_array(const current_block *block, ULONG start, ULONG step, int count,
                                            tc_sample *out, int32_t *results);
 ERRORCODE TC_next_primary_currents(const current_block *block, ULONG start, tc_sample *out, int count, fixed *ratios);
+
+// A series request of the entry points: span x 20 / step samples (at most capacity), step x 180 s apart from
+// the request, computed in pieces; each sample's Time is the request time plus its steps.
+template <typename Piece, typename Emit>
+ERRORCODE TC_run_series(UT_DATE date, UT_TIME time, SINT span, UINT16 step, SINT capacity, Piece piece, Emit emit) {
+  if (step == 0) return TC_WARN_BAD_STEP;
+  ULONG start;
+  if (ut_date2time(0, date, time, &start) != 0) return TC_WARN_BAD_DATE;
+  int64_t count = span > 0 ? static_cast<int64_t>(span) * 20 / step : 0;
+  if (count > capacity) count = capacity > 0 ? capacity : 0;
+  const ULONG step_s = static_cast<ULONG>(step) * 180;
+  tc_sample samples[TC_PIECE_SAMPLES];
+  for (int64_t done = 0; done < count;) {
+    const int n = static_cast<int>(count - done < TC_PIECE_SAMPLES ? count - done : TC_PIECE_SAMPLES);
+    piece(start + static_cast<ULONG>(done) * step_s, step_s, n, samples);
+    for (int i = 0; i < n; ++i)
+      emit(done + i, samples[i],
+           ut_addtimeofs(static_cast<UT_TIMEOFS>(time), ut_secstotimeofs(static_cast<SLONG>((done + i) * step_s))));
+    done += n;
+  }
+  return CL_SUCCESS;
+}
