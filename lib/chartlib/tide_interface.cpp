@@ -77,6 +77,14 @@ ERRORCODE port_by_name(BPTABLE *t, const char *name, UINT qualifier, ULONG *port
   return CL_SUCCESS;
 }
 
+// Looks the name up and calls the by-code operation for the port found.
+template <typename ByCode>
+ERRORCODE by_name(BPTABLE *t, const char *name, UINT qualifier, ByCode by_code) {
+  ULONG port;
+  const ERRORCODE e = port_by_name(t, name, qualifier, &port);
+  return e != CL_SUCCESS ? e : by_code(port);
+}
+
 }  // namespace
 
 ERRORCODE tc_GetTideByPortCode(BPTABLE *t, ULONG port, UT_DATETIME when, TIDE *tide) {
@@ -122,22 +130,16 @@ ERRORCODE tc_DailyTidesByPortCode(BPTABLE *t, ULONG port, UT_DATE day, DAILY_TID
 }
 
 ERRORCODE tc_GetTideByPortName(BPTABLE *t, const char *name, UT_DATETIME when, TIDE *tide) {
-  ULONG port;
-  const ERRORCODE e = port_by_name(t, name, TIDE_STATION, &port);
-  return e != CL_SUCCESS ? e : tc_GetTideByPortCode(t, port, when, tide);
+  return by_name(t, name, TIDE_STATION, [&](ULONG port) { return tc_GetTideByPortCode(t, port, when, tide); });
 }
 
 ERRORCODE tc_GetTidesByPortName(BPTABLE *t, const char *name, UT_DATETIME start, SINT span, UINT16 step,
                                 TIDE *tides, SINT capacity) {
-  ULONG port;
-  const ERRORCODE e = port_by_name(t, name, TIDE_STATION, &port);
-  return e != CL_SUCCESS ? e : tc_GetTidesByPortCode(t, port, start, span, step, tides, capacity);
+  return by_name(t, name, TIDE_STATION, [&](ULONG port) { return tc_GetTidesByPortCode(t, port, start, span, step, tides, capacity); });
 }
 
 ERRORCODE tc_DailyTidesByPortName(BPTABLE *t, const char *name, UT_DATE day, DAILY_TIDES *daily) {
-  ULONG port;
-  const ERRORCODE e = port_by_name(t, name, TIDE_STATION, &port);
-  return e != CL_SUCCESS ? e : tc_DailyTidesByPortCode(t, port, day, daily);
+  return by_name(t, name, TIDE_STATION, [&](ULONG port) { return tc_DailyTidesByPortCode(t, port, day, daily); });
 }
 
 // --- Currents ----------------------------------------------------------------------------------------
@@ -214,22 +216,16 @@ ERRORCODE tc_DailyCurrentsByPortCode(BPTABLE *t, ULONG port, UT_DATE day, DAILY_
 }
 
 ERRORCODE tc_GetCurrentByPortName(BPTABLE *t, const char *name, UT_DATETIME when, CURRENT *current) {
-  ULONG port;
-  const ERRORCODE e = port_by_name(t, name, CURRENT_STATION, &port);
-  return e != CL_SUCCESS ? e : tc_GetCurrentByPortCode(t, port, when, current);
+  return by_name(t, name, CURRENT_STATION, [&](ULONG port) { return tc_GetCurrentByPortCode(t, port, when, current); });
 }
 
 ERRORCODE tc_GetCurrentsByPortName(BPTABLE *t, const char *name, UT_DATETIME start, SINT span, UINT16 step,
                                    CURRENT *currents, SINT capacity) {
-  ULONG port;
-  const ERRORCODE e = port_by_name(t, name, CURRENT_STATION, &port);
-  return e != CL_SUCCESS ? e : tc_GetCurrentsByPortCode(t, port, start, span, step, currents, capacity);
+  return by_name(t, name, CURRENT_STATION, [&](ULONG port) { return tc_GetCurrentsByPortCode(t, port, start, span, step, currents, capacity); });
 }
 
 ERRORCODE tc_DailyCurrentsByPortName(BPTABLE *t, const char *name, UT_DATE day, DAILY_CURRENTS *daily) {
-  ULONG port;
-  const ERRORCODE e = port_by_name(t, name, CURRENT_STATION, &port);
-  return e != CL_SUCCESS ? e : tc_DailyCurrentsByPortCode(t, port, day, daily);
+  return by_name(t, name, CURRENT_STATION, [&](ULONG port) { return tc_DailyCurrentsByPortCode(t, port, day, daily); });
 }
 
 ERRORCODE tc_GetTimeMeridian(BPTABLE *t, ULONG port, BOOL current, SLONG *meridian) {
