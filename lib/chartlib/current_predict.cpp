@@ -10,17 +10,12 @@ constexpr uint32_t REFRESH = 1800;
 constexpr uint32_t QUIET_LIMIT = 108000;   // 30 hours
 constexpr uint32_t SEARCH_LIMIT = 144000;  // 40 hours
 
-const current_block *block_of(const constituent_set *set) {
-  // The set is the block's first member.
-  return reinterpret_cast<const current_block *>(set);
+void setup_primary_current(const void *block, fixed *, component_term *terms, uint32_t t) {
+  compute_local_tide_data(&static_cast<const current_block *>(block)->set, terms, t);
 }
 
-void setup_primary_current(const constituent_set *set, fixed *, component_term *terms, uint32_t t) {
-  compute_local_tide_data(set, terms, t);
-}
-
-fixed evaluate_primary_current(const constituent_set *set, const component_term *terms, uint32_t t) {
-  return sum_current_components(block_of(set), terms, t);
+fixed evaluate_primary_current(const void *block, const component_term *terms, uint32_t t) {
+  return sum_current_components(static_cast<const current_block *>(block), terms, t);
 }
 
 uint32_t distance(uint32_t a, uint32_t b) { return a > b ? a - b : b - a; }
@@ -59,10 +54,10 @@ void next_primary_current(tide_event *result, const current_block *b, uint32_t t
   component_term terms[TC_MAX_COMPONENTS], dterms[TC_MAX_COMPONENTS];
   compute_component_ratios(set, search_min_period(set), ratios);
   uint32_t sv = t, sd = t;
-  setup_primary_current(set, ratios, terms, t);
+  setup_primary_current(b, ratios, terms, t);
   setup_derivative(set, ratios, dterms, t);
   auto V = [&](uint32_t x) {
-    if (distance(x, sv) > REFRESH) setup_primary_current(set, ratios, terms, sv = x);
+    if (distance(x, sv) > REFRESH) setup_primary_current(b, ratios, terms, sv = x);
     return sum_current_components(b, terms, x);
   };
   auto D = [&](uint32_t x) {
@@ -95,7 +90,7 @@ void next_primary_current(tide_event *result, const current_block *b, uint32_t t
         *result = {NOCURR, t1};
         return;
       }
-      const uint32_t at = search_zero(set, ratios, terms, &sv, t, t1, v0, v1, setup_primary_current,
+      const uint32_t at = search_zero(b, ratios, terms, &sv, t, t1, v0, v1, setup_primary_current,
                                       evaluate_primary_current);
       *result = {v0 > 0 ? SLACK_BEFORE_EBB : SLACK_BEFORE_FLOOD, at};
       return;
@@ -110,8 +105,8 @@ void next_primary_current(tide_event *result, const current_block *b, uint32_t t
         *result = {NOCURR, t1};
         return;
       }
-      const uint32_t at = search_zero(set, ratios, dterms, &sd, t, t1, d0, d1, setup_derivative,
-                                      evaluate_tide_derivative);
+      const uint32_t at = search_zero(set, ratios, dterms, &sd, t, t1, d0, d1, setup_derivative_op,
+                                      evaluate_tide_derivative_op);
       *result = {d0 > 0 ? MAX_EBB : MAX_FLOOD, at};
       return;
     }

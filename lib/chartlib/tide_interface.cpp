@@ -146,17 +146,18 @@ ERRORCODE tc_DailyTidesByPortName(BPTABLE *t, const char *name, UT_DATE day, DAI
 
 namespace {
 
-// Finds and loads a harmonic current station. Rotary, secondary and second-method currents are not
-// available yet.
+// Finds and loads a harmonic current station. Rotary and second-method currents are not available yet.
 ERRORCODE load_current(BPTABLE *t, ULONG port, TC_GLOBALS *g, station_ref *s) {
   ERRORCODE e;
   if ((e = find_station(t, port, true, s)) != CL_SUCCESS) return e;
   const UINT m = tc_FormatMethod(s->format);
   if (m != 0 && m != 4) return TC_WARN_METHOD;
-  if (tc_FormatCurrent(s->format) != 0 || s->reference_position != 0) return TC_WARN_METHOD;
+  if (tc_FormatCurrent(s->format) != 0) return TC_WARN_METHOD;
   tc_InitGlobalsStruct(g, 0, t);
-  return tc_NOAACurrentDataLoad(g, s->item_id, s->position, s->reference_item, s->reference_position, &s->length,
-                                &s->format);
+  e = tc_NOAACurrentDataLoad(g, s->item_id, s->position, s->reference_item, s->reference_position, &s->length,
+                             &s->format);
+  if (e == CL_SUCCESS && tc_FormatCurrent(s->format) != 0) return TC_WARN_METHOD;  // rotary reference
+  return e;
 }
 
 void post_process(const BPTABLE *t, CURRENT *c, int n, bool absolute) {
@@ -178,7 +179,7 @@ ERRORCODE tc_GetCurrentByPortCode(BPTABLE *t, ULONG port, UT_DATETIME when, CURR
   auto g = std::make_unique<TC_GLOBALS>();
   station_ref s{};
   if ((e = load_current(t, port, g.get(), &s)) != CL_SUCCESS) return e;
-  if ((e = tc_NOAACurrent(g.get(), date, time, current)) != CL_SUCCESS) return e;
+  if ((e = tc_NOAACurrent(g.get(), s.reference_position == 0, date, time, current)) != CL_SUCCESS) return e;
   post_process(t, current, 1, false);
   return CL_SUCCESS;
 }
@@ -193,7 +194,7 @@ ERRORCODE tc_GetCurrentsByPortCode(BPTABLE *t, ULONG port, UT_DATETIME start, SI
   auto g = std::make_unique<TC_GLOBALS>();
   station_ref s{};
   if ((e = load_current(t, port, g.get(), &s)) != CL_SUCCESS) return e;
-  if ((e = tc_NOAACurrents(g.get(), date, time, span, step, currents, capacity)) != CL_SUCCESS) return e;
+  if ((e = tc_NOAACurrents(g.get(), s.reference_position == 0, date, time, span, step, currents, capacity)) != CL_SUCCESS) return e;
   const int64_t n = span > 0 ? static_cast<int64_t>(span) * 20 / step : 0;
   post_process(t, currents, static_cast<int>(n < capacity ? n : capacity), true);
   return CL_SUCCESS;
@@ -210,7 +211,7 @@ ERRORCODE tc_DailyCurrentsByPortCode(BPTABLE *t, ULONG port, UT_DATE day, DAILY_
   e = load_current(t, port, g.get(), &s);
   if (e == TC_WARN_NO_DATA && s.position == 0) return TC_WARN_NO_CURRENT_RECORD;
   if (e != CL_SUCCESS) return e;
-  if ((e = tc_NOAADailyCurrents(g.get(), date, daily)) != CL_SUCCESS) return e;
+  if ((e = tc_NOAADailyCurrents(g.get(), s.reference_position == 0, date, daily)) != CL_SUCCESS) return e;
   post_process(t, daily->Curr, 11, true);
   return CL_SUCCESS;
 }

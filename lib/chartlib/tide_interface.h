@@ -63,8 +63,8 @@ ERRORCODE tc_NOAATides(struct TC_GLOBALS *g, int primary, UT_DATE date, UT_TIME 
 ERRORCODE tc_NOAATide(struct TC_GLOBALS *g, int primary, UT_DATE date, UT_TIME time, TIDE *tide);
 ERRORCODE tc_NOAADailyTides(struct TC_GLOBALS *g, int primary, UT_DATE date, DAILY_TIDES *daily);
 
-// Harmonic current predictions on a loaded reversing primary station.
-ERRORCODE tc_NOAACurrents(struct TC_GLOBALS *g, UT_DATE date, UT_TIME time, SINT span, UINT16 step,
+// Harmonic current predictions on a loaded reversing station (primary flag 1 for a primary station).
+ERRORCODE tc_NOAACurrents(struct TC_GLOBALS *g, int primary, UT_DATE date, UT_TIME time, SINT span, UINT16 step,
                           CURRENT *currents, SINT capacity);
-ERRORCODE tc_NOAACurrent(struct TC_GLOBALS *g, UT_DATE date, UT_TIME time, CURRENT *current);
-ERRORCODE tc_NOAADailyCurrents(struct TC_GLOBALS *g, UT_DATE date, DAILY_CURRENTS *daily);
+ERRORCODE tc_NOAACurrent(struct TC_GLOBALS *g, int primary, UT_DATE date, UT_TIME time, CURRENT *current);
+ERRORCODE tc_NOAADailyCurrents(struct TC_GLOBALS *g, int primary, UT_DATE date, DAILY_CURRENTS *daily);

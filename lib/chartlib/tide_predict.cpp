@@ -31,17 +31,25 @@ fixed evaluate_tide_derivative(const constituent_set *set, const component_term 
   return compute_primary_derivative(set, terms, t);
 }
 
-uint32_t search_zero(const constituent_set *set, fixed *ratios, component_term *terms, uint32_t *s, uint32_t lo,
+void setup_derivative_op(const void *set, fixed *ratios, component_term *terms, uint32_t t) {
+  setup_derivative(static_cast<const constituent_set *>(set), ratios, terms, t);
+}
+
+fixed evaluate_tide_derivative_op(const void *set, const component_term *terms, uint32_t t) {
+  return compute_primary_derivative(static_cast<const constituent_set *>(set), terms, t);
+}
+
+uint32_t search_zero(const void *context, fixed *ratios, component_term *terms, uint32_t *s, uint32_t lo,
                      uint32_t hi, fixed v_lo, fixed v_hi, setup_operation setup, evaluate_operation evaluate) {
   while (hi - lo > 60) {
     const int32_t e = round_fixed_to_int(fixed_multiply_int(fixed_divide(v_lo, v_lo - v_hi), static_cast<int32_t>(hi - lo)));
     uint32_t m = lo + static_cast<uint32_t>((2 * e + static_cast<int32_t>((hi - lo) / 2)) / 3);
     if (m >= hi || m <= lo) m = lo + (hi - lo) / 2;
     if (distance(m, *s) > REFRESH) {
-      setup(set, ratios, terms, m);
+      setup(context, ratios, terms, m);
       *s = m;
     }
-    const fixed v = evaluate(set, terms, m);
+    const fixed v = evaluate(context, terms, m);
     if (v == 0) return m;
     if (fixed_same_sign(v, v_lo)) {
       lo = m;
@@ -95,7 +103,7 @@ struct derivative {
     return compute_primary_derivative(set, terms, t);
   }
   uint32_t zero(uint32_t lo, uint32_t hi, fixed v_lo, fixed v_hi) {
-    return search_zero(set, ratios, terms, &s, lo, hi, v_lo, v_hi, setup_derivative, evaluate_tide_derivative);
+    return search_zero(set, ratios, terms, &s, lo, hi, v_lo, v_hi, setup_derivative_op, evaluate_tide_derivative_op);
   }
 };
 

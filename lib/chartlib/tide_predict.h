@@ -39,13 +39,17 @@ struct extremes_array {
   extremes_ops ops;
 };
 
-typedef void (*setup_operation)(const constituent_set *set, fixed *ratios, component_term *terms, uint32_t t);
-typedef fixed (*evaluate_operation)(const constituent_set *set, const component_term *terms, uint32_t t);
+// Operations of the zero search on a context (a constituent set, or a secondary station and its ring).
+typedef void (*setup_operation)(const void *context, fixed *ratios, component_term *terms, uint32_t t);
+typedef fixed (*evaluate_operation)(const void *context, const component_term *terms, uint32_t t);
 
 void compute_local_tide_data(const constituent_set *set, component_term *terms, uint32_t t);
 void setup_derivative(const constituent_set *set, fixed *ratios, component_term *terms, uint32_t t);
 fixed evaluate_tide_derivative(const constituent_set *set, const component_term *terms, uint32_t t);
-uint32_t search_zero(const constituent_set *set, fixed *ratios, component_term *terms, uint32_t *setup_time,
+// The same as zero-search operations on a constituent set.
+void setup_derivative_op(const void *set, fixed *ratios, component_term *terms, uint32_t t);
+fixed evaluate_tide_derivative_op(const void *set, const component_term *terms, uint32_t t);
+uint32_t search_zero(const void *context, fixed *ratios, component_term *terms, uint32_t *setup_time,
                      uint32_t lo, uint32_t hi, fixed v_lo, fixed v_hi, setup_operation setup,
                      evaluate_operation evaluate);
 

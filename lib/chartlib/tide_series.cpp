@@ -73,12 +73,12 @@ ERRORCODE TC_next_secondary_tides(const secondary_tide_block *block, ULONG start
 
 namespace {
 
-void current_sample(const current_block *b, int32_t speed, tc_sample *s) {
+void current_sample(SINT16 flood_direction, SINT16 ebb_direction, int32_t speed, tc_sample *s) {
   s->Intensity = speed * 0.001;
   if (s->Type != MAX_FLOOD && s->Type != MAX_EBB && s->Type != SLACK_BEFORE_FLOOD && s->Type != SLACK_BEFORE_EBB &&
       s->Type != NOCURR)
     s->Type = speed >= 0 ? FLOOD_CURRENT : EBB_CURRENT;
-  s->Direction = speed >= 0 ? b->flood_direction : b->ebb_direction;
+  s->Direction = speed >= 0 ? flood_direction : ebb_direction;
   if (speed <= 99 && speed >= -99) s->Direction = 0;  // too weak to have a direction
 }
 
@@ -94,7 +94,7 @@ ERRORCODE TC_compute_primary_current_array(const current_block *b, ULONG start, 
       tc_sample &s = out[done + i];
       s.Time = piece_start + static_cast<ULONG>(i) * step;
       s.Type = 0xFF;
-      current_sample(b, results[i], &s);
+      current_sample(b->flood_direction, b->ebb_direction, results[i], &s);
     }
     done += n;
   }
@@ -108,8 +108,44 @@ ERRORCODE TC_next_primary_currents(const current_block *b, ULONG start, tc_sampl
     next_primary_current(&e, b, t, ratios);
     out[i].Type = static_cast<UCHAR>(e.type);
     out[i].Time = TC_clock_time(e.time, b->set.clock_offset);
-    current_sample(b, compute_primary_current(b, e.time), &out[i]);
+    current_sample(b->flood_direction, b->ebb_direction, compute_primary_current(b, e.time), &out[i]);
     t = e.time + 3600;
+  }
+  return CL_SUCCESS;
+}
+
+ERRORCODE TC_compute_secondary_current_array(const secondary_current_block *b, ULONG start, ULONG step, int count,
+                                             tc_sample *out, int32_t *results, fixed *ratios) {
+  for (int done = 0; done < count;) {
+    const int n = count - done < TC_PIECE_SAMPLES ? count - done : TC_PIECE_SAMPLES;
+    const ULONG piece_start = start + static_cast<ULONG>(done) * step;
+    compute_secondary_current_array(b, TC_core_time(piece_start, b->clock_offset), step, n, results, ratios);
+    for (int i = 0; i < n; ++i) {
+      tc_sample &s = out[done + i];
+      s.Time = piece_start + static_cast<ULONG>(i) * step;
+      s.Type = 0xFF;
+      current_sample(b->flood_direction, b->ebb_direction, results[i], &s);
+    }
+    done += n;
+  }
+  return CL_SUCCESS;
+}
+
+ERRORCODE TC_next_secondary_currents(const secondary_current_block *b, ULONG start, tc_sample *out, int count,
+                                     fixed *ratios) {
+  uint32_t t = TC_core_time(start, b->clock_offset);
+  ring_entry events[TC_PIECE_EVENTS];
+  for (int done = 0; done < count;) {
+    const int n = count - done < TC_PIECE_EVENTS ? count - done : TC_PIECE_EVENTS;
+    next_secondary_currents(b, t, events, n, ratios);
+    for (int i = 0; i < n; ++i) {
+      tc_sample &s = out[done + i];
+      s.Type = static_cast<UCHAR>(events[i].type);
+      s.Time = TC_clock_time(events[i].corrected, b->clock_offset);
+      current_sample(b->flood_direction, b->ebb_direction, events[i].value, &s);
+    }
+    t = events[n - 1].corrected + 1800;
+    done += n;
   }
   return CL_SUCCESS;
 }

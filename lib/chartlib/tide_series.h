@@ -52,6 +52,10 @@ ERRORCODE TC_next_secondary_tides(const secondary_tide_block *block, ULONG start
 // the sign, direction 0 for currents of 99 thousandths or less.
 ERRORCODE TC_compute_primary_current_array(const current_block *block, ULONG start, ULONG step, int count,
                                            tc_sample *out, int32_t *results);
+ERRORCODE TC_compute_secondary_current_array(const secondary_current_block *block, ULONG start, ULONG step, int count,
+                                             tc_sample *out, int32_t *results, fixed *ratios);
+ERRORCODE TC_next_secondary_currents(const secondary_current_block *block, ULONG start, tc_sample *out, int count,
+                                     fixed *ratios);
 ERRORCODE TC_next_primary_currents(const current_block *block, ULONG start, tc_sample *out, int count, fixed *ratios);
 
 // A series request of the entry points: span x 20 / step samples (at most capacity), step x 180 s apart from

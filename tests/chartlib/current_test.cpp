@@ -101,6 +101,88 @@ TEST_F(Currents, SeriesAbsoluteSingleSigned) {
   EXPECT_EQ(d.Curr[0].Type, NOCURR);
 }
 
+namespace {
+
+// Secondary reversing station: all four time offsets 10 minutes, both ratios 0.5, own directions 60/240.
+RecordBytes secondary(float slack_flood, float flood_ratio) {
+  RecordBytes s;
+  s.word(0).word(0).floats({slack_flood, 10, 10, 10, flood_ratio, 0.5f}).zeros(16).flt(60).zeros(12).flt(240);
+  return s;
+}
+
+struct SecondaryCurrents : Currents {
+  void SetUp() override {
+    Currents::SetUp();
+    const ULONG narrows = PortDouble::get().ports_[7].services[PortDouble::CURRENT_ITEM];
+    add_secondary(9, "UPSTREAM", secondary(10, 0.5f), narrows);
+    add_secondary(10, "PARTIAL", partial(), narrows);
+  }
+  static RecordBytes partial() {  // no slack-before-flood offset, no flood ratio
+    RecordBytes s;
+    s.word(0).word(0).none().floats({10, 10, 10}).none().flt(0.5f).zeros(16).flt(60).zeros(12).flt(240);
+    return s;
+  }
+  void add_secondary(ULONG code, const char *name, const RecordBytes &r, ULONG ref) {
+    StationRecord rec;
+    rec.data = r.b;
+    rec.reference_position = ref;
+    rec.reference_item = BP_ITEM_CURRENT_DATA;
+    Port p;
+    p.name = name;
+    p.qualifier = CURRENT_STATION;
+    p.services[PortDouble::CURRENT_ITEM] = PortDouble::get().add_record(PortDouble::CURRENT_ITEM, rec);
+    PortDouble::get().add_port(code, p);
+  }
+};
+
+}  // namespace
+
+TEST_F(SecondaryCurrents, UniformCorrectionsShiftAndScale) {
+  CURRENT ref[100], sec[100];
+  ASSERT_EQ(tc_GetCurrentsByPortCode(table.get(), 7, UT_DATETIME{150600, 0}, 25, 5, ref, 100), CL_SUCCESS);
+  ASSERT_EQ(tc_GetCurrentsByPortCode(table.get(), 9, UT_DATETIME{150600, 0}, 25, 5, sec, 100), CL_SUCCESS);
+  // Ten minutes later and half as strong: compare with the reference two thirds of a step earlier.
+  for (int i = 2; i < 100; ++i) {
+    if (ref[i].Intensity < 0.3 || ref[i - 1].Intensity < 0.3) continue;  // absolute speeds bend at slack
+    const double expected = 0.5 * (ref[i].Intensity + (ref[i - 1].Intensity - ref[i].Intensity) * 600.0 / 900.0);
+    EXPECT_NEAR(sec[i].Intensity, expected, 0.02) << i;
+    EXPECT_DOUBLE_EQ(sec[i].Direction, sec[i].Type == FLOOD_CURRENT ? 60.0 : 240.0);
+  }
+  DAILY_CURRENTS rd, sd;
+  ASSERT_EQ(tc_DailyCurrentsByPortCode(table.get(), 7, 150600, &rd), CL_SUCCESS);
+  ASSERT_EQ(tc_DailyCurrentsByPortCode(table.get(), 9, 150600, &sd), CL_SUCCESS);
+  int matched = 0;
+  for (const CURRENT &s : sd.Curr) {
+    if (s.Type != MAX_FLOOD && s.Type != MAX_EBB) continue;
+    for (const CURRENT &r : rd.Curr) {
+      if (r.Type != s.Type) continue;
+      const int rm = r.Time / 10000 * 60 + r.Time / 100 % 100, sm = s.Time / 10000 * 60 + s.Time / 100 % 100;
+      if (std::abs(sm - rm - 10) <= 2) {
+        ++matched;
+        EXPECT_NEAR(s.Intensity, 0.5 * r.Intensity, 0.01);
+      }
+    }
+  }
+  EXPECT_GE(matched, 3);
+}
+
+TEST_F(SecondaryCurrents, IncompleteCorrectionsCorrectEachEvent) {
+  CURRENT one;
+  EXPECT_EQ(tc_GetCurrentByPortCode(table.get(), 10, UT_DATETIME{150600, 0}, &one), TC_WARN_NO_DATA);
+  DAILY_CURRENTS rd, sd;
+  ASSERT_EQ(tc_DailyCurrentsByPortCode(table.get(), 7, 150600, &rd), CL_SUCCESS);
+  ASSERT_EQ(tc_DailyCurrentsByPortCode(table.get(), 10, 150600, &sd), CL_SUCCESS);
+  for (const CURRENT &s : sd.Curr) {
+    EXPECT_NE(s.Type, MAX_FLOOD);            // no flood ratio
+    EXPECT_NE(s.Type, SLACK_BEFORE_FLOOD);   // no slack-before-flood offset
+    if (s.Type == MAX_EBB) {
+      EXPECT_DOUBLE_EQ(s.Direction, 240.0);
+    } else if (s.Type == SLACK_BEFORE_EBB) {
+      EXPECT_DOUBLE_EQ(s.Direction, -1.0);
+    }
+  }
+}
+
 TEST(CurrentSeries, WeakCurrentsHaveNoDirection) {
   current_block b{};
   tide_component none[1];
