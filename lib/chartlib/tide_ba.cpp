@@ -1,6 +1,9 @@
 // Second-method tide heights, high and low water search, single values, series and daily tides.
 #include "chartlib/tide_ba.h"
 
+#include <cmath>
+#include <cstdlib>
+
 #include "chartlib/tide_baparams.h"
 #include "chartlib/tide_series.h"
 #include "chartlib/tide_util.h"
@@ -171,7 +174,7 @@ UCHAR sign_type(DOUBLE h) { return h >= 0 ? UP_TIDE : DOWN_TIDE; }
 
 ERRORCODE tc_BATides(BA_STATION *s, int primary, UT_DATE date, UT_TIME time, SINT span, UINT16 step, TIDE *tides,
                      SINT capacity) {
-  if (!primary) return TC_WARN_METHOD;  // secondary second-method stations are not available yet
+  if (!primary) return tc_BASecondaryTides(s, date, time, span, step, tides, capacity);
   if (step == 0) return TC_WARN_BAD_STEP;  // before the parameters are read
   BA_TIDE_PARAMS params;
   ERRORCODE e;
@@ -189,7 +192,7 @@ ERRORCODE tc_BATides(BA_STATION *s, int primary, UT_DATE date, UT_TIME time, SIN
 }
 
 ERRORCODE tc_BATide(BA_STATION *s, int primary, UT_DATE date, UT_TIME time, TIDE *tide) {
-  if (!primary) return TC_WARN_METHOD;
+  if (!primary) return tc_BASecondaryTide(s, date, time, tide);
   ULONG start;
   if (ut_date2time(0, date, time, &start) != 0) return TC_WARN_BAD_DATE;
   ba_coefficients c;
@@ -205,7 +208,6 @@ ERRORCODE tc_BATide(BA_STATION *s, int primary, UT_DATE date, UT_TIME time, TIDE
 
 ERRORCODE tc_BADailyTides(BA_STATION *s, int primary, UT_DATE date, DAILY_TIDES *daily) {
   for (TIDE &t : daily->Tide) t.Type = NOTIDE;
-  if (!primary) return TC_WARN_METHOD;
   ULONG day;
   if (ut_date2time(0, date, 0, &day) != 0) return TC_WARN_BAD_DATE;
   ba_coefficients c;
@@ -217,8 +219,13 @@ ERRORCODE tc_BADailyTides(BA_STATION *s, int primary, UT_DATE date, DAILY_TIDES 
     e.Time = e.Time - r + (r <= 30 ? 0 : 60);  // to the minute
     return e;
   };
-  const int64_t end = static_cast<int64_t>(day) + 86400, horizon = static_cast<int64_t>(day) + 172800;
-  tc_sample current = next(day - 7200);
+  // A secondary station searches earlier by its largest time difference, which also shifts the day's end.
+  SLONG lead = 0;
+  if (!primary)
+    for (int k = 4; k < 8; ++k)
+      if (!IsNaF(&s->times[k]) && std::fabs(s->times[k]) > std::abs(lead)) lead = static_cast<SLONG>(s->times[k]);
+  const int64_t end = static_cast<int64_t>(day) + 86400 - lead, horizon = static_cast<int64_t>(day) + 172800;
+  tc_sample current = next(static_cast<ULONG>(static_cast<int64_t>(day) - 7200 - std::abs(lead)));
   int entry = 0;
   while (entry < 5 && static_cast<int64_t>(current.Time) < end) {
     if (current.Type == NOTIDE) {  // nothing found: take the next event
@@ -244,8 +251,18 @@ ERRORCODE tc_BADailyTides(BA_STATION *s, int primary, UT_DATE date, DAILY_TIDES 
         closed = true;
       }
     }
-    const int64_t rel = static_cast<int64_t>(kept.Time) - static_cast<int64_t>(day);
+    int64_t rel = static_cast<int64_t>(kept.Time) - static_cast<int64_t>(day);
     TIDE &t = daily->Tide[entry++];
+    if (!primary) {
+      ba_event e{kept.Type, static_cast<SLONG>(rel), kept.Intensity, static_cast<SLONG>(rel)};
+      tc_SetBASecHeight(s, &e);
+      const ERRORCODE r = tc_GetBABigSec(s, date, &e);
+      if (r != CL_SUCCESS) return r;
+      kept.Type = static_cast<UCHAR>(e.type);
+      kept.Intensity = e.height;
+      rel = e.time;
+      if (kept.Type == NOTIDE) continue;
+    }
     if (rel < 0 || rel > 86399) continue;  // stays NOTIDE
     t.Type = kept.Type;
     t.Intensity = kept.Intensity;

@@ -30,3 +30,17 @@ ERRORCODE tc_BATide(BA_STATION *s, int primary, UT_DATE date, UT_TIME time, TIDE
 ERRORCODE tc_BATides(BA_STATION *s, int primary, UT_DATE date, UT_TIME time, SINT span, UINT16 step, TIDE *tides,
                      SINT capacity);
 ERRORCODE tc_BADailyTides(BA_STATION *s, int primary, UT_DATE date, DAILY_TIDES *daily);
+
+// Secondary second-method stations: events of the reference converted by time and height differences.
+struct ba_event {
+  int type;
+  SLONG time;       // clock seconds from midnight of the requested day
+  DOUBLE height;    // metres
+  SLONG reference;  // the reference event's time, same base
+};
+void tc_SetBASecHeight(BA_STATION *s, ba_event *e);
+ERRORCODE tc_GetBASecWaterTime(const BA_STATION *s, ba_event *e);
+ERRORCODE tc_GetBABigSec(const BA_STATION *s, UT_DATE date, ba_event *e);
+ERRORCODE tc_BASecondaryTide(BA_STATION *s, UT_DATE date, UT_TIME time, TIDE *tide);
+ERRORCODE tc_BASecondaryTides(BA_STATION *s, UT_DATE date, UT_TIME time, SINT span, UINT16 step, TIDE *tides,
+                              SINT capacity);
