@@ -15,10 +15,15 @@ bool secondary_complete(const TC_GLOBALS *g) {
   return !IsNaF(&g->speed_corrections[0]) && !IsNaF(&g->speed_corrections[1]);
 }
 
-// Samples of a reversing station, primary or secondary.
+bool rotary(const TC_GLOBALS *g) { return g->rotary.primary != nullptr; }
+
+// Samples of a reversing station, primary or secondary, or of a rotary primary station.
 void samples(TC_GLOBALS *g, int primary, ULONG from, ULONG step, int n, tc_sample *out) {
   int32_t results[TC_PIECE_SAMPLES];
-  if (primary)
+  if (rotary(g)) {
+    rotary_result vectors[TC_PIECE_SAMPLES];
+    TC_compute_primary_rotary_array(&g->rotary, from, step, n, out, vectors, ratio_buffer(g));
+  } else if (primary)
     TC_compute_primary_current_array(&g->primary_current, from, step, n, out, results);
   else
     TC_compute_secondary_current_array(&g->secondary_current, from, step, n, out, results, ratio_buffer(g));
@@ -84,7 +89,9 @@ ERRORCODE tc_NOAADailyCurrents(TC_GLOBALS *g, int primary, UT_DATE date, DAILY_C
   ULONG day;
   if (ut_date2time(0, date, 0, &day) != 0) return TC_WARN_BAD_DATE;
   tc_sample ev[11];
-  if (primary) {
+  if (rotary(g)) {
+    TC_next_primary_rotaries(&g->rotary, day - 900, ev, 11, ratio_buffer(g));
+  } else if (primary) {
     TC_next_primary_currents(&g->primary_current, day - 900, ev, 11, ratio_buffer(g));
   } else {
     DOUBLE lead = 0;

@@ -19,3 +19,23 @@ void compute_secondary_current_array(const secondary_current_block *block, uint3
 // n results {type, corrected time (in .corrected), speed (in .value)}.
 void next_secondary_currents(const secondary_current_block *block, uint32_t t, ring_entry *results, int n,
                              fixed *ratios);
+
+// Rotary primary stations: two component sets give the current vector. Directions in sixtieths of a degree.
+struct rotary_result {
+  int32_t direction;
+  int32_t speed;
+};
+struct rotary_event {
+  int type;
+  uint32_t time;
+  int32_t direction;
+  int32_t speed;
+};
+void compute_primary_rotary(rotary_result *result, const rotary_pair *pair, uint32_t t);
+void compute_primary_rotary_array(const rotary_pair *pair, uint32_t t0, uint32_t step, int count,
+                                  rotary_result *results);
+// Local extreme of speed after t: type 0 maximum, 2 minimum, NOCURR when none within 30 hours.
+void next_local_primary_rotary(tide_event *result, const rotary_pair *pair, uint32_t t, fixed *ratios);
+void next_primary_rotary(rotary_event *result, const rotary_pair *pair, uint32_t t, fixed *ratios);
+int identify_rotary_event(const rotary_event *event, const rotary_pair *pair, fixed *ratios);
+UCHAR identify_rotary(int event_type);

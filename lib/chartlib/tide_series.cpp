@@ -149,3 +149,48 @@ ERRORCODE TC_next_secondary_currents(const secondary_current_block *b, ULONG sta
   }
   return CL_SUCCESS;
 }
+
+namespace {
+
+void rotary_sample(int32_t direction, int32_t speed, tc_sample *s) {
+  s->Direction = static_cast<uint32_t>(speed) > 99 ? direction : 0;
+  s->Intensity = speed * 0.001;
+}
+
+}  // namespace
+
+ERRORCODE TC_compute_primary_rotary_array(const rotary_pair *p, ULONG start, ULONG step, int count, tc_sample *out,
+                                          rotary_result *results, fixed *ratios) {
+  const SLONG offset = p->primary->set.clock_offset;
+  rotary_event event;
+  next_primary_rotary(&event, p, TC_core_time(start, offset), ratios);
+  for (int done = 0; done < count;) {
+    const int n = count - done < TC_PIECE_SAMPLES ? count - done : TC_PIECE_SAMPLES;
+    const ULONG piece_start = start + static_cast<ULONG>(done) * step;
+    compute_primary_rotary_array(p, TC_core_time(piece_start, offset), step, n, results);
+    for (int i = 0; i < n; ++i) {
+      tc_sample &s = out[done + i];
+      s.Time = piece_start + static_cast<ULONG>(i) * step;
+      const uint32_t core = TC_core_time(s.Time, offset);
+      if (event.type != NOCURR && event.time < core) next_primary_rotary(&event, p, core, ratios);
+      s.Type = identify_rotary(event.type);
+      rotary_sample(results[i].direction, results[i].speed, &s);
+    }
+    done += n;
+  }
+  return CL_SUCCESS;
+}
+
+ERRORCODE TC_next_primary_rotaries(const rotary_pair *p, ULONG start, tc_sample *out, int count, fixed *ratios) {
+  const SLONG offset = p->primary->set.clock_offset;
+  uint32_t t = TC_core_time(start, offset);
+  for (int i = 0; i < count; ++i) {
+    rotary_event e;
+    next_primary_rotary(&e, p, t, ratios);
+    out[i].Type = static_cast<UCHAR>(e.type);
+    out[i].Time = TC_clock_time(e.time, offset);
+    rotary_sample(e.direction, e.speed, &out[i]);
+    t = e.time + 3600;
+  }
+  return CL_SUCCESS;
+}

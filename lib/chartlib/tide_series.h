@@ -79,3 +79,8 @@ ERRORCODE TC_run_series(UT_DATE date, UT_TIME time, SINT span, UINT16 step, SINT
   }
   return CL_SUCCESS;
 }
+
+// Rotary currents: the ratio buffer holds two sets of TC_MAX_COMPONENTS ratios.
+ERRORCODE TC_compute_primary_rotary_array(const rotary_pair *pair, ULONG start, ULONG step, int count, tc_sample *out,
+                                          rotary_result *results, fixed *ratios);
+ERRORCODE TC_next_primary_rotaries(const rotary_pair *pair, ULONG start, tc_sample *out, int count, fixed *ratios);

@@ -199,3 +199,69 @@ TEST(CurrentSeries, WeakCurrentsHaveNoDirection) {
     EXPECT_DOUBLE_EQ(s.Intensity, datum * 0.001);
   }
 }
+
+namespace {
+
+// Rotary station: first component M2 1 kt, second M2 0.5 kt a quarter period later; flood 10, ebb 190.
+RecordBytes rotary_record() {
+  RecordBytes r;
+  r.word(0).word(0).zeros(16).flt(10.0f).zeros(12).flt(190.0f).flt(0.0f);
+  r.floats({1.0f, 0.0f});
+  r.flt(0.0f).floats({0.5f, 90.0f});
+  return r;
+}
+
+}  // namespace
+
+TEST_F(Currents, RotaryStation) {
+  PortDouble::get().records[{PortDouble::CURRENT_ITEM, PortDouble::get().ports_[8].services[PortDouble::CURRENT_ITEM]}]
+      .data = rotary_record().b;
+  CURRENT series[100];
+  ASSERT_EQ(tc_GetCurrentsByPortCode(table.get(), 8, UT_DATETIME{150600, 0}, 25, 5, series, 100), CL_SUCCESS);
+  for (const CURRENT &c : series) {
+    EXPECT_GE(c.Intensity, 0.45);
+    EXPECT_LE(c.Intensity, 1.1);
+    EXPECT_TRUE(c.Type == FLOOD_CURRENT || c.Type == EBB_CURRENT);
+    EXPECT_GE(c.Direction, 0.0);
+    EXPECT_LT(c.Direction, 360.0);
+  }
+  CURRENT one;
+  ASSERT_EQ(tc_GetCurrentByPortCode(table.get(), 8, UT_DATETIME{150600, 31500}, &one), CL_SUCCESS);
+  EXPECT_DOUBLE_EQ(one.Intensity, series[13].Intensity);
+  EXPECT_DOUBLE_EQ(one.Direction, series[13].Direction);
+  DAILY_CURRENTS d;
+  ASSERT_EQ(tc_DailyCurrentsByPortCode(table.get(), 8, 150600, &d), CL_SUCCESS);
+  int maxima = 0, minima = 0;
+  for (const CURRENT &c : d.Curr) {
+    if (c.Type == MAX_FLOOD || c.Type == MAX_EBB) {
+      ++maxima;
+      EXPECT_NEAR(c.Intensity, 1.0, 0.06);
+      const double toward_flood = std::fabs(std::remainder(c.Direction - 0.0, 360.0));
+      EXPECT_EQ(c.Type, toward_flood < 90 ? MAX_FLOOD : MAX_EBB) << c.Direction;
+    } else if (c.Type == SLACK_BEFORE_FLOOD || c.Type == SLACK_BEFORE_EBB) {
+      ++minima;
+      EXPECT_NEAR(c.Intensity, 0.5, 0.04);
+    }
+  }
+  EXPECT_GE(maxima, 3);
+  EXPECT_GE(minima, 3);
+}
+
+TEST(CurrentRotary, ZeroSpeedHasNoDirection) {
+  tide_component none[1];
+  current_block a{}, b{};
+  a.set = constituent_set{0, 0, none, 0, 0};
+  b.set = constituent_set{0, 0, none, 0, 0};
+  rotary_pair p{&a, &b, 600, 600, 11400};
+  rotary_result r;
+  compute_primary_rotary(&r, &p, 1000);
+  EXPECT_EQ(r.direction, 0);
+  EXPECT_EQ(r.speed, 0);
+  a.set.datum = -100;  // pointing back along the first axis, offset 10 degrees: 190
+  compute_primary_rotary(&r, &p, 1000);
+  EXPECT_EQ(r.speed, 100);
+  EXPECT_EQ(r.direction, 600 + 10800);
+  p.first_direction = 10800;  // 180 + 180 wraps to 0
+  compute_primary_rotary(&r, &p, 1000);
+  EXPECT_EQ(r.direction, 0);
+}
