@@ -52,4 +52,6 @@ enum : ERRORCODE {
   TC_WARN_NO_MOONSET = 0x1001001Cu,
   TC_WARN_NO_MOON_EVENT = 0x1001001Du,
   TC_WARN_DATE_TOO_EARLY = 0x1001001Eu,    // before 2000-02-01
+  TC_WARN_CURRENT_OFFSETS = 0x1001001Fu,   // second-method current: event hours coincide
+  TC_WARN_CONSTANT_CURRENT = 0x10010021u,  // second-method current: all spring rates equal
 };

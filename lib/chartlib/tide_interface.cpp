@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "chartlib/current_ba.h"
 #include "chartlib/tide_astro.h"
 #include "chartlib/tide_ba.h"
 #include "chartlib/tide_baparams.h"
@@ -152,6 +153,7 @@ ERRORCODE load_current(BPTABLE *t, ULONG port, TC_GLOBALS *g, station_ref *s) {
   ERRORCODE e;
   if ((e = find_station(t, port, true, s)) != CL_SUCCESS) return e;
   const UINT m = tc_FormatMethod(s->format);
+  if (m == 2) return CL_SUCCESS;  // second method: loaded by the caller
   if (m != 0 && m != 4) return TC_WARN_METHOD;
   const UINT kind = tc_FormatCurrent(s->format);
   if (kind == 4 || (kind != 0 && s->reference_position != 0)) return TC_WARN_METHOD;
@@ -162,6 +164,27 @@ ERRORCODE load_current(BPTABLE *t, ULONG port, TC_GLOBALS *g, station_ref *s) {
   if (e == CL_SUCCESS && s->reference_position != 0 && tc_FormatCurrent(s->format) != 0)
     return TC_WARN_METHOD;  // rotary reference
   return e;
+}
+
+// A second-method current station and its reference tide station.
+struct ba_current {
+  std::unique_ptr<BA_STATION> tide = std::make_unique<BA_STATION>();
+  std::unique_ptr<BA_CURRENT_DATA> rows = std::make_unique<BA_CURRENT_DATA>();
+};
+
+ERRORCODE load_ba_current(BPTABLE *t, station_ref *s, ba_current *c) {
+  c->tide->table = t;
+  c->rows->table = t;
+  const ERRORCODE e = tc_BACurrentDataLoad(c->tide.get(), c->rows.get(), s->item_id, s->position, s->reference_item,
+                                           s->reference_position, &s->length, &s->format);
+  if (e != CL_SUCCESS) return e;
+  return s->reference_position == 0 ? TC_WARN_NO_DATA : CL_SUCCESS;  // no reference tide station to count from
+}
+
+bool second_method(const station_ref &s) { return tc_FormatMethod(s.format) == 2; }
+
+bool is_result(ERRORCODE e) {
+  return e == CL_SUCCESS || e == TC_WARN_CONSTANT_CURRENT || e == TC_WARN_CURRENT_OFFSETS;
 }
 
 void post_process(const BPTABLE *t, CURRENT *c, int n, bool absolute) {
@@ -183,9 +206,16 @@ ERRORCODE tc_GetCurrentByPortCode(BPTABLE *t, ULONG port, UT_DATETIME when, CURR
   auto g = std::make_unique<TC_GLOBALS>();
   station_ref s{};
   if ((e = load_current(t, port, g.get(), &s)) != CL_SUCCESS) return e;
-  if ((e = tc_NOAACurrent(g.get(), s.reference_position == 0, date, time, current)) != CL_SUCCESS) return e;
+  if (second_method(s)) {
+    ba_current c;
+    if ((e = load_ba_current(t, &s, &c)) != CL_SUCCESS) return e;
+    e = tc_BACurrent(c.tide.get(), c.rows.get(), date, time, current);
+  } else {
+    e = tc_NOAACurrent(g.get(), s.reference_position == 0, date, time, current);
+  }
+  if (!is_result(e)) return e;
   post_process(t, current, 1, false);
-  return CL_SUCCESS;
+  return e;
 }
 
 ERRORCODE tc_GetCurrentsByPortCode(BPTABLE *t, ULONG port, UT_DATETIME start, SINT span, UINT16 step,
@@ -198,6 +228,7 @@ ERRORCODE tc_GetCurrentsByPortCode(BPTABLE *t, ULONG port, UT_DATETIME start, SI
   auto g = std::make_unique<TC_GLOBALS>();
   station_ref s{};
   if ((e = load_current(t, port, g.get(), &s)) != CL_SUCCESS) return e;
+  if (second_method(s)) return TC_WARN_METHOD;  // second-method current series are not available yet
   if ((e = tc_NOAACurrents(g.get(), s.reference_position == 0, date, time, span, step, currents, capacity)) != CL_SUCCESS) return e;
   const int64_t n = span > 0 ? static_cast<int64_t>(span) * 20 / step : 0;
   post_process(t, currents, static_cast<int>(n < capacity ? n : capacity), true);
@@ -215,7 +246,14 @@ ERRORCODE tc_DailyCurrentsByPortCode(BPTABLE *t, ULONG port, UT_DATE day, DAILY_
   e = load_current(t, port, g.get(), &s);
   if (e == TC_WARN_NO_DATA && s.position == 0) return TC_WARN_NO_CURRENT_RECORD;
   if (e != CL_SUCCESS) return e;
-  if ((e = tc_NOAADailyCurrents(g.get(), s.reference_position == 0, date, daily)) != CL_SUCCESS) return e;
+  if (second_method(s)) {
+    ba_current c;
+    if ((e = load_ba_current(t, &s, &c)) != CL_SUCCESS) return e;
+    e = tc_BADailyCurrents(c.tide.get(), c.rows.get(), date, daily);
+  } else {
+    e = tc_NOAADailyCurrents(g.get(), s.reference_position == 0, date, daily);
+  }
+  if (e != CL_SUCCESS) return e;
   post_process(t, daily->Curr, 11, true);
   return CL_SUCCESS;
 }

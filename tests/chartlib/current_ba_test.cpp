@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "chartlib/current_ba.h"
+#include "chartlib/tide_load.h"
+#include "port_double.h"
+
+namespace {
+
+const double profile[13] = {1.0, 0.87, 0.5, 0.0, 0.5, 0.87, 1.0, 0.87, 0.5, 0.0, 0.5, 0.87, 1.0};
+
+std::unique_ptr<BA_CURRENT_DATA> rows(bool constant = false) {
+  auto c = std::make_unique<BA_CURRENT_DATA>();
+  for (int k = 0; k < 13; ++k) {
+    c->rows[k][1] = k >= 4 && k <= 8 ? 45 : 225;  // flood around high water
+    c->rows[k][2] = constant ? 1.5 : 2 * profile[k];
+    c->rows[k][4] = constant ? 1.5 : profile[k];
+  }
+  return c;
+}
+
+RecordBytes current_record(bool constant) {
+  RecordBytes r;
+  r.word(0).word(0).flt(0);
+  for (int k = 0; k < 13; ++k)
+    r.byte(0).word(k >= 4 && k <= 8 ? 45 : 225).flt(constant ? 1.5f : 2 * static_cast<float>(profile[k])).word(0)
+        .flt(constant ? 1.5f : static_cast<float>(profile[k]));
+  return r;
+}
+
+}  // namespace
+
+TEST(TideBACurrent, EventHours) {
+  auto c = rows();
+  int o[4];
+  // Spring rates alone (ratio 1 with a quarter next): the profile's slacks at -3 and +3.
+  ASSERT_EQ(tc_FindBACurrentOffsets(c.get(), 1, 1.0, &o[0], &o[1], &o[2], &o[3]), CL_SUCCESS);
+  EXPECT_EQ(o[0], -3);
+  EXPECT_EQ(o[1], 0);
+  EXPECT_EQ(o[2], 3);
+  EXPECT_EQ(o[3], 6);
+  CURRENT e{}, prev{};
+  tc_BADayCurrent(c.get(), 0, 1, 1.0, &e);
+  EXPECT_DOUBLE_EQ(e.Intensity, 2.0);
+  EXPECT_DOUBLE_EQ(e.Direction, 45);
+  tc_BACurrentType(&e, nullptr, o);
+  EXPECT_EQ(e.Type, MAX_FLOOD);
+  // Hour +6 and hour -6 are the same maximum seen from two high waters: the stronger keeps it.
+  tc_BADayCurrent(c.get(), 6, 1, 1.0, &prev);
+  tc_BACurrentType(&prev, nullptr, o);
+  EXPECT_EQ(prev.Type, MAX_EBB);
+  tc_BADayCurrent(c.get(), -6, 1, 1.0, &e);
+  tc_BACurrentType(&e, &prev, o);
+  EXPECT_EQ(e.Type, MAX_EBB);  // equal rates: the newer one
+  EXPECT_EQ(prev.Type, UNDIRECT_CURRENT);
+  auto flat = rows(true);
+  EXPECT_EQ(tc_CheckBACurrent(flat.get()), TC_WARN_CONSTANT_CURRENT);
+  flat->rows[3][1] = -1;
+  EXPECT_EQ(tc_CheckBACurrent(flat.get()), TC_WARN_NO_DATA);
+}
+
+TEST(TideBACurrent, ThroughThePortServices) {
+  PortDouble::get().reset();
+  PortDouble::get().set_common(RecordBytes().raw32(2000).raw32(1).raw32(20).b);
+  auto table = std::make_unique<BPTABLE>();
+  RecordBytes tide;
+  tide.word(0).word(0).zeros(12).floats({5.0f, 4.5f, 0.5f, 1.0f});
+  tide.floats({3.0f, 100.0f, 1.2f, 130.0f, 0.4f, 200.0f, 0.15f, 250.0f, 0.1f}).floats({0, 0, 0, 0});
+  StationRecord tr;
+  tr.format = 0x80;
+  tr.data = tide.b;
+  const ULONG tp = PortDouble::get().add_record(PortDouble::TIDE_ITEM, tr);
+  for (int k = 0; k < 2; ++k) {
+    StationRecord cr;
+    cr.format = 0x20;
+    cr.data = current_record(k == 1).b;
+    cr.reference_position = tp;
+    cr.reference_item = BP_ITEM_TIDE_DATA;
+    Port p;
+    p.name = k ? "FLAT" : "DIAMOND A";
+    p.qualifier = CURRENT_STATION;
+    p.services[PortDouble::CURRENT_ITEM] = PortDouble::get().add_record(PortDouble::CURRENT_ITEM, cr);
+    PortDouble::get().add_port(40 + k, p);
+  }
+  DAILY_CURRENTS d;
+  ASSERT_EQ(tc_DailyCurrentsByPortCode(table.get(), 40, 150600, &d), CL_SUCCESS);
+  int events = 0;
+  for (const CURRENT &c : d.Curr) {
+    if (c.Type == NOCURR) continue;
+    ++events;
+    EXPECT_NE(c.Type, UNDIRECT_CURRENT);
+    if (c.Type == MAX_FLOOD) {
+      EXPECT_DOUBLE_EQ(c.Direction, 45);
+    }
+  }
+  EXPECT_GE(events, 6);
+  // A moment on a whole hour after high water gives that hour's row.
+  CURRENT one;
+  for (const CURRENT &c : d.Curr)
+    if (c.Type == MAX_FLOOD) {
+      ASSERT_EQ(tc_GetCurrentByPortCode(table.get(), 40, UT_DATETIME{150600, static_cast<UT_TIME>(c.Time)}, &one),
+                CL_SUCCESS);
+      EXPECT_NEAR(one.Intensity, c.Intensity, 1e-9);
+      EXPECT_EQ(one.Type, UNDIRECT_CURRENT);
+      break;
+    }
+  EXPECT_EQ(tc_DailyCurrentsByPortCode(table.get(), 41, 150600, &d), TC_WARN_CONSTANT_CURRENT);
+  EXPECT_EQ(d.Curr[0].Type, NOCURR);
+  EXPECT_EQ(tc_GetCurrentByPortCode(table.get(), 41, UT_DATETIME{150600, 120000}, &one), TC_WARN_CONSTANT_CURRENT);
+  EXPECT_DOUBLE_EQ(one.Intensity, 1.5);
+}
