@@ -275,3 +275,151 @@ ERRORCODE tc_BADailyCurrents(BA_STATION *s, BA_CURRENT_DATA *c, UT_DATE date, DA
   }
   return CL_SUCCESS;
 }
+
+namespace {
+
+void blend(CURRENT *out, const CURRENT &a, const CURRENT &b, double w_b) {
+  out->Intensity = (1 - w_b) * a.Intensity + w_b * b.Intensity;
+  out->Direction = (1 - w_b) * a.Direction + w_b * b.Direction;
+}
+
+}  // namespace
+
+ERRORCODE tc_BACurrents(BA_STATION *s, BA_CURRENT_DATA *c, UT_DATE date, UT_TIME time, SINT span, UINT16 step,
+                        CURRENT *out, SINT capacity) {
+  // An hour must hold a whole number of steps: larger or other steps would divide by zero or misplace samples.
+  if (step == 0 || step > 20 || 20 % step != 0) return TC_WARN_BAD_STEP;
+  const int q = 20 / step;
+  const int64_t step_s = static_cast<int64_t>(step) * 180;
+  int64_t n = span > 0 ? static_cast<int64_t>(span) * 20 / step : 0;
+  if (n > capacity) n = capacity > 0 ? capacity : 0;
+  for (int64_t k = 0; k < n; ++k) out[k].Type = NOCURR;
+  const ERRORCODE check = tc_CheckBACurrent(c);
+  if (check != CL_SUCCESS && check != TC_WARN_CONSTANT_CURRENT) return check;
+  int phase;
+  DOUBLE ratio;
+  ERRORCODE e;
+  if ((e = tc_DaySpringNeapRatio(c, date, time, &phase, &ratio)) != CL_SUCCESS) return e;
+  int o[4];
+  const ERRORCODE offsets = tc_FindBACurrentOffsets(c, phase, ratio, &o[0], &o[1], &o[2], &o[3]);
+  if (offsets != CL_SUCCESS && offsets != TC_WARN_CURRENT_OFFSETS) return offsets;
+  ULONG t0u;
+  if (ut_date2time(0, date, time, &t0u) != 0) return TC_WARN_BAD_DATE;
+  const int64_t t0 = t0u, end = t0 + static_cast<int64_t>(span) * 3600;
+  high_waters hw;
+  UT_DATE hw_date = date;
+  if ((e = load_high_waters(s, hw_date, false, &hw)) != CL_SUCCESS) return e;
+
+  // Leading anchor.
+  int64_t g = governing(hw, t0u);
+  int64_t h = std::min<int64_t>(floor_div(t0 - g, 3600), 6);
+  CURRENT leading;
+  tc_BADayCurrent(c, static_cast<int>(std::max<int64_t>(h, -6)), phase, ratio, &leading);
+  tc_BACurrentType(&leading, nullptr, o);
+  const int64_t leading_time = g + 3600 * h;
+  CURRENT *last_anchor = &leading;
+
+  // Hour anchors at every q-th sample.
+  int64_t h1 = h + 1, t1 = g + 3600 * h1;
+  int64_t i = q + floor_div(3600 * h - (t0 - g), step_s);
+  for (int guard = 0; guard < 10000 && t1 < end && i < n; ++guard) {
+    while (h1 >= -6 && h1 <= 6 && i < n && i >= 0) {
+      CURRENT &a = out[i];
+      tc_BADayCurrent(c, static_cast<int>(h1), phase, ratio, &a);
+      tc_BACurrentType(&a, last_anchor, o);
+      last_anchor = &a;
+      t1 += 3600;
+      i += q;
+      if (h1++ == 6) break;
+    }
+    UT_DATE d;
+    UT_TIME tm;
+    if (ut_time2date(0, &d, &tm, static_cast<ULONG>(t1)) != 0) return TC_WARN_BAD_DATE;
+    if (d / 10000 != hw_date / 10000) {
+      hw_date = d;
+      if ((e = load_high_waters(s, hw_date, false, &hw)) != CL_SUCCESS) return e;
+      if ((e = tc_DaySpringNeapRatio(c, d, tm, &phase, &ratio)) != CL_SUCCESS) return e;
+    }
+    g = governing(hw, static_cast<ULONG>(t1));
+    h1 = floor_div(t1 - g, 3600);
+    i += floor_div(g + 3600 * h1 - t1, step_s);
+    t1 = g + 3600 * h1;
+    if (h1 >= 7 || h1 <= -7 || i < 0) {
+      const int64_t m = (h1 == 6 || h1 == -6) ? -i : std::llabs(h1) - 6;
+      t1 += 3600 * m;
+      i += m * q;
+      h1 += h1 > 0 ? -m : m;
+    }
+    if (o[0] < h1 && h1 < o[1]) last_anchor->Type = SLACK_BEFORE_FLOOD;
+  }
+  // Trailing anchor.
+  g = governing(hw, static_cast<ULONG>(t1));
+  const int64_t ht = std::max<int64_t>(std::min<int64_t>(floor_div(t1 - g, 3600), 6), -6);
+  CURRENT trailing;
+  tc_BADayCurrent(c, static_cast<int>(ht), phase, ratio, &trailing);
+  tc_BACurrentType(&trailing, last_anchor, o);
+  const int64_t trailing_time = g + 3600 * ht;
+
+  // Flow types of the anchors.
+  const bool plain = check == TC_WARN_CONSTANT_CURRENT || offsets == TC_WARN_CURRENT_OFFSETS;
+  UCHAR first_slack = NOCURR;
+  for (int64_t k = 0; k < n && first_slack == NOCURR; ++k)
+    if (out[k].Type == SLACK_BEFORE_FLOOD || out[k].Type == SLACK_BEFORE_EBB) first_slack = out[k].Type;
+  // The leading anchor: flood for a maximum flood or a slack before flood, ebb for the other events, and
+  // without an event the flow that the first slack ends.
+  UCHAR lead_type = leading.Type == MAX_FLOOD || leading.Type == SLACK_BEFORE_FLOOD ? FLOOD_CURRENT : EBB_CURRENT;
+  if (leading.Type == UNDIRECT_CURRENT) {
+    lead_type = UNDIRECT_CURRENT;
+    if (first_slack == SLACK_BEFORE_FLOOD) lead_type = EBB_CURRENT;
+    if (first_slack == SLACK_BEFORE_EBB) lead_type = FLOOD_CURRENT;
+  }
+  UCHAR running = lead_type;
+  for (int64_t k = 0; k < n; ++k) {
+    if (out[k].Type == NOCURR) continue;
+    if (plain) {
+      out[k].Type = UNDIRECT_CURRENT;
+      continue;
+    }
+    if (out[k].Type == SLACK_BEFORE_FLOOD) running = FLOOD_CURRENT;
+    if (out[k].Type == SLACK_BEFORE_EBB) running = EBB_CURRENT;
+    out[k].Type = running;
+  }
+  const UCHAR undirected = UNDIRECT_CURRENT;
+  leading.Type = plain ? undirected : lead_type;
+  if (plain)
+    trailing.Type = undirected;
+  else if (trailing.Type == SLACK_BEFORE_FLOOD || trailing.Type == MAX_FLOOD)
+    trailing.Type = FLOOD_CURRENT;
+  else if (trailing.Type == SLACK_BEFORE_EBB || trailing.Type == MAX_EBB)
+    trailing.Type = EBB_CURRENT;
+  else
+    trailing.Type = running;
+
+  // Samples between the anchors.
+  const int64_t p0 = (leading_time - t0) / step_s, p1 = (trailing_time - t0) / step_s;
+  int64_t previous = -1;
+  for (int64_t k = 0; k <= n; ++k) {
+    if (k < n && out[k].Type == NOCURR) continue;
+    if (previous < 0) {
+      for (int64_t j = 0; j < std::min(k, n); ++j) {  // before the first hour anchor
+        const double w = k != p0 ? static_cast<double>(k - j) / static_cast<double>(k - p0) : 1.0;
+        blend(&out[j], out[k < n ? k : j], leading, k < n ? w : 1.0);
+        out[j].Type = leading.Type;
+      }
+    } else if (k < n) {
+      for (int64_t j = previous + 1; j < k; ++j) {
+        blend(&out[j], out[previous], out[k], static_cast<double>(j - previous) / static_cast<double>(k - previous));
+        out[j].Type = out[previous].Type;
+      }
+    } else if (previous + 1 < n && p1 != previous) {
+      for (int64_t j = previous + 1; j < n; ++j) {
+        blend(&out[j], out[previous], trailing, static_cast<double>(j - previous) / static_cast<double>(p1 - previous));
+        out[j].Type = trailing.Type;
+      }
+    }
+    if (k < n) previous = k;
+  }
+  for (int64_t k = 0; k < n; ++k)
+    out[k].Time = ut_addtimeofs(static_cast<UT_TIMEOFS>(time), ut_secstotimeofs(static_cast<SLONG>(k * step_s)));
+  return check == TC_WARN_CONSTANT_CURRENT ? check : offsets;
+}

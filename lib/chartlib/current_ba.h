@@ -13,3 +13,6 @@ ERRORCODE tc_BADayCurrent(const BA_CURRENT_DATA *c, int hour, int phase, DOUBLE 
 void tc_BACurrentType(CURRENT *entry, CURRENT *previous, const int *offsets);
 ERRORCODE tc_BACurrent(BA_STATION *s, BA_CURRENT_DATA *c, UT_DATE date, UT_TIME time, CURRENT *current);
 ERRORCODE tc_BADailyCurrents(BA_STATION *s, BA_CURRENT_DATA *c, UT_DATE date, DAILY_CURRENTS *daily);
+// Series of span x 20 / step samples (at most capacity); steps must divide 20 (1, 2, 4, 5, 10, 20).
+ERRORCODE tc_BACurrents(BA_STATION *s, BA_CURRENT_DATA *c, UT_DATE date, UT_TIME time, SINT span, UINT16 step,
+                        CURRENT *currents, SINT capacity);

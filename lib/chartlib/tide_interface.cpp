@@ -228,11 +228,17 @@ ERRORCODE tc_GetCurrentsByPortCode(BPTABLE *t, ULONG port, UT_DATETIME start, SI
   auto g = std::make_unique<TC_GLOBALS>();
   station_ref s{};
   if ((e = load_current(t, port, g.get(), &s)) != CL_SUCCESS) return e;
-  if (second_method(s)) return TC_WARN_METHOD;  // second-method current series are not available yet
-  if ((e = tc_NOAACurrents(g.get(), s.reference_position == 0, date, time, span, step, currents, capacity)) != CL_SUCCESS) return e;
+  if (second_method(s)) {
+    ba_current c;
+    if ((e = load_ba_current(t, &s, &c)) != CL_SUCCESS) return e;
+    e = tc_BACurrents(c.tide.get(), c.rows.get(), date, time, span, step, currents, capacity);
+  } else {
+    e = tc_NOAACurrents(g.get(), s.reference_position == 0, date, time, span, step, currents, capacity);
+  }
+  if (!is_result(e)) return e;
   const int64_t n = span > 0 ? static_cast<int64_t>(span) * 20 / step : 0;
   post_process(t, currents, static_cast<int>(n < capacity ? n : capacity), true);
-  return CL_SUCCESS;
+  return e;
 }
 
 ERRORCODE tc_DailyCurrentsByPortCode(BPTABLE *t, ULONG port, UT_DATE day, DAILY_CURRENTS *daily) {

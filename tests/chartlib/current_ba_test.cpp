@@ -111,3 +111,49 @@ TEST(TideBACurrent, ThroughThePortServices) {
   EXPECT_EQ(tc_GetCurrentByPortCode(table.get(), 41, UT_DATETIME{150600, 120000}, &one), TC_WARN_CONSTANT_CURRENT);
   EXPECT_DOUBLE_EQ(one.Intensity, 1.5);
 }
+
+TEST(TideBACurrent, SeriesAnchorsAndSteps) {
+  PortDouble::get().reset();
+  PortDouble::get().set_common(RecordBytes().raw32(2000).raw32(1).raw32(20).b);
+  auto table = std::make_unique<BPTABLE>();
+  RecordBytes tide;
+  tide.word(0).word(0).zeros(12).floats({5.0f, 4.5f, 0.5f, 1.0f});
+  tide.floats({3.0f, 100.0f, 1.2f, 130.0f, 0.4f, 200.0f, 0.15f, 250.0f, 0.1f}).floats({0, 0, 0, 0});
+  StationRecord tr;
+  tr.format = 0x80;
+  tr.data = tide.b;
+  const ULONG tp = PortDouble::get().add_record(PortDouble::TIDE_ITEM, tr);
+  StationRecord cr;
+  cr.format = 0x20;
+  cr.data = current_record(false).b;
+  cr.reference_position = tp;
+  cr.reference_item = BP_ITEM_TIDE_DATA;
+  Port p;
+  p.name = "DIAMOND B";
+  p.qualifier = CURRENT_STATION;
+  p.services[PortDouble::CURRENT_ITEM] = PortDouble::get().add_record(PortDouble::CURRENT_ITEM, cr);
+  PortDouble::get().add_port(50, p);
+  CURRENT series[101];
+  series[100].Type = 99;
+  ASSERT_EQ(tc_GetCurrentsByPortCode(table.get(), 50, UT_DATETIME{150600, 0}, 25, 5, series, 101), CL_SUCCESS);
+  EXPECT_EQ(series[100].Type, 99);
+  EXPECT_EQ(series[99].Time, 244500);
+  int flood = 0, ebb = 0;
+  for (int i = 0; i < 100; ++i) {
+    EXPECT_GE(series[i].Intensity, 0.0) << i;
+    EXPECT_LE(series[i].Intensity, 2.0) << i;
+    EXPECT_TRUE(series[i].Type == FLOOD_CURRENT || series[i].Type == EBB_CURRENT) << i;
+    flood += series[i].Type == FLOOD_CURRENT;
+    ebb += series[i].Type == EBB_CURRENT;
+    if (i > 0) {
+      EXPECT_LT(std::fabs(series[i].Intensity - series[i - 1].Intensity), 0.5) << i;  // smooth between anchors
+    }
+  }
+  EXPECT_GT(flood, 10);
+  EXPECT_GT(ebb, 10);
+  // Steps that do not divide an hour into whole samples are refused.
+  for (UINT16 step : {3, 7, 21, 40})
+    EXPECT_EQ(tc_GetCurrentsByPortCode(table.get(), 50, UT_DATETIME{150600, 0}, 25, step, series, 101),
+              TC_WARN_BAD_STEP)
+        << step;
+}
