@@ -22,7 +22,11 @@ void samples(TC_GLOBALS *g, int primary, ULONG from, ULONG step, int n, tc_sampl
   int32_t results[TC_PIECE_SAMPLES];
   if (rotary(g)) {
     rotary_result vectors[TC_PIECE_SAMPLES];
-    TC_compute_primary_rotary_array(&g->rotary, from, step, n, out, vectors, ratio_buffer(g));
+    UCHAR types[TC_PIECE_SAMPLES];
+    if (primary)
+      TC_compute_primary_rotary_array(&g->rotary, from, step, n, out, vectors, ratio_buffer(g));
+    else
+      TC_compute_secondary_rotary_array(&g->secondary_current, from, step, n, out, vectors, types, ratio_buffer(g));
   } else if (primary)
     TC_compute_primary_current_array(&g->primary_current, from, step, n, out, results);
   else
@@ -89,7 +93,7 @@ ERRORCODE tc_NOAADailyCurrents(TC_GLOBALS *g, int primary, UT_DATE date, DAILY_C
   ULONG day;
   if (ut_date2time(0, date, 0, &day) != 0) return TC_WARN_BAD_DATE;
   tc_sample ev[11];
-  if (rotary(g)) {
+  if (rotary(g) && primary) {
     TC_next_primary_rotaries(&g->rotary, day - 900, ev, 11, ratio_buffer(g));
   } else if (primary) {
     TC_next_primary_currents(&g->primary_current, day - 900, ev, 11, ratio_buffer(g));
@@ -99,9 +103,15 @@ ERRORCODE tc_NOAADailyCurrents(TC_GLOBALS *g, int primary, UT_DATE date, DAILY_C
       if (!IsNaF(&d) && std::fabs(d) > lead) lead = std::fabs(d);
     const ULONG from = day - 900 - static_cast<ULONG>(lead);
     if (secondary_complete(g)) {
-      TC_next_secondary_currents(&g->secondary_current, from, ev, 11, ratio_buffer(g));
+      if (rotary(g))
+        TC_next_secondary_rotaries(&g->secondary_current, from, ev, 11, ratio_buffer(g));
+      else
+        TC_next_secondary_currents(&g->secondary_current, from, ev, 11, ratio_buffer(g));
     } else {
-      TC_next_primary_currents(&g->primary_current, from, ev, 11, ratio_buffer(g));
+      if (rotary(g))
+        TC_next_primary_rotaries(&g->rotary, from, ev, 11, ratio_buffer(g));
+      else
+        TC_next_primary_currents(&g->primary_current, from, ev, 11, ratio_buffer(g));
       const ERRORCODE e = simple_corrections(g, ev, 11);
       if (e != CL_SUCCESS) return e;
     }

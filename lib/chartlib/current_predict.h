@@ -39,3 +39,15 @@ void next_local_primary_rotary(tide_event *result, const rotary_pair *pair, uint
 void next_primary_rotary(rotary_event *result, const rotary_pair *pair, uint32_t t, fixed *ratios);
 int identify_rotary_event(const rotary_event *event, const rotary_pair *pair, fixed *ratios);
 UCHAR identify_rotary(int event_type);
+
+void previous_local_primary_rotary(tide_event *result, const rotary_pair *pair, uint32_t t, fixed *ratios);
+void previous_primary_rotary(rotary_event *result, const rotary_pair *pair, uint32_t t, fixed *ratios);
+
+// Secondary rotary stations: results carry type, corrected time, direction and speed.
+void setup_rotary_ring(extremes_array *ring, const secondary_current_block *block, fixed *ratios);
+int32_t secondary_rotary_direction(const extremes_array *ring, int32_t reference_direction);
+int32_t secondary_rotary_speed(const extremes_array *ring, int32_t v);
+void next_secondary_rotaries(const secondary_current_block *block, uint32_t t, ring_entry *results, int n,
+                             fixed *ratios);
+void compute_secondary_rotary_array(const secondary_current_block *block, uint32_t t0, uint32_t step, int count,
+                                    rotary_result *results, UCHAR *types, fixed *ratios);

@@ -130,6 +130,47 @@ void next_local_primary_rotary(tide_event *result, const rotary_pair *p, uint32_
   *result = {NOCURR, limit};
 }
 
+void previous_local_primary_rotary(tide_event *result, const rotary_pair *p, uint32_t t, fixed *ratios) {
+  const int row = min_period_index(search_min_period(&p->primary->set), search_min_period(&p->second->set));
+  compute_component_ratios(&p->primary->set, row, ratios);
+  compute_component_ratios(&p->second->set, row, ratios + TC_MAX_COMPONENTS);
+  rotary_terms terms;
+  const rotary_context ctx{p, &terms};
+  uint32_t s = t;
+  setup_rotary(&ctx, ratios, nullptr, t);
+  auto G = [&](uint32_t x) {
+    if (distance(x, s) > REFRESH) setup_rotary(&ctx, ratios, nullptr, s = x);
+    return compute_rotary_derivative(&ctx, nullptr, x);
+  };
+  if (t <= LIMIT) {
+    *result = {NOCURR, t};
+    return;
+  }
+  const uint32_t limit = t - LIMIT;
+  fixed g_hi;
+  while ((g_hi = G(t)) == 0) {
+    t -= 600;
+    if (t <= limit) {
+      *result = {NOCURR, t};
+      return;
+    }
+  }
+  for (uint32_t t1 = t - 3600; t1 > limit; t = t1, t1 -= 3600) {
+    const fixed g1 = G(t1);
+    const int type = g_hi > 0 ? 0 : 2;  // falling after the extreme: it was a maximum
+    if (g1 == 0) {
+      *result = {type, t1};
+      return;
+    }
+    if (!fixed_same_sign(g1, g_hi)) {
+      *result = {type, search_zero(&ctx, ratios, nullptr, &s, t1, t, g1, g_hi, setup_rotary, compute_rotary_derivative)};
+      return;
+    }
+    g_hi = g1;
+  }
+  *result = {NOCURR, limit};
+}
+
 void next_primary_rotary(rotary_event *result, const rotary_pair *p, uint32_t t, fixed *ratios) {
   uint32_t a = t - 11400;
   rotary_event kept{};
@@ -156,6 +197,37 @@ void next_primary_rotary(rotary_event *result, const rotary_pair *p, uint32_t t,
       if (kept.type == 0 ? w.speed > kept.speed : w.speed < kept.speed) kept = {n.type, n.time, w.direction, w.speed};
     }
     if (kept.time > t) break;
+    a = kept.time;
+  }
+  kept.type = identify_rotary_event(&kept, p, ratios);
+  *result = kept;
+}
+
+void previous_primary_rotary(rotary_event *result, const rotary_pair *p, uint32_t t, fixed *ratios) {
+  uint32_t a = t + 11400;
+  rotary_event kept{};
+  for (int guard = 0; guard < 64; ++guard) {
+    tide_event local;
+    previous_local_primary_rotary(&local, p, a - 600, ratios);
+    if (local.type == NOCURR) {
+      *result = {NOCURR, local.time, 0, 0};
+      return;
+    }
+    rotary_result v;
+    compute_primary_rotary(&v, p, local.time);
+    kept = {local.type, local.time, v.direction, v.speed};
+    uint32_t from = local.time;
+    for (int k = 0; k < 16; ++k) {
+      tide_event n;
+      previous_local_primary_rotary(&n, p, from - 600, ratios);
+      if (n.type == NOCURR || kept.time - n.time > 10800) break;
+      from = n.time;
+      if (n.type != kept.type) continue;
+      rotary_result w;
+      compute_primary_rotary(&w, p, n.time);
+      if (kept.type == 0 ? w.speed > kept.speed : w.speed < kept.speed) kept = {n.type, n.time, w.direction, w.speed};
+    }
+    if (kept.time < t) break;
     a = kept.time;
   }
   kept.type = identify_rotary_event(&kept, p, ratios);

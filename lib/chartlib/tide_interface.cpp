@@ -147,8 +147,7 @@ ERRORCODE tc_DailyTidesByPortName(BPTABLE *t, const char *name, UT_DATE day, DAI
 
 namespace {
 
-// Finds and loads a harmonic current station. Secondary rotary and second-method currents are not
-// available yet.
+// Finds and loads a harmonic current station (a second-method one is loaded by the caller).
 ERRORCODE load_current(BPTABLE *t, ULONG port, TC_GLOBALS *g, station_ref *s) {
   ERRORCODE e;
   if ((e = find_station(t, port, true, s)) != CL_SUCCESS) return e;
@@ -156,13 +155,12 @@ ERRORCODE load_current(BPTABLE *t, ULONG port, TC_GLOBALS *g, station_ref *s) {
   if (m == 2) return CL_SUCCESS;  // second method: loaded by the caller
   if (m != 0 && m != 4) return TC_WARN_METHOD;
   const UINT kind = tc_FormatCurrent(s->format);
-  if (kind == 4 || (kind != 0 && s->reference_position != 0)) return TC_WARN_METHOD;
+  if (kind == 4) return TC_WARN_METHOD;
   tc_InitGlobalsStruct(g, 0, t);
   g->rotary.primary = nullptr;
   e = tc_NOAACurrentDataLoad(g, s->item_id, s->position, s->reference_item, s->reference_position, &s->length,
                              &s->format);
-  if (e == CL_SUCCESS && s->reference_position != 0 && tc_FormatCurrent(s->format) != 0)
-    return TC_WARN_METHOD;  // rotary reference
+  if (e == CL_SUCCESS && tc_FormatCurrent(s->format) == 4) return TC_WARN_METHOD;  // reference of that kind
   return e;
 }
 

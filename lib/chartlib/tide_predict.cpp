@@ -276,6 +276,9 @@ void compute_secondary_tide_time(extremes_array *r, int i) {
 
 void skip_slack_search(extremes_array *) {}
 
+
+}  // namespace
+
 // Reference time of a secondary time, between the previous and the cursor entries.
 uint32_t map_to_reference(const extremes_array *r, uint32_t t) {
   const ring_entry &p = r->e[r->previous], &q = r->e[r->cursor];
@@ -283,8 +286,6 @@ uint32_t map_to_reference(const extremes_array *r, uint32_t t) {
   const int64_t num = (static_cast<int64_t>(q.reference) - p.reference) * (static_cast<int64_t>(t) - p.corrected);
   return p.reference + static_cast<uint32_t>(num / (static_cast<int64_t>(q.corrected) - p.corrected));
 }
-
-}  // namespace
 
 void setup_tide_ring(extremes_array *r, const secondary_tide_block *block, fixed *ratios) {
   r->lead = 10800;

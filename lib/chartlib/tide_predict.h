@@ -65,6 +65,8 @@ fixed height_factor(int32_t v, int32_t minimum, int32_t maximum);
 // round(a x n) for a 16.16 factor and an integer, halves away from zero.
 int32_t round_times(fixed a, int32_t n);
 
+// Reference time of a secondary time t, between the previous and the cursor entries of the ring.
+uint32_t map_to_reference(const extremes_array *ring, uint32_t t);
 void setup_tide_ring(extremes_array *ring, const secondary_tide_block *block, fixed *ratios);
 int32_t secondary_tide_height(const secondary_tide_block *block, int32_t v, fixed a);
 void next_secondary_tides(const secondary_tide_block *block, uint32_t t, ring_entry *results, int n, fixed *ratios);

@@ -194,3 +194,39 @@ ERRORCODE TC_next_primary_rotaries(const rotary_pair *p, ULONG start, tc_sample 
   }
   return CL_SUCCESS;
 }
+
+ERRORCODE TC_compute_secondary_rotary_array(const secondary_current_block *b, ULONG start, ULONG step, int count,
+                                            tc_sample *out, rotary_result *results, UCHAR *types, fixed *ratios) {
+  for (int done = 0; done < count;) {
+    const int n = count - done < TC_PIECE_SAMPLES ? count - done : TC_PIECE_SAMPLES;
+    const ULONG piece_start = start + static_cast<ULONG>(done) * step;
+    compute_secondary_rotary_array(b, TC_core_time(piece_start, b->clock_offset), step, n, results, types, ratios);
+    for (int i = 0; i < n; ++i) {
+      tc_sample &s = out[done + i];
+      s.Time = piece_start + static_cast<ULONG>(i) * step;
+      s.Type = types[i];
+      rotary_sample(results[i].direction, results[i].speed, &s);
+    }
+    done += n;
+  }
+  return CL_SUCCESS;
+}
+
+ERRORCODE TC_next_secondary_rotaries(const secondary_current_block *b, ULONG start, tc_sample *out, int count,
+                                     fixed *ratios) {
+  uint32_t t = TC_core_time(start, b->clock_offset);
+  ring_entry events[TC_PIECE_EVENTS];
+  for (int done = 0; done < count;) {
+    const int n = count - done < TC_PIECE_EVENTS ? count - done : TC_PIECE_EVENTS;
+    next_secondary_rotaries(b, t, events, n, ratios);
+    for (int i = 0; i < n; ++i) {
+      tc_sample &s = out[done + i];
+      s.Type = static_cast<UCHAR>(events[i].type);
+      s.Time = TC_clock_time(events[i].corrected, b->clock_offset);
+      rotary_sample(events[i].direction, events[i].value, &s);
+    }
+    t = events[n - 1].corrected + 3600;
+    done += n;
+  }
+  return CL_SUCCESS;
+}

@@ -84,3 +84,7 @@ ERRORCODE TC_run_series(UT_DATE date, UT_TIME time, SINT span, UINT16 step, SINT
 ERRORCODE TC_compute_primary_rotary_array(const rotary_pair *pair, ULONG start, ULONG step, int count, tc_sample *out,
                                           rotary_result *results, fixed *ratios);
 ERRORCODE TC_next_primary_rotaries(const rotary_pair *pair, ULONG start, tc_sample *out, int count, fixed *ratios);
+ERRORCODE TC_compute_secondary_rotary_array(const secondary_current_block *block, ULONG start, ULONG step, int count,
+                                            tc_sample *out, rotary_result *results, UCHAR *types, fixed *ratios);
+ERRORCODE TC_next_secondary_rotaries(const secondary_current_block *block, ULONG start, tc_sample *out, int count,
+                                     fixed *ratios);

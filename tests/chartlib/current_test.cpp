@@ -265,3 +265,33 @@ TEST(CurrentRotary, ZeroSpeedHasNoDirection) {
   compute_primary_rotary(&r, &p, 1000);
   EXPECT_EQ(r.direction, 0);
 }
+
+TEST_F(SecondaryCurrents, SecondaryRotary) {
+  auto &d = PortDouble::get();
+  d.records[{PortDouble::CURRENT_ITEM, d.ports_[8].services[PortDouble::CURRENT_ITEM]}].data = rotary_record().b;
+  add_secondary(11, "ROTARY SOUND", secondary(10, 0.5f), d.ports_[8].services[PortDouble::CURRENT_ITEM]);
+  DAILY_CURRENTS rd, sd;
+  ASSERT_EQ(tc_DailyCurrentsByPortCode(table.get(), 8, 150600, &rd), CL_SUCCESS);
+  ASSERT_EQ(tc_DailyCurrentsByPortCode(table.get(), 11, 150600, &sd), CL_SUCCESS);
+  int matched = 0;
+  for (const CURRENT &s : sd.Curr) {
+    if (s.Type == NOCURR) continue;
+    EXPECT_GE(s.Direction, 0.0);
+    EXPECT_LE(s.Direction, 360.0);
+    for (const CURRENT &r : rd.Curr) {
+      if (r.Type != s.Type) continue;
+      const int rm = r.Time / 10000 * 60 + r.Time / 100 % 100, sm = s.Time / 10000 * 60 + s.Time / 100 % 100;
+      if (std::abs(sm - rm - 10) <= 2) {
+        ++matched;
+        EXPECT_NEAR(s.Intensity, 0.5 * r.Intensity, 0.02);
+      }
+    }
+  }
+  EXPECT_GE(matched, 4);
+  CURRENT series[100];
+  ASSERT_EQ(tc_GetCurrentsByPortCode(table.get(), 11, UT_DATETIME{150600, 0}, 25, 5, series, 100), CL_SUCCESS);
+  for (const CURRENT &c : series) {
+    EXPECT_GE(c.Intensity, 0.2);
+    EXPECT_LE(c.Intensity, 0.56);
+  }
+}
