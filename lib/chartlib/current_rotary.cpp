@@ -52,6 +52,28 @@ fixed compute_rotary_derivative(const void *ctx, const component_term *, uint32_
                                   fixed_scale(sum_components(b, t->b, time), 128)));
 }
 
+// The squared-speed derivative of a pair, with ratios for the faster of its two fastest constituents and
+// terms refreshed when the time moves more than 1800 s.
+struct rotary_derivative {
+  fixed *ratios;
+  rotary_terms terms;
+  rotary_context ctx;
+  uint32_t s;
+  rotary_derivative(const rotary_pair *p, fixed *ratios_, uint32_t t) : ratios(ratios_), ctx{p, &terms}, s(t) {
+    const int row = min_period_index(search_min_period(&p->primary->set), search_min_period(&p->second->set));
+    compute_component_ratios(&p->primary->set, row, ratios);
+    compute_component_ratios(&p->second->set, row, ratios + TC_MAX_COMPONENTS);
+    setup_rotary(&ctx, ratios, nullptr, t);
+  }
+  fixed at(uint32_t x) {
+    if (distance(x, s) > REFRESH) setup_rotary(&ctx, ratios, nullptr, s = x);
+    return compute_rotary_derivative(&ctx, nullptr, x);
+  }
+  uint32_t zero(uint32_t lo, uint32_t hi, fixed v_lo, fixed v_hi) {
+    return search_zero(&ctx, ratios, nullptr, &s, lo, hi, v_lo, v_hi, setup_rotary, compute_rotary_derivative);
+  }
+};
+
 rotary_result vector_of(const rotary_pair *p, const rotary_terms *t, uint32_t time) {
   fixed angle, length;
   cartesian_to_polar(sum_components(&p->primary->set, t->a, time), sum_components(&p->second->set, t->b, time), &angle,
@@ -94,20 +116,10 @@ void compute_primary_rotary_array(const rotary_pair *p, uint32_t t0, uint32_t st
 }
 
 void next_local_primary_rotary(tide_event *result, const rotary_pair *p, uint32_t t, fixed *ratios) {
-  const int row = min_period_index(search_min_period(&p->primary->set), search_min_period(&p->second->set));
-  compute_component_ratios(&p->primary->set, row, ratios);
-  compute_component_ratios(&p->second->set, row, ratios + TC_MAX_COMPONENTS);
-  rotary_terms terms;
-  const rotary_context ctx{p, &terms};
-  uint32_t s = t;
-  setup_rotary(&ctx, ratios, nullptr, t);
-  auto G = [&](uint32_t x) {
-    if (distance(x, s) > REFRESH) setup_rotary(&ctx, ratios, nullptr, s = x);
-    return compute_rotary_derivative(&ctx, nullptr, x);
-  };
+  rotary_derivative d(p, ratios, t);
   const uint32_t limit = t + LIMIT;
   fixed g0;
-  while ((g0 = G(t)) == 0) {
+  while ((g0 = d.at(t)) == 0) {
     t += 600;
     if (t >= limit) {
       *result = {NOCURR, t};
@@ -115,14 +127,14 @@ void next_local_primary_rotary(tide_event *result, const rotary_pair *p, uint32_
     }
   }
   for (uint32_t t1 = t + 3600; t1 < limit; t = t1, t1 += 3600) {
-    const fixed g1 = G(t1);
+    const fixed g1 = d.at(t1);
     const int type = g0 > 0 ? 2 : 0;
     if (g1 == 0) {
       *result = {type, t1};
       return;
     }
     if (!fixed_same_sign(g0, g1)) {
-      *result = {type, search_zero(&ctx, ratios, nullptr, &s, t, t1, g0, g1, setup_rotary, compute_rotary_derivative)};
+      *result = {type, d.zero(t, t1, g0, g1)};
       return;
     }
     g0 = g1;
@@ -131,24 +143,14 @@ void next_local_primary_rotary(tide_event *result, const rotary_pair *p, uint32_
 }
 
 void previous_local_primary_rotary(tide_event *result, const rotary_pair *p, uint32_t t, fixed *ratios) {
-  const int row = min_period_index(search_min_period(&p->primary->set), search_min_period(&p->second->set));
-  compute_component_ratios(&p->primary->set, row, ratios);
-  compute_component_ratios(&p->second->set, row, ratios + TC_MAX_COMPONENTS);
-  rotary_terms terms;
-  const rotary_context ctx{p, &terms};
-  uint32_t s = t;
-  setup_rotary(&ctx, ratios, nullptr, t);
-  auto G = [&](uint32_t x) {
-    if (distance(x, s) > REFRESH) setup_rotary(&ctx, ratios, nullptr, s = x);
-    return compute_rotary_derivative(&ctx, nullptr, x);
-  };
+  rotary_derivative d(p, ratios, t);
   if (t <= LIMIT) {
     *result = {NOCURR, t};
     return;
   }
   const uint32_t limit = t - LIMIT;
   fixed g_hi;
-  while ((g_hi = G(t)) == 0) {
+  while ((g_hi = d.at(t)) == 0) {
     t -= 600;
     if (t <= limit) {
       *result = {NOCURR, t};
@@ -156,14 +158,14 @@ void previous_local_primary_rotary(tide_event *result, const rotary_pair *p, uin
     }
   }
   for (uint32_t t1 = t - 3600; t1 > limit; t = t1, t1 -= 3600) {
-    const fixed g1 = G(t1);
+    const fixed g1 = d.at(t1);
     const int type = g_hi > 0 ? 0 : 2;  // falling after the extreme: it was a maximum
     if (g1 == 0) {
       *result = {type, t1};
       return;
     }
     if (!fixed_same_sign(g1, g_hi)) {
-      *result = {type, search_zero(&ctx, ratios, nullptr, &s, t1, t, g1, g_hi, setup_rotary, compute_rotary_derivative)};
+      *result = {type, d.zero(t1, t, g1, g_hi)};
       return;
     }
     g_hi = g1;

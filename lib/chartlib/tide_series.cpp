@@ -12,6 +12,46 @@ ULONG TC_clock_time(uint32_t core, SLONG clock_offset) {
   return core + static_cast<uint32_t>(clock_offset) + TC_SECONDS_1970_TO_2000;
 }
 
+namespace {
+
+// Samples in pieces of TC_PIECE_SAMPLES: fill(piece start, n) runs the core, write(sample, i, time) stores
+// piece entry i.
+template <typename Fill, typename Write>
+void sample_pieces(ULONG start, ULONG step, int count, tc_sample *out, Fill fill, Write write) {
+  for (int done = 0; done < count;) {
+    const int n = count - done < TC_PIECE_SAMPLES ? count - done : TC_PIECE_SAMPLES;
+    const ULONG piece_start = start + static_cast<ULONG>(done) * step;
+    fill(piece_start, n);
+    for (int i = 0; i < n; ++i) {
+      out[done + i].Time = piece_start + static_cast<ULONG>(i) * step;
+      write(out[done + i], i);
+    }
+    done += n;
+  }
+}
+
+// Secondary events in pieces of TC_PIECE_EVENTS; each piece starts restart seconds after the last event.
+template <typename Fetch, typename Write>
+void event_pieces(uint32_t t, int count, uint32_t restart, SLONG clock_offset, tc_sample *out, Fetch fetch,
+                  Write write) {
+  ring_entry events[TC_PIECE_EVENTS];
+  for (int done = 0; done < count;) {
+    const int n = count - done < TC_PIECE_EVENTS ? count - done : TC_PIECE_EVENTS;
+    fetch(t, events, n);
+    for (int i = 0; i < n; ++i) {
+      tc_sample &x = out[done + i];
+      x.Type = static_cast<UCHAR>(events[i].type);
+      x.Time = TC_clock_time(events[i].corrected, clock_offset);
+      write(x, events[i]);
+    }
+    t = events[n - 1].corrected + restart;
+    done += n;
+  }
+}
+
+}  // namespace
+
+
 
 ERRORCODE TC_compute_primary_tide_array(const constituent_set *set, ULONG start, ULONG step, int count,
                                         tc_sample *out, int32_t *results, fixed *ratios) {
@@ -57,17 +97,12 @@ ERRORCODE TC_next_primary_tides(const constituent_set *set, ULONG start, tc_samp
 
 ERRORCODE TC_next_secondary_tides(const secondary_tide_block *block, ULONG start, tc_sample *out, int count,
                                   fixed *ratios) {
-  uint32_t t = TC_core_time(start, block->clock_offset);
-  ring_entry events[TC_PIECE_EVENTS];
-  for (int done = 0; done < count;) {
-    const int n = count - done < TC_PIECE_EVENTS ? count - done : TC_PIECE_EVENTS;
-    next_secondary_tides(block, t, events, n, ratios);
-    for (int i = 0; i < n; ++i)
-      out[done + i] = tc_sample{static_cast<UCHAR>(events[i].type), TC_clock_time(events[i].corrected, block->clock_offset),
-                                0, events[i].value * 0.001};
-    t = events[n - 1].corrected + 10800;
-    done += n;
-  }
+  event_pieces(TC_core_time(start, block->clock_offset), count, 10800, block->clock_offset, out,
+               [&](uint32_t t, ring_entry *e, int n) { next_secondary_tides(block, t, e, n, ratios); },
+               [](tc_sample &x, const ring_entry &e) {
+                 x.Direction = 0;
+                 x.Intensity = e.value * 0.001;
+               });
   return CL_SUCCESS;
 }
 
@@ -86,18 +121,13 @@ void current_sample(SINT16 flood_direction, SINT16 ebb_direction, int32_t speed,
 
 ERRORCODE TC_compute_primary_current_array(const current_block *b, ULONG start, ULONG step, int count,
                                            tc_sample *out, int32_t *results) {
-  for (int done = 0; done < count;) {
-    const int n = count - done < TC_PIECE_SAMPLES ? count - done : TC_PIECE_SAMPLES;
-    const ULONG piece_start = start + static_cast<ULONG>(done) * step;
-    compute_primary_current_array(b, TC_core_time(piece_start, b->set.clock_offset), step, n, results);
-    for (int i = 0; i < n; ++i) {
-      tc_sample &s = out[done + i];
-      s.Time = piece_start + static_cast<ULONG>(i) * step;
-      s.Type = 0xFF;
-      current_sample(b->flood_direction, b->ebb_direction, results[i], &s);
-    }
-    done += n;
-  }
+  sample_pieces(
+      start, step, count, out,
+      [&](ULONG t, int n) { compute_primary_current_array(b, TC_core_time(t, b->set.clock_offset), step, n, results); },
+      [&](tc_sample &x, int i) {
+        x.Type = 0xFF;
+        current_sample(b->flood_direction, b->ebb_direction, results[i], &x);
+      });
   return CL_SUCCESS;
 }
 
@@ -116,37 +146,21 @@ ERRORCODE TC_next_primary_currents(const current_block *b, ULONG start, tc_sampl
 
 ERRORCODE TC_compute_secondary_current_array(const secondary_current_block *b, ULONG start, ULONG step, int count,
                                              tc_sample *out, int32_t *results, fixed *ratios) {
-  for (int done = 0; done < count;) {
-    const int n = count - done < TC_PIECE_SAMPLES ? count - done : TC_PIECE_SAMPLES;
-    const ULONG piece_start = start + static_cast<ULONG>(done) * step;
-    compute_secondary_current_array(b, TC_core_time(piece_start, b->clock_offset), step, n, results, ratios);
-    for (int i = 0; i < n; ++i) {
-      tc_sample &s = out[done + i];
-      s.Time = piece_start + static_cast<ULONG>(i) * step;
-      s.Type = 0xFF;
-      current_sample(b->flood_direction, b->ebb_direction, results[i], &s);
-    }
-    done += n;
-  }
+  sample_pieces(
+      start, step, count, out,
+      [&](ULONG t, int n) { compute_secondary_current_array(b, TC_core_time(t, b->clock_offset), step, n, results, ratios); },
+      [&](tc_sample &x, int i) {
+        x.Type = 0xFF;
+        current_sample(b->flood_direction, b->ebb_direction, results[i], &x);
+      });
   return CL_SUCCESS;
 }
 
 ERRORCODE TC_next_secondary_currents(const secondary_current_block *b, ULONG start, tc_sample *out, int count,
                                      fixed *ratios) {
-  uint32_t t = TC_core_time(start, b->clock_offset);
-  ring_entry events[TC_PIECE_EVENTS];
-  for (int done = 0; done < count;) {
-    const int n = count - done < TC_PIECE_EVENTS ? count - done : TC_PIECE_EVENTS;
-    next_secondary_currents(b, t, events, n, ratios);
-    for (int i = 0; i < n; ++i) {
-      tc_sample &s = out[done + i];
-      s.Type = static_cast<UCHAR>(events[i].type);
-      s.Time = TC_clock_time(events[i].corrected, b->clock_offset);
-      current_sample(b->flood_direction, b->ebb_direction, events[i].value, &s);
-    }
-    t = events[n - 1].corrected + 1800;
-    done += n;
-  }
+  event_pieces(TC_core_time(start, b->clock_offset), count, 1800, b->clock_offset, out,
+               [&](uint32_t t, ring_entry *e, int n) { next_secondary_currents(b, t, e, n, ratios); },
+               [&](tc_sample &x, const ring_entry &e) { current_sample(b->flood_direction, b->ebb_direction, e.value, &x); });
   return CL_SUCCESS;
 }
 
@@ -197,36 +211,22 @@ ERRORCODE TC_next_primary_rotaries(const rotary_pair *p, ULONG start, tc_sample 
 
 ERRORCODE TC_compute_secondary_rotary_array(const secondary_current_block *b, ULONG start, ULONG step, int count,
                                             tc_sample *out, rotary_result *results, UCHAR *types, fixed *ratios) {
-  for (int done = 0; done < count;) {
-    const int n = count - done < TC_PIECE_SAMPLES ? count - done : TC_PIECE_SAMPLES;
-    const ULONG piece_start = start + static_cast<ULONG>(done) * step;
-    compute_secondary_rotary_array(b, TC_core_time(piece_start, b->clock_offset), step, n, results, types, ratios);
-    for (int i = 0; i < n; ++i) {
-      tc_sample &s = out[done + i];
-      s.Time = piece_start + static_cast<ULONG>(i) * step;
-      s.Type = types[i];
-      rotary_sample(results[i].direction, results[i].speed, &s);
-    }
-    done += n;
-  }
+  sample_pieces(
+      start, step, count, out,
+      [&](ULONG t, int n) {
+        compute_secondary_rotary_array(b, TC_core_time(t, b->clock_offset), step, n, results, types, ratios);
+      },
+      [&](tc_sample &x, int i) {
+        x.Type = types[i];
+        rotary_sample(results[i].direction, results[i].speed, &x);
+      });
   return CL_SUCCESS;
 }
 
 ERRORCODE TC_next_secondary_rotaries(const secondary_current_block *b, ULONG start, tc_sample *out, int count,
                                      fixed *ratios) {
-  uint32_t t = TC_core_time(start, b->clock_offset);
-  ring_entry events[TC_PIECE_EVENTS];
-  for (int done = 0; done < count;) {
-    const int n = count - done < TC_PIECE_EVENTS ? count - done : TC_PIECE_EVENTS;
-    next_secondary_rotaries(b, t, events, n, ratios);
-    for (int i = 0; i < n; ++i) {
-      tc_sample &s = out[done + i];
-      s.Type = static_cast<UCHAR>(events[i].type);
-      s.Time = TC_clock_time(events[i].corrected, b->clock_offset);
-      rotary_sample(events[i].direction, events[i].value, &s);
-    }
-    t = events[n - 1].corrected + 3600;
-    done += n;
-  }
+  event_pieces(TC_core_time(start, b->clock_offset), count, 3600, b->clock_offset, out,
+               [&](uint32_t t, ring_entry *e, int n) { next_secondary_rotaries(b, t, e, n, ratios); },
+               [&](tc_sample &x, const ring_entry &e) { rotary_sample(e.direction, e.value, &x); });
   return CL_SUCCESS;
 }
