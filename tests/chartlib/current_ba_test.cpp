@@ -65,9 +65,7 @@ TEST(TideBACurrent, ThroughThePortServices) {
   PortDouble::get().reset();
   PortDouble::get().set_common(RecordBytes().raw32(2000).raw32(1).raw32(20).b);
   auto table = std::make_unique<BPTABLE>();
-  RecordBytes tide;
-  tide.word(0).word(0).zeros(12).floats({5.0f, 4.5f, 0.5f, 1.0f});
-  tide.floats({3.0f, 100.0f, 1.2f, 130.0f, 0.4f, 200.0f, 0.15f, 250.0f, 0.1f}).floats({0, 0, 0, 0});
+  const RecordBytes tide = ba_tide_record();
   StationRecord tr;
   tr.format = 0x80;
   tr.data = tide.b;
@@ -78,11 +76,7 @@ TEST(TideBACurrent, ThroughThePortServices) {
     cr.data = current_record(k == 1).b;
     cr.reference_position = tp;
     cr.reference_item = BP_ITEM_TIDE_DATA;
-    Port p;
-    p.name = k ? "FLAT" : "DIAMOND A";
-    p.qualifier = CURRENT_STATION;
-    p.services[PortDouble::CURRENT_ITEM] = PortDouble::get().add_record(PortDouble::CURRENT_ITEM, cr);
-    PortDouble::get().add_port(40 + k, p);
+    PortDouble::get().add_station(40 + k, k ? "FLAT" : "DIAMOND A", CURRENT_STATION, PortDouble::CURRENT_ITEM, cr);
   }
   DAILY_CURRENTS d;
   ASSERT_EQ(tc_DailyCurrentsByPortCode(table.get(), 40, 150600, &d), CL_SUCCESS);
@@ -116,9 +110,7 @@ TEST(TideBACurrent, SeriesAnchorsAndSteps) {
   PortDouble::get().reset();
   PortDouble::get().set_common(RecordBytes().raw32(2000).raw32(1).raw32(20).b);
   auto table = std::make_unique<BPTABLE>();
-  RecordBytes tide;
-  tide.word(0).word(0).zeros(12).floats({5.0f, 4.5f, 0.5f, 1.0f});
-  tide.floats({3.0f, 100.0f, 1.2f, 130.0f, 0.4f, 200.0f, 0.15f, 250.0f, 0.1f}).floats({0, 0, 0, 0});
+  const RecordBytes tide = ba_tide_record();
   StationRecord tr;
   tr.format = 0x80;
   tr.data = tide.b;
@@ -128,11 +120,7 @@ TEST(TideBACurrent, SeriesAnchorsAndSteps) {
   cr.data = current_record(false).b;
   cr.reference_position = tp;
   cr.reference_item = BP_ITEM_TIDE_DATA;
-  Port p;
-  p.name = "DIAMOND B";
-  p.qualifier = CURRENT_STATION;
-  p.services[PortDouble::CURRENT_ITEM] = PortDouble::get().add_record(PortDouble::CURRENT_ITEM, cr);
-  PortDouble::get().add_port(50, p);
+  PortDouble::get().add_station(50, "DIAMOND B", CURRENT_STATION, PortDouble::CURRENT_ITEM, cr);
   CURRENT series[101];
   series[100].Type = 99;
   ASSERT_EQ(tc_GetCurrentsByPortCode(table.get(), 50, UT_DATETIME{150600, 0}, 25, 5, series, 101), CL_SUCCESS);

@@ -29,11 +29,7 @@ struct Currents : ::testing::Test {
     StationRecord rec;
     rec.format = format;
     rec.data = r.b;
-    Port p;
-    p.name = name;
-    p.qualifier = CURRENT_STATION;
-    p.services[PortDouble::CURRENT_ITEM] = PortDouble::get().add_record(PortDouble::CURRENT_ITEM, rec);
-    PortDouble::get().add_port(code, p);
+    PortDouble::get().add_station(code, name, CURRENT_STATION, PortDouble::CURRENT_ITEM, rec);
   }
 };
 
@@ -127,11 +123,7 @@ struct SecondaryCurrents : Currents {
     rec.data = r.b;
     rec.reference_position = ref;
     rec.reference_item = BP_ITEM_CURRENT_DATA;
-    Port p;
-    p.name = name;
-    p.qualifier = CURRENT_STATION;
-    p.services[PortDouble::CURRENT_ITEM] = PortDouble::get().add_record(PortDouble::CURRENT_ITEM, rec);
-    PortDouble::get().add_port(code, p);
+    PortDouble::get().add_station(code, name, CURRENT_STATION, PortDouble::CURRENT_ITEM, rec);
   }
 };
 

@@ -41,6 +41,14 @@ struct RecordBytes {
   size_t size() const { return b.size(); }
 };
 
+// A second-method tide station of format 8: levels, then sections 1 to 13 (section 14 absent).
+inline RecordBytes ba_tide_record(std::initializer_list<float> levels = {5.0f, 4.5f, 0.5f, 1.0f}) {
+  RecordBytes r;
+  r.word(0).word(0).zeros(12).floats(levels);
+  r.floats({3.0f, 100.0f, 1.2f, 130.0f, 0.4f, 200.0f, 0.15f, 250.0f, 0.1f}).floats({0, 0, 0, 0});
+  return r;
+}
+
 struct StationRecord {
   UINT16 format = 0;
   UINT reference_item = 0;
@@ -65,6 +73,16 @@ class PortDouble {
 
   ULONG add_record(UINT item_id, const StationRecord &r);  // returns its position
   void add_port(ULONG code, const Port &p) { ports_[code] = p; }
+  // A port with one station record of the item; returns the record's position.
+  ULONG add_station(ULONG code, const char *name, UINT qualifier, UINT item, const StationRecord &r) {
+    Port p;
+    p.name = name;
+    p.qualifier = qualifier;
+    const ULONG position = add_record(item, r);
+    p.services[item] = position;
+    add_port(code, p);
+    return position;
+  }
   void set_common(std::vector<unsigned char> bytes) { common_ = std::move(bytes); }
 
   int data_reads = 0;

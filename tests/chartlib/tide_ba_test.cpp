@@ -83,9 +83,7 @@ TEST(TideBA, HeightsAndExtremesFollowTheSum) {
 TEST(TideBA, EntryPointsThroughThePortServices) {
   PortDouble::get().reset();
   auto table = std::make_unique<BPTABLE>();
-  RecordBytes r;
-  r.word(0).word(0).zeros(12).floats({5.0f, 4.5f, 0.5f, 1.0f});
-  r.floats({3.0f, 100.0f, 1.2f, 130.0f, 0.4f, 200.0f, 0.15f, 250.0f, 0.1f}).floats({0, 0, 0, 0});
+  const RecordBytes r = ba_tide_record();
   StationRecord rec;
   rec.format = 0x80;
   rec.data = r.b;
@@ -180,9 +178,7 @@ TEST(TideBASecondary, HeightsBetweenLevels) {
 TEST(TideBASecondary, SeriesThroughThePortServices) {
   PortDouble::get().reset();
   auto table = std::make_unique<BPTABLE>();
-  RecordBytes ref;
-  ref.word(0).word(0).zeros(12).floats({5.0f, 4.0f, 1.5f, 0.5f});
-  ref.floats({3.0f, 100.0f, 1.2f, 130.0f, 0.4f, 200.0f, 0.15f, 250.0f, 0.1f}).floats({0, 0, 0, 0});
+  const RecordBytes ref = ba_tide_record({5.0f, 4.0f, 1.5f, 0.5f});
   StationRecord rr;
   rr.format = 0x80;
   rr.data = ref.b;

@@ -28,11 +28,7 @@ struct Interface : ::testing::Test {
   void add_station(ULONG code, const char *name, UINT qualifier, UINT item, const RecordBytes &r) {
     StationRecord rec;
     rec.data = r.b;
-    Port p;
-    p.name = name;
-    p.qualifier = qualifier;
-    p.services[item] = PortDouble::get().add_record(item, rec);
-    PortDouble::get().add_port(code, p);
+    PortDouble::get().add_station(code, name, qualifier, item, rec);
   }
 };
 
