@@ -34,7 +34,7 @@ int main(int argc, char **argv) {
   snprintf(path, sizeof path, "%s/stations.txt", argv[2]);
   f = fopen(path, "w");
   fprintf(f, "# from xtide-data 20191229: name|datum offset|zone offset (hhmm)|level units|then per constituent: "
-             "name speed amplitude epoch, V0+u and f for 2023, 2024, 2025\n");
+             "name speed amplitude epoch, V0+u and f for 2021 to 2027\n");
   for (size_t s = 0; s < sizeof stations / sizeof *stations; ++s) {
     int n = find_station((NV_CHAR *)stations[s]);
     if (n < 0) {
@@ -47,7 +47,7 @@ int main(int argc, char **argv) {
     for (unsigned i = 0; i < h.constituents; ++i) {
       if (r.amplitude[i] <= 0) continue;
       fprintf(f, " %s %.9f %.4f %.2f", get_constituent(i), get_speed(i), r.amplitude[i], r.epoch[i]);
-      for (int y = 2023; y <= 2025; ++y)
+      for (int y = 2021; y <= 2027; ++y)
         fprintf(f, " %.4f %.5f", get_equilibrium(i, y - h.start_year), get_node_factor(i, y - h.start_year));
     }
     fprintf(f, "\n");
