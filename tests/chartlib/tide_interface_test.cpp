@@ -181,3 +181,45 @@ TEST(SunMoon, MoonPhase) {
   EXPECT_EQ(tc_GetMoonPhase(0, UT_DATETIME{310100, 0}, &phase), TC_WARN_DATE_TOO_EARLY);
   EXPECT_EQ(tc_GetMoonPhase(0, UT_DATETIME{300200, 0}, &phase), TC_WARN_BAD_DATE);
 }
+
+TEST_F(Interface, SecondaryHarmonicTide) {
+  // Ten minutes later, heights times 1.0 plus 0.2 m at high water and 0.1 m at low water.
+  RecordBytes sec;
+  sec.word(0).word(0).floats({10.0f, 1.0f, 0.2f, 10.0f, 1.0f, 0.1f});
+  StationRecord rec;
+  rec.data = sec.b;
+  rec.reference_position = PortDouble::get().ports_[1].services[PortDouble::TIDE_ITEM];
+  PortDouble::get().add_station(60, "DOWNSTREAM", TIDE_STATION, PortDouble::TIDE_ITEM, rec);
+  TIDE ref[100], s[100];
+  ASSERT_EQ(tc_GetTidesByPortCode(table.get(), 1, UT_DATETIME{150600, 0}, 25, 5, ref, 100), CL_SUCCESS);
+  ASSERT_EQ(tc_GetTidesByPortCode(table.get(), 60, UT_DATETIME{150600, 0}, 25, 5, s, 100), CL_SUCCESS);
+  for (int i = 2; i < 100; ++i) {
+    const double shifted = ref[i].Intensity + (ref[i - 1].Intensity - ref[i].Intensity) * 600.0 / 900.0;
+    EXPECT_GE(s[i].Intensity - shifted, 0.1 - 0.02) << i;
+    EXPECT_LE(s[i].Intensity - shifted, 0.2 + 0.02) << i;
+  }
+  DAILY_TIDES rd, sd;
+  ASSERT_EQ(tc_DailyTidesByPortCode(table.get(), 1, 150600, &rd), CL_SUCCESS);
+  ASSERT_EQ(tc_DailyTidesByPortCode(table.get(), 60, 150600, &sd), CL_SUCCESS);
+  int matched = 0;
+  for (const TIDE &a : sd.Tide)
+    for (const TIDE &b : rd.Tide)
+      if (a.Type == b.Type && a.Type != NOTIDE) {
+        const int am = a.Time / 10000 * 60 + a.Time / 100 % 100, bm = b.Time / 10000 * 60 + b.Time / 100 % 100;
+        if (std::abs(am - bm - 10) <= 1) {
+          ++matched;
+          // Mixed between the low- and high-water offsets by where the height lies in the window.
+          EXPECT_GE(a.Intensity - b.Intensity, 0.095);
+          EXPECT_LE(a.Intensity - b.Intensity, 0.205);
+        }
+      }
+  EXPECT_GE(matched, 3);
+  // Missing corrections: series refused, daily events corrected one by one.
+  RecordBytes partial;
+  partial.word(0).word(0).floats({10.0f, 1.0f, 0.2f}).none().none().none();
+  rec.data = partial.b;
+  PortDouble::get().add_station(61, "HALFWAY", TIDE_STATION, PortDouble::TIDE_ITEM, rec);
+  EXPECT_EQ(tc_GetTidesByPortCode(table.get(), 61, UT_DATETIME{150600, 0}, 25, 5, s, 100), TC_WARN_NO_DATA);
+  ASSERT_EQ(tc_DailyTidesByPortCode(table.get(), 61, 150600, &sd), CL_SUCCESS);
+  for (const TIDE &a : sd.Tide) EXPECT_NE(a.Type, LOW_TIDE);
+}
