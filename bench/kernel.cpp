@@ -140,4 +140,3 @@ BENCHMARK(BM_TimerJitter100ms)->Unit(benchmark::kMillisecond)->UseRealTime()->It
 
 }  // namespace
 
-BENCHMARK_MAIN();
