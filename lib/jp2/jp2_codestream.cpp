@@ -485,7 +485,8 @@ S32 JP2_Codestream_Get_Number_Components(JP2_Cache *psCache, U32 *pu32Count) {
     return 0;
   }
   U16 u16;
-  if (JP2_Cache_Read_UShort(psCache, 40, &u16)) return JP2_ERR_SHORT_READ;
+  S32 e = JP2_Cache_Read_UShort(psCache, 40, &u16);
+  if (e) return e == JP2_ERR_MEMORY ? e : JP2_ERR_SHORT_READ;
   if (u16 == 0 || u16 > JP2_MAX_COMPONENTS) return JP2_ERR_COMPONENTS;
   *pu32Count = u16;
   return 0;

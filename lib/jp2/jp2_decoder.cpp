@@ -366,7 +366,8 @@ S32 JP2_Decompress_GetResolution(JP2_Decomp_Handle h, U32 *pu32V, U32 *pu32H, JP
     U32 value = N * scale;
     for (S32 i = 0; i < ex; i++) value *= 10;
     for (S32 i = 0; i < -ex; i++) D *= 10;
-    return D ? (value + (D + 1) / 2) / D : 0;
+    // Nearest integer, halves up (adding ceil(D / 2) would add one for every odd D).
+    return D ? (value + D / 2) / D : 0;
   };
   if (pu32V) *pu32V = calc(r.u16VNum, r.u16VDen, r.s8VExp);
   if (pu32H) *pu32H = calc(r.u16HNum, r.u16HDen, r.s8HExp);

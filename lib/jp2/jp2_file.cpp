@@ -110,7 +110,7 @@ S32 ReadColr(JP2_Decomp *h, const Box &sBox) {
     }
     default:
       s32Code = 10;
-      s32Prec = 0x80;
+      s32Prec = (S8)0x80;
       s32Approx = 4;
       break;
     }
