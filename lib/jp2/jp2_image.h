@@ -52,6 +52,7 @@ struct JP2_Image {
   S32 s32Force32;
   // Main-header bookkeeping.
   S32 s32SeenCOD, s32SeenQCD, s32SeenSIZ;
+  U32 *pu32CodeBlockBuffer; // of the tile being decoded
 };
 
 struct JP2_Meta_List {

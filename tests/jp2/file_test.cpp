@@ -103,8 +103,11 @@ TEST(Jp2File, BrandsAndBoxWalkFaults) {
   for (Case &c : cases) {
     Opened o(c.file);
     EXPECT_EQ(c.err, o.err) << c.what;
-    if (!o.err) EXPECT_EQ(c.isJp2, o.h->psImage->s32IsJP2) << c.what;
-    if (o.err) EXPECT_EQ(o.count.allocs, o.count.frees) << c.what;
+    if (!o.err) {
+      EXPECT_EQ(c.isJp2, o.h->psImage->s32IsJP2) << c.what;
+    } else {
+      EXPECT_EQ(o.count.allocs, o.count.frees) << c.what;
+    }
   }
 }
 

@@ -191,7 +191,9 @@ TEST(Jp2Header, MainHeaderEdgeCases) {
   for (const Case &c : cases) {
     Opened o(Codestream(16, 16, 3, c.main));
     EXPECT_EQ(c.expect, o.err) << c.what;
-    if (o.err) EXPECT_EQ(o.count.allocs, o.count.frees) << c.what;
+    if (o.err) {
+      EXPECT_EQ(o.count.allocs, o.count.frees) << c.what;
+    }
   }
 }
 
