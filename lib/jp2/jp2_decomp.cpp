@@ -182,3 +182,56 @@ S32 JP2_Decomp_Prepare_Region(JP2_Decomp *h, U32 x0, U32 x1, U32 y0, U32 y1) {
   }
   return JP2_Decomp_Read_All_Tile_Part_Headers_and_Packets(h, h->u32FirstTilePart);
 }
+
+#include "jp2/jp2_bandbuf.h"
+#include "jp2/jp2_format.h"
+#include "jp2/jp2_wavelet.h"
+
+// The 9/7 fixed-point lines hold x * 2^(13 - P - G); with few guard bits and many levels the lifting
+// overflows 16 bits, so such components use 32-bit lines.
+static bool _JP2_Needs_32_Bits(JP2_Image *im, JP2_Tile_Comp *tc, U32 c) {
+  S32 p = im->ps8Precision[c];
+  if (im->s32Force32 || p < 0) return true;
+  if (tc->u8Wavelet == 1) return p >= 12;
+  if (p >= 17) return true;
+  return tc->u8Guard < 2 || tc->u8Levels > 2 * tc->u8Guard + 1;
+}
+
+S32 JP2_Decomp_Decode_Tile(JP2_Decomp *h, U32 u32Tile) {
+  JP2_Image *im = h->psImage;
+  JP2_Tile *t = &im->psTiles[u32Tile];
+  JP2_Memory *m = h->psMemory;
+  if (!t->s32Built) return 0;
+  JP2_Wavelet **apsW = (JP2_Wavelet **)JP2_Memory_Alloc_Zero(m, (S64)im->u16Csiz * sizeof(JP2_Wavelet *));
+  if (!apsW) return JP2_ERR_MEMORY;
+  S32 e = 0;
+  for (U32 c = 0; c < im->u16Csiz && !e; c++) {
+    JP2_Tile_Comp *tc = &t->psComps[c];
+    tc->s32LineMode = _JP2_Needs_32_Bits(im, tc, c) ? 1 : 0;
+    tc->u32RowsProcessed = tc->u32RowsWritten = 0;
+    tc->u32RowLimit = tc->u32OutHeight;
+    e = JP2_Wavelet_Decomp_New(&apsW[c], m, h, u32Tile, c);
+  }
+  if (!e) e = JP2_Tile_Allocate_Band_Buffers(im->psTiles, m, im, u32Tile);
+  if (!e) {
+    U32 yEnd = im->au32Region[3];
+    if (!h->psScale->u32Identity && h->psScale->u32Magnify > 1) yEnd++;
+    if (yEnd > t->u32Y1) yEnd = t->u32Y1;
+    for (U32 y = t->u32Y0; y < yEnd && !e; y++)
+      for (U32 j = 0; j < im->u16Csiz && !e; j++) {
+        U32 c = h->psFormat->pu32Map[j];
+        if (c >= im->u16Csiz) continue;
+        JP2_Tile_Comp *tc = &t->psComps[c];
+        U64 step = (U64)im->pu8YRsiz[c] * tc->u32VStep;
+        if (y % step) continue;
+        if (tc->u32RowsProcessed >= tc->u32DecHeight && !h->psFormat->u8Mct) continue;
+        JP2_Decomp_Set_Output_Component_Index(h, (U16)j);
+        e = JP2_Format_Decomp(apsW[c], h, u32Tile, c);
+      }
+  }
+  for (U32 c = 0; c < im->u16Csiz; c++) JP2_Wavelet_Decomp_Delete(&apsW[c], m);
+  JP2_Memory_Free(m, &apsW);
+  if (t->pu8CodeBlockBuffer || t->psComps[0].psResolutions) JP2_Tile_Free_Band_Buffers(im->psTiles, m, im, u32Tile);
+  S32 e2 = JP2_Tile_Free_Resolution_to_Block_Arrays(im->psTiles, m, im, u32Tile);
+  return e ? e : e2;
+}

@@ -129,17 +129,8 @@ U32 JP2_MQ_Decode(JP2_MQ_Decoder *d, U32 u32Ctx) {
   JP2_MQ_State *s = d->apsCtx[u32Ctx];
   U32 qe = s->u32Qe, bit;
   d->u32A -= qe;
-  if ((d->u32C >> 16) < d->u32A) {
-    if (d->u32A & 0x8000) return s->u32Mps;
-    if (d->u32A < qe) {
-      bit = 1 - s->u32Mps;
-      d->apsCtx[u32Ctx] = s->psNextLps;
-    } else {
-      bit = s->u32Mps;
-      d->apsCtx[u32Ctx] = s->psNextMps;
-    }
-  } else {
-    d->u32C -= d->u32A << 16;
+  if ((d->u32C >> 16) < qe) {
+    // Lower sub-interval: the conditional exchange decides between LPS and MPS.
     if (d->u32A < qe) {
       bit = s->u32Mps;
       d->apsCtx[u32Ctx] = s->psNextMps;
@@ -148,6 +139,16 @@ U32 JP2_MQ_Decode(JP2_MQ_Decoder *d, U32 u32Ctx) {
       d->apsCtx[u32Ctx] = s->psNextLps;
     }
     d->u32A = qe;
+  } else {
+    d->u32C -= qe << 16;
+    if (d->u32A & 0x8000) return s->u32Mps;
+    if (d->u32A < qe) {
+      bit = 1 - s->u32Mps;
+      d->apsCtx[u32Ctx] = s->psNextLps;
+    } else {
+      bit = s->u32Mps;
+      d->apsCtx[u32Ctx] = s->psNextMps;
+    }
   }
   Renorm(d);
   return bit;
