@@ -575,6 +575,8 @@ S32 JP2_Codestream_Read_Tile_Header(JP2_Decomp *h, U32 *pu32TilePartEnd, U32 u32
     if ((U64)u32Position + sSot.u32Psot > 0xFFFFFFFFull || sSot.u32Psot < 14) return JP2_ERR_SYNTAX;
     u32End = u32Position + sSot.u32Psot;
   }
+  // Known before the rest of the header is read, so a damaged header still lets reading go on.
+  *pu32TilePartEnd = u32End;
   JP2_Tile *t = &im->psTiles[u32Tile];
   U32 p = u32Position + 2 + L;
   S32 e;

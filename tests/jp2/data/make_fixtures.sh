@@ -76,4 +76,12 @@ ref big_tiles.j2k big_tiles_r2.ref.raw -r 2
 ref prog_lrcp.j2k prog_lrcp.ref.raw
 ref roi.j2k roi.ref.raw
 ref tiles_off.j2k tiles_off.ref.raw
+# Reductions and regions (opj's -d takes the reference grid at full resolution). opj's raw output of
+# sub-sampled components is not planar at their own size, so the 4:2:0 file has no such references.
+for r in 1 2; do ref rgb_53.j2k rgb_53_r$r.ref.raw -r $r; done
+ref tiles_off.j2k tiles_off_r1.ref.raw -r 1
+ref rgb_53.j2k rgb_53_d.ref.raw -d 10,5,41,30
+ref tiles_off.j2k tiles_off_d.ref.raw -d 7,9,50,40
+ref big_tiles.j2k big_tiles_d.ref.raw -d 140,150,200,220
+ref big_tiles.j2k big_tiles_r2d.ref.raw -r 2 -d 136,148,200,220
 rm -f rgb.ppm gray.pgm
