@@ -267,7 +267,7 @@ TEST(Jp2Decode, ReductionBeyondTheLevelsAveragesAndMagnificationInterpolates) {
 }
 
 TEST(Jp2Decode, ScaleKernels) {
-  S32 row[3] = {10, 20, 30}, out[6];
+  S32 row[3] = {10, 20, 30}, out[12]; // m rows of 3 x m samples
   JP2_Scale_Upwards(row, row, out, 3, 2);
   EXPECT_EQ((std::vector<S32>{10, 15, 20, 25, 30, 30}), std::vector<S32>(out, out + 6));
   S32 a[2] = {3, 4}, *rows[1] = {a}, o1;
