@@ -7,7 +7,6 @@
 
 namespace {
 
-const U32 BOX_SIGNATURE = JP2_BOX('j', 'P', ' ', ' ');
 const U32 BOX_FTYP = JP2_BOX('f', 't', 'y', 'p');
 const U32 BOX_JP2H = JP2_BOX('j', 'p', '2', 'h');
 const U32 BOX_IHDR = JP2_BOX('i', 'h', 'd', 'r');

@@ -148,15 +148,24 @@ S32 JP2_EBCOT_Decode_Block(JP2_Image *im, JP2_Tile_Comp *tc, JP2_Prec_Band *pb, 
   S32 s32Last = -1;
   // Planes above 30 cannot be held in the coefficient word: such a block is not decoded.
   if (P >= 1 && s32First >= 0 && s32First <= 30) {
+    // Lengths come from packet headers: a contribution is cut to the data that really exists.
+    auto clamped = [&](U32 l) -> U32 {
+      U32 len = JP2_Block_Array_Get_Code_Length(a, k, l), pos = JP2_Block_Array_Get_Code_Position(a, k, l);
+      U8 u8;
+      if (!len || JP2_Cache_Read_UChar(c, pos + len - 1, &u8) == 0) return len;
+      U32 known = JP2_Cache_Get_Size(c);
+      return known > pos ? (known - pos < len ? known - pos : len) : 0;
+    };
     U64 u64Total = 0;
-    for (U32 l = 0; l < u32Layers; l++) u64Total += JP2_Block_Array_Get_Code_Length(a, k, l);
+    for (U32 l = 0; l < u32Layers; l++) u64Total += clamped(l);
     if (u64Total > 0x7FFFFFF0) return 0;
     U8 *pu8Code = (U8 *)JP2_Memory_Alloc(m, (S64)u64Total + 3);
     if (!pu8Code) return 0;
     pu8Code[0] = 0;
     U32 u32Have = 0;
     for (U32 l = 0; l < u32Layers; l++) {
-      U32 len = JP2_Block_Array_Get_Code_Length(a, k, l), got = 0;
+      U32 len = clamped(l), got = 0;
+      if (len > u64Total - u32Have) len = (U32)(u64Total - u32Have);
       if (!len) continue;
       if (JP2_Cache_Read(c, JP2_Block_Array_Get_Code_Position(a, k, l), len, &got, pu8Code + 1 + u32Have)) {
         JP2_Memory_Free(m, &pu8Code);
