@@ -380,3 +380,18 @@ TEST(Jp2Decode, SixteenBitSamplesInBothByteOrders) {
   EXPECT_EQ(le.data, be.data);
   ExpectClose(Raw("g12.raw", be), be, 0, 0, "12-bit");
 }
+
+TEST(Jp2Decode, RegionShiftsBeyondTheCoefficientWordAreHarmless) {
+  Bytes d = LoadFile("roi.j2k");
+  std::string s(d.begin(), d.end());
+  size_t rgn = s.find(std::string("\xFF\x5E", 2));
+  ASSERT_NE(std::string::npos, rgn);
+  for (U8 shift : {26, 31, 37, 200}) {
+    d[rgn + 6] = shift;
+    Opened o(d);
+    ASSERT_EQ(0, o.err);
+    EXPECT_EQ(shift, o.h->psImage->psTiles[0].psComps[1].u8RoiShift);
+    Planes p;
+    EXPECT_EQ(0, Decode(o.h, p)) << (int)shift; // blocks whose first plane would pass bit 30 stay zero
+  }
+}

@@ -50,7 +50,7 @@ enc tiles_off.j2k rgb.raw "${rgbraw[@]}" -t 24,20 -d 3,5 -T 1,2 -n 2
 enc tlm_plt.j2k rgb.raw "${rgbraw[@]}" -t 32,32 -TLM -PLT -TP R -n 3
 enc roi.j2k rgb.raw "${rgbraw[@]}" -ROI c=1,U=5 -n 3
 enc com.j2k gray.pgm -C "a comment" -n 2
-enc big_tiles.j2k big.raw -F 256,256,1,8,u -t 128,128 -n 5
+enc big_tiles.j2k big.raw -F 256,256,1,8,u -t 128,128 -n 6
 enc big_97.j2k big.raw -F 256,256,1,8,u -I -n 5 -r 6
 for m in $(seq 1 63); do enc styles/m$m.j2k small.raw -F 32,32,1,8,u -n 3 -b 16,16 -M $m -r 4,1; done
 
