@@ -3,28 +3,23 @@
 
 #include "jp2/jp2_wavelet.h"
 
-S32 JP2_Common_GCD(S32 a, S32 b) {
+template <typename T> static T _JP2_Euclid(T a, T b) {
   while (b != 0) {
-    S32 r = a % b;
+    T r = a % b;
     a = b;
     b = r;
   }
   return a;
 }
+
+S32 JP2_Common_GCD(S32 a, S32 b) { return _JP2_Euclid(a, b); }
 
 S32 JP2_Common_LCM(S32 a, S32 b) {
   S32 g = JP2_Common_GCD(a, b);
   return g ? (S32)((S64)a * b / g) : 0;
 }
 
-U64 JP2_Common_GCD64(U64 a, U64 b) {
-  while (b != 0) {
-    U64 r = a % b;
-    a = b;
-    b = r;
-  }
-  return a;
-}
+U64 JP2_Common_GCD64(U64 a, U64 b) { return _JP2_Euclid(a, b); }
 
 S32 JP2_Common_Get_Native_Byte_Order() {
   const U16 u16 = 1;

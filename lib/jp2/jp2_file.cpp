@@ -301,6 +301,23 @@ S32 MetaListFor(JP2_Decomp *h, U32 u32Type, JP2_Meta_List **ppsList) {
   return 0;
 }
 
+// Records a metadata box in its list; *pbCut tells that a uuid box ended inside its identifier.
+S32 AddMetaBox(JP2_Decomp *h, const Box &b, bool *pbCut) {
+  *pbCut = false;
+  if (b.u32Type == BOX_UUID) {
+    U8 au8Id[16];
+    U32 u32Got = 0;
+    if (JP2_Cache_Read(h->psCache, b.u32Data, 16, &u32Got, au8Id) || u32Got < 16) {
+      *pbCut = true;
+      return 0;
+    }
+    return JP2_File_Meta_Data_Add(h, &h->sUuid, b.u32Offset, b.u32Length, au8Id);
+  }
+  JP2_Meta_List *psList;
+  MetaListFor(h, b.u32Type, &psList);
+  return psList ? JP2_File_Meta_Data_Add(h, psList, b.u32Offset, b.u32Length, nullptr) : 0;
+}
+
 } // namespace
 
 S32 JP2_File_Check_Format(JP2_Decomp *h, U32 *pu32EndOfFtyp, U32 u32Offset) {
@@ -368,19 +385,13 @@ S32 JP2_File_Read_To_Codestream_Box(JP2_Decomp *h, U32 *pu32Relative, U32 u32Sta
     }
     if (b.u32Type == BOX_JP2H) {
       if ((s32Err = WalkHeader(h, b)) != 0) return s32Err;
-    } else if (b.u32Type == BOX_UUID) {
-      U8 au8Id[16];
-      U32 u32Got = 0;
-      if (JP2_Cache_Read(h->psCache, b.u32Data, 16, &u32Got, au8Id) || u32Got < 16) {
+    } else {
+      bool bCut;
+      if ((s32Err = AddMetaBox(h, b, &bCut)) != 0) return s32Err;
+      if (bCut) {
         *pu32Relative = 0;
         return 0;
       }
-      if ((s32Err = JP2_File_Meta_Data_Add(h, &h->sUuid, b.u32Offset, b.u32Length, au8Id)) != 0) return s32Err;
-    } else {
-      JP2_Meta_List *psList;
-      MetaListFor(h, b.u32Type, &psList);
-      if (psList && (s32Err = JP2_File_Meta_Data_Add(h, psList, b.u32Offset, b.u32Length, nullptr)) != 0)
-        return s32Err;
     }
     if ((U64)b.u32Offset + b.u32Length > 0xFFFFFFFFull) return JP2_ERR_SHORT_READ;
     p = b.u32Offset + b.u32Length;
@@ -399,18 +410,9 @@ S32 JP2_File_Read_Additional_Boxes(JP2_Decomp *h) {
     if (b.u32Length != 0 && b.u32Length < 8) return 0;
     h->u32BoxOffset = b.u32Offset;
     h->u32BoxLength = b.u32Length;
-    if (b.u32Type == BOX_UUID) {
-      U8 au8Id[16];
-      U32 u32Got = 0;
-      if (JP2_Cache_Read(h->psCache, b.u32Data, 16, &u32Got, au8Id) || u32Got < 16) return 0;
-      if ((s32Err = JP2_File_Meta_Data_Add(h, &h->sUuid, b.u32Offset, b.u32Length, au8Id)) != 0) return s32Err;
-    } else {
-      JP2_Meta_List *psList;
-      MetaListFor(h, b.u32Type, &psList);
-      if (psList && (s32Err = JP2_File_Meta_Data_Add(h, psList, b.u32Offset, b.u32Length, nullptr)) != 0)
-        return s32Err;
-    }
-    if (b.u32Length == 0) return 0;
+    bool bCut;
+    if ((s32Err = AddMetaBox(h, b, &bCut)) != 0) return s32Err;
+    if (bCut || b.u32Length == 0) return 0;
   }
 }
 

@@ -72,21 +72,14 @@ S32 JP2_Decompress_No_Colour_Transform(JP2_Decomp *h) {
 /* Line production */
 
 #include "jp2/jp2_partial.h"
+#include "jp2/jp2_lines.h"
 #include "jp2/jp2_wavelet.h"
 
 namespace {
 
-inline float Fl(S32 v) {
-  float f;
-  memcpy(&f, &v, 4);
-  return f;
-}
-inline S32 Bits(float f) {
-  S32 v;
-  memcpy(&v, &f, 4);
-  return v;
-}
-inline S32 W16(S32 v) { return (S32)(S16)(U16)(U32)v; }
+inline float Fl(S32 v) { return JP2_Line_Float(v); }
+inline S32 Bits(float f) { return JP2_Line_Bits(f); }
+inline S32 W16(S32 v) { return JP2_Line_Wrap16(v); }
 
 struct Range {
   S64 lo, hi;

@@ -4,20 +4,13 @@
 #include <cstring>
 
 #include "jp2/jp2_bandbuf.h"
+#include "jp2/jp2_lines.h"
 
 namespace {
 
-inline float F(S32 v) {
-  float f;
-  memcpy(&f, &v, 4);
-  return f;
-}
-inline S32 B(float f) {
-  S32 v;
-  memcpy(&v, &f, 4);
-  return v;
-}
-inline S32 Wrap16(S32 v) { return (S32)(S16)(U16)(U32)v; }
+inline float F(S32 v) { return JP2_Line_Float(v); }
+inline S32 B(float f) { return JP2_Line_Bits(f); }
+inline S32 Wrap16(S32 v) { return JP2_Line_Wrap16(v); }
 
 const S32 kFixed[4] = {29066, 57862, -3472, -103949};
 const float kFloat[4] = {-0.44350687f, -0.88291109f, 0.052980117f, 1.5861343f};
