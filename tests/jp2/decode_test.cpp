@@ -395,3 +395,39 @@ TEST(Jp2Decode, RegionShiftsBeyondTheCoefficientWordAreHarmless) {
     EXPECT_EQ(0, Decode(o.h, p)) << (int)shift; // blocks whose first plane would pass bit 30 stay zero
   }
 }
+
+TEST(Jp2Decode, PaletteIndicesArePickedNotAveraged) {
+  Planes full, half;
+  {
+    Opened o(LoadFile("palette.jp2"));
+    ASSERT_EQ(0, o.err);
+    ASSERT_EQ(0, Decode(o.h, full));
+  }
+  Opened o(LoadFile("palette.jp2"));
+  ASSERT_EQ(0, JP2_Decompress_SetProp(o.h, 23, 2));
+  ASSERT_EQ(0, Decode(o.h, half));
+  ASSERT_EQ((full.w[0] + 1) / 2, half.w[0]);
+  U32 in = full.w[0], out = half.w[0];
+  for (U32 y = 0; y < half.h[0]; y++)
+    for (U32 k = 0; k < out; k++) {
+      U32 i = 0;
+      while ((U64)(i + 1) * out / in <= k) i++;
+      ASSERT_EQ(full.data[0][(size_t)(2 * y) * in + i], half.data[0][(size_t)y * out + k]) << k << "," << y;
+    }
+}
+
+TEST(Jp2Decode, BrokenTileLengthsFallBackToSequentialReading) {
+  Bytes d = LoadFile("tlm_plt.j2k");
+  std::string s(d.begin(), d.end());
+  size_t tlm = s.find(std::string("\xFF\x55", 2));
+  ASSERT_NE(std::string::npos, tlm);
+  // First entry's tile-part length made wrong: the TLM walk lands off a tile-part and gives up.
+  U8 stlm = d[tlm + 5];
+  size_t entry = tlm + 6 + ((stlm >> 4) & 3);
+  d[entry + ((stlm >> 6) & 1 ? 3 : 1)] ^= 0x01; // low byte of the first length
+  Opened o(d);
+  ASSERT_EQ(0, o.err);
+  Planes p;
+  ASSERT_EQ(0, Decode(o.h, p));
+  ExpectClose(Raw("rgb.raw", p), p, 0, 0, "TLM fallback");
+}
