@@ -47,7 +47,10 @@ S32 JP2_Format_Decomp_Get_Main_Requirements(JP2_Decomp *h, U32 *pu32Size) {
   if (im->u32XOsiz < im->u32XTOsiz || im->u32YOsiz < im->u32YTOsiz ||
       (U64)im->u32XOsiz >= (U64)im->u32XTOsiz + im->u32XTsiz || (U64)im->u32YOsiz >= (U64)im->u32YTOsiz + im->u32YTsiz)
     return JP2_ERR_ORIGIN;
-  U64 u64Line = _JP2_Align8((U32)(((U64)im->u32XTsiz + 3) * 4 > 0x7FFFFFF0 ? 0x7FFFFFF0 : ((U64)im->u32XTsiz + 3) * 4));
+  // Lines are as long as the widest tile-component, not the nominal tile width a header may claim.
+  U64 u64Line = _JP2_Align8((U32)(((U64)JP2_Image_Max_Line_Width(im) + 3) * 4 > 0x7FFFFFF0
+                                      ? 0x7FFFFFF0
+                                      : ((U64)JP2_Image_Max_Line_Width(im) + 3) * 4));
   U64 u64Size = u64Line * (f->u8Mct ? 4 : 1);
   if (u64Size > JP2_MEMORY_MAX_REQUEST) return JP2_ERR_MEMORY;
   *pu32Size = (U32)u64Size;
@@ -56,7 +59,7 @@ S32 JP2_Format_Decomp_Get_Main_Requirements(JP2_Decomp *h, U32 *pu32Size) {
 
 S32 JP2_Format_Decomp_Set_Main_Memory(JP2_Decomp *h, U8 *p, U32 *pu32Used) {
   JP2_Format *f = h->psFormat;
-  U32 u32Line = _JP2_Align8((h->psImage->u32XTsiz + 3) * 4);
+  U32 u32Line = _JP2_Align8((JP2_Image_Max_Line_Width(h->psImage) + 3) * 4);
   U32 n = f->u8Mct ? 4 : 1;
   for (U32 i = 0; i < 4; i++) f->aps32FormatLine[i] = i < n ? (S32 *)(p + i * u32Line) : nullptr;
   *pu32Used = u32Line * n;
@@ -194,14 +197,14 @@ static S32 _JP2_Format_Decomp_Single_Line(JP2_Decomp *h, JP2_Tile *t, JP2_Tile_C
     U32 inGroup = tc->u32RowsProcessed % (v ? v : 1);
     const S32 *outLine = line;
     if (v >= 2) {
-      memcpy(rows + (size_t)inGroup * h->psImage->u32XTsiz, line, n * 4);
+      memcpy(rows + (size_t)inGroup * sc->u32Stride, line, n * 4);
       if (inGroup + 1 != v && !last) {
         tc->u32RowsProcessed++;
         return 0;
       }
       S32 *apRows[64];
       U32 nRows = inGroup + 1;
-      for (U32 i = 0; i < nRows && i < 64; i++) apRows[i] = rows + (size_t)i * h->psImage->u32XTsiz;
+      for (U32 i = 0; i < nRows && i < 64; i++) apRows[i] = rows + (size_t)i * sc->u32Stride;
       JP2_Scale_Downwards(apRows, sc->ps32Output, n, nRows < 64 ? nRows : 64, tc->u32OutWidth, v, h->psPalette != nullptr);
       outLine = sc->ps32Output;
     }

@@ -153,3 +153,13 @@ S32 JP2_Decomp_New(JP2_Decomp **ppsOut, JP2_Cache *psCache, JP2_Read_Data *psRea
 S32 JP2_Decomp_Check_Handle_and_Timeout(JP2_Decomp *h) {
   return (h && h->s32Valid == JP2_HANDLE_VALID) ? 0 : JP2_ERR_HANDLE;
 }
+
+U32 JP2_Image_Max_Line_Width(JP2_Image *im) {
+  U32 w = 1;
+  if (!im->psTiles) return w;
+  for (U32 t = 0; t < im->u32Tiles; t++)
+    if (im->psTiles[t].psComps)
+      for (U32 c = 0; c < im->u16Csiz; c++)
+        if (im->psTiles[t].psComps[c].u32FullWidth > w) w = im->psTiles[t].psComps[c].u32FullWidth;
+  return w;
+}

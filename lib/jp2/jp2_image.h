@@ -138,6 +138,7 @@ struct JP2_Scale {
   U8 *pu8Work;
   U8 *pu8Block;   // the whole work buffer
   S32 *ps32Output;
+  U32 u32Stride; // samples per row of the residual row buffers
 };
 
 struct JP2_Output_Pair {
@@ -185,3 +186,5 @@ S32 JP2_Image_Delete(JP2_Image **ppsImage, JP2_Memory *psMemory);
 S32 JP2_Decomp_New(JP2_Decomp **ppsOut, JP2_Cache *psCache, JP2_Read_Data *psRead, JP2_Read_Bits *psBits,
                    JP2_Memory *psMemory);
 S32 JP2_Decomp_Check_Handle_and_Timeout(JP2_Decomp *psHandle);
+// Widest tile-component of the image (lines are never longer); at least 1.
+U32 JP2_Image_Max_Line_Width(JP2_Image *psImage);

@@ -16,7 +16,8 @@ S32 JP2_Scale_Init_Structure(JP2_Decomp *h) {
       if (im->psTiles[t].psComps[c].u32Residual > rows) rows = im->psTiles[t].psComps[c].u32Residual;
   if (rows > 64) rows = 64;
   sc->u32Rows = red;
-  U64 W = (U64)im->u32XTsiz + 4, n = im->u16Csiz;
+  U64 W = (U64)JP2_Image_Max_Line_Width(im) + 4, n = im->u16Csiz;
+  sc->u32Stride = (U32)W;
   U64 outLine = W * mag * 4;
   U64 perComp = red > 1 ? W * rows * 4 : W * 4;
   U64 work = red > 1 ? W * 4 : W * mag * mag * 4;
