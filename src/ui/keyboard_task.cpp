@@ -380,6 +380,7 @@ void T_KEYBOARD_vMain(void) {
 void T_KEYBOARD_vShutdown(SHUTDOWN_TYPE eType) {
   static const FOURCHARID kSpared[] = {FCID("TDSP"), FCID("TKBD"), FCID("TSND"), FCID("TMSG"),
                                        FCID("TSLP"), FCID("TETH"), 0};
+  log_me("keyboard: %s", eType == RESET ? "reset" : "power down");
   U_SHUTDOWN_vShutdown(kSpared);
   vShutdownOne(FCID("TMSG"), 500);
   if (H_DATABASE_bFetchU32(FCID("TSLP"), nullptr, nullptr, nullptr)) {
