@@ -19,7 +19,6 @@
 #include "ui/keyboard_pos.h"
 #include "ui/menu_standin.h"
 
-#define SAME22(s) {s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s}
 
 const ARRAY_OF_STRING_PTRS Restore_Defaults = SAME22("Restore Defaults");
 const ARRAY_OF_STRING_PTRS Shutdown_in_seconds = SAME22("Shutdown in {#} seconds");

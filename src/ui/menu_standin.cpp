@@ -2,7 +2,6 @@
 // drawn until the menu and dialog modules exist.
 #include "ui/menu_standin.h"
 
-#define SAME22(s) {s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s}
 
 const ARRAY_OF_STRING_PTRS Setup = SAME22("Setup");
 const ARRAY_OF_STRING_PTRS Alarms = SAME22("Alarms");

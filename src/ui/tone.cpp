@@ -10,7 +10,6 @@
 #include "platform/tone.h"
 #include "ui/menu_standin.h"
 
-#define SAME22(s) {s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s}
 
 const ARRAY_OF_STRING_PTRS Alarm_Tone = SAME22("Alarm Tone");
 const ARRAY_OF_STRING_PTRS Tone_Mode = SAME22("Tone Mode");
@@ -91,6 +90,12 @@ void vRepetitionDone() {
 
 void vPlay(const TONE_BURST *pBurst) {
   L_TIMER_Stop(s_pclkTimer1);
+  // No repetitions (or a count that means nothing) is silence, not a tune without end.
+  if (pBurst->s32RepeatCount == 0 || pBurst->s32RepeatCount < -1) {
+    H_TONE_vStopTone();
+    s_pCurrentBurst = nullptr;
+    return;
+  }
   s_pCurrentBurst = pBurst;
   s_u32PulseSequence = 0;
   s_u32BurstSequence = 0;

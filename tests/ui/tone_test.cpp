@@ -165,6 +165,24 @@ TEST_F(ToneTest, PlayMessageWithoutATuneStopsThePlayingOne) {
   EXPECT_EQ(events, expected);
 }
 
+TEST_F(ToneTest, CustomTunesWithoutRepetitionsOrWithTooManyPulses) {
+  start(TONE_MODE_ALL);
+  const TONE_BURST none = {1, 0, {{{100, 200, 300}, 10, 0}}, 0};
+  const TONE_BURST tooMany = {9, 1, {{{100, 200, 300}, 10, 0}, {{100, 201, 300}, 10, 0}, {{100, 202, 300}, 10, 0},
+                                     {{100, 203, 300}, 10, 0}, {{100, 204, 300}, 10, 0}}, 0};
+  play(TONE_USE_CUSTOM, FALSE, &none);
+  run(1000);
+  EXPECT_TRUE(BEEPER_HOST_vTakeEvents().empty());
+  // Only the five pulses the tune has are played.
+  play(TONE_USE_CUSTOM, FALSE, &tooMany);
+  run(1000);
+  std::vector<S32> hertz;
+  for (const auto &e : BEEPER_HOST_vTakeEvents()) {
+    if (e.s32Hertz != 0) hertz.push_back(e.s32Hertz);
+  }
+  EXPECT_EQ(hertz, (std::vector<S32>{200, 201, 202, 203, 204}));
+}
+
 TEST_F(ToneTest, ResetToDefaultsWritesPitchAndMode) {
   start(TONE_MODE_SILENT);
   H_DATABASE_bUpdateValueU32(FCID("STON"), 1, P_NORMAL);
