@@ -48,6 +48,9 @@ typedef struct tag_KEY_USER {
 KEY_USER *s_pKeyList[HKEY_NUM_KEYS];
 // The head last configured into the key layer (POWER's is never used).
 KEY_USER *s_pKeyListOld[HKEY_NUM_KEYS];
+// Stands for a configured head that has been freed: a new user may get the same block, and must still be
+// configured.
+KEY_USER s_gone;
 
 typedef struct {
   HKEY_ID hKey;
@@ -145,6 +148,7 @@ void vUnRegisterKey(const MSG_UNREGISTER_FOR_KEYS *pMsg) {
       if ((*ppLink)->mailbox != pMsg->mailbox) continue;
       KEY_USER *pGone = *ppLink;
       *ppLink = pGone->next;
+      if (s_pKeyListOld[hKey] == pGone) s_pKeyListOld[hKey] = &s_gone;
       H_MEMORY_vFree(pGone);
       break;
     }
@@ -355,6 +359,7 @@ void T_KEYBOARD_vHandleMessage(void *pvMsg) {
 
 void T_KEYBOARD_vMain(void) {
   T_KEYBOARD_vInit();
+  log_me("keyboard task running");
   static const SEMA kWaitList[] = {SEMA_MBOX_KEYB, SEMA_TIMER_KEYB, SEMA_TIMER_POS, SEMA_SERIAL_KEYBOARD_DISABLE, 0};
   for (;;) {
     switch (L_SEMA_WaitMultiple(kWaitList)) {

@@ -99,6 +99,18 @@ TEST_F(KeyRoutingTest, TheHighestClassAndWithinItTheNewestGetsTheKey) {
   }
 }
 
+TEST_F(KeyRoutingTest, ANewHeadInTheOldHeadsBlockIsStillConfigured) {
+  ASSERT_TRUE(U_KEYBOARD_bRegisterKeys(kA, KEY_BIT_MENU, KEY_DOWN, TRUE, FALSE, NOT_CURSOR_KEY, REGISTER_MENU));
+  drain();
+  unreg(kA, KEY_BIT_MENU);
+  // Most likely the freed user's block: the key must still lose its repeat.
+  reg(kB, KEY_BIT_MENU, KEY_DOWN, REGISTER_MENU);
+  key(kMenu, 1);
+  step(1100);
+  key(kMenu, 0);
+  EXPECT_EQ(received(), (std::vector<Got>{{kB, KEY_BIT_MENU, KEY_DOWN}}));
+}
+
 TEST_F(KeyRoutingTest, TheHeadsFilterDecidesForEveryUser) {
   reg(kB, KEY_BIT_MENU, KEY_DOWN, REGISTER_VIEW);
   reg(kA, KEY_BIT_MENU, KEY_UP, REGISTER_MENU);
