@@ -6,7 +6,8 @@ namespace {
 
 constexpr int N = GEOMAG_MAXORD + 1;
 constexpr double kPi = 3.14159265359;
-constexpr double kDegToRad = kPi / 180.0;
+constexpr double kDegToRad = kPi / 180.0;  // 0.017453292519944444
+constexpr double kRadToDeg = 57.29577951307855;
 constexpr double kSecondsToYears = 3.168876464081849e-8;  // one year of 31,556,926 s
 constexpr double kMaxYears = 5.0;
 
@@ -100,7 +101,7 @@ double U_GEOMAG_dDeclination(const GEOMAG_MODEL *pModel, double alt, double lat,
 
   const double bx = -bt * ca - br * sa;
   const double by = bp;
-  return std::atan2(by, bx) / kDegToRad;
+  return std::atan2(by, bx) * kRadToDeg;
 }
 
 double dMagneticVariation(double alt, double lat, double lon, U32 u32time) {

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string>
 
+#include "table_lines.h"
 #include "kernel/geomag.h"
 
 namespace {
@@ -61,19 +62,14 @@ TEST(Geomag, DatesOutsideTheModelAreClamped) {
 
 // NOAA's published WMM2025 test values, through the unit's entry point.
 TEST(Geomag, Wmm2025TestValues) {
-  std::ifstream in(CORVAN_TEST_DATA "/wmm2025_testvalues.txt");
-  ASSERT_TRUE(in) << "missing table";
-  std::string line;
-  int rows = 0;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
+  const auto lines = TableLines("wmm2025_testvalues.txt");
+  ASSERT_EQ(lines.size(), 100u) << "table wmm2025_testvalues.txt";
+  for (const auto &line : lines) {
     std::istringstream fields(line);
     double year, alt, lat, lon, decl;
     fields >> year >> alt >> lat >> lon >> decl;
     EXPECT_NEAR(dMagneticVariation(alt, lat, lon, TimeOfYear(year)), decl, 0.01) << line;
-    ++rows;
   }
-  EXPECT_EQ(rows, 100);
 }
 
 TEST(Geomag, FiniteAtAndNearThePoles) {
