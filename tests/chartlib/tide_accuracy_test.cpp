@@ -69,41 +69,96 @@ int row_for(const Constituent &c) {
 
 constexpr int64_t Y2024 = 1704067200, Y2025 = 1735689600;
 
-// Unix seconds of 1 January of a year from 2021 to 2028.
-int64_t year_start(int y) {
-  int64_t t = 1609459200;  // 2021
-  for (int k = 2021; k < y; ++k) t += (k % 4 == 0 ? 366 : 365) * 86400;
-  return t;
-}
-
-// Catmull-Rom interpolation through four equally spaced values, at w in [0, 1) between the middle two.
-double cubic(const double *v, double w) {
-  return v[1] + 0.5 * w * (v[2] - v[0] + w * (2 * v[0] - 5 * v[1] + 4 * v[2] - v[3] + w * (3 * (v[1] - v[2]) + v[3] - v[0])));
-}
-
 double unwrap(double a, double ref) { return a - 360.0 * std::round((a - ref) / 360.0); }
 
-// Height (metres) at unix time t from the yearly V0+u (start of year) and f (mid-year), interpolated
-// smoothly between mid-years: corrections that turn with the lunar perigee (L2, M1) change by about 80
-// degrees a year, which a straight line between two years does not follow.
+// Node factors and nodal angles in double precision at the exact time, from Schureman's formulas (Manual of
+// Harmonic Analysis and Prediction of Tides, 1958) with the lunar node and perigee of Meeus' polynomials,
+// composed per constituent row as the library's tide-factor record composes them. Angles in degrees.
+struct Nodal {
+  double f[37];
+  double u[42];
+};
+
+double deg(double radians) { return radians * 180.0 / M_PI; }
+
+Nodal nodal_at(double seconds_since_2000) {
+  const double T = (seconds_since_2000 / 86400.0 - 0.5) / 36525.0;
+  const double N = (125.04452 - 1934.136261 * T) * M_PI / 180;
+  const double p = (83.3532465 + 4069.0137287 * T) * M_PI / 180;
+  const double w = 23.452 * M_PI / 180, i = 5.145 * M_PI / 180;
+  const double I = std::acos(std::cos(w) * std::cos(i) - std::sin(w) * std::sin(i) * std::cos(N));
+  const double a = std::atan2(std::cos((w - i) / 2) / std::cos((w + i) / 2) * std::sin(N / 2), std::cos(N / 2));
+  const double b = std::atan2(std::sin((w - i) / 2) / std::sin((w + i) / 2) * std::sin(N / 2), std::cos(N / 2));
+  const double nu = a - b, xi = N - (a + b), P = p - xi;
+  const double sI = std::sin(I), s2I = std::sin(2 * I), cI = std::cos(I), ch = std::cos(I / 2), th = std::tan(I / 2);
+  Nodal n{};
+  double *f = n.f;
+  f[0] = 1;
+  f[1] = (2.0 / 3.0 - sI * sI) / 0.5021;                                    // Mm (73)
+  f[3] = sI * ch * ch / 0.3800;                                             // O1 (75)
+  f[4] = s2I / 0.7214;                                                      // J1 (76)
+  f[5] = sI * std::pow(std::sin(I / 2), 2) / 0.0164;                        // OO1 (77)
+  f[6] = std::pow(ch, 4) / 0.9154;                                          // M2 (78)
+  f[7] = sI * sI / 0.1565;                                                  // (79)
+  f[2] = sI * sI / 0.1578;                                                  // Mf (74)
+  f[8] = std::pow(ch, 6) / 0.8758;                                          // M3 (149)
+  f[11] = std::sqrt(0.8965 * s2I * s2I + 0.6001 * s2I * std::cos(nu) + 0.1006);          // K1 (227)
+  f[12] = std::sqrt(19.0444 * std::pow(sI, 4) + 2.7702 * sI * sI * std::cos(2 * nu) + 0.0981);  // K2 (235)
+  const double inv_qa = std::sqrt(0.25 + 1.5 * cI / (ch * ch) * std::cos(2 * P) + 2.25 * cI * cI / std::pow(ch, 4));
+  f[9] = f[3] * inv_qa;                                                     // M1 (206)
+  const double inv_ra = std::sqrt(1 - 12 * th * th * std::cos(2 * P) + 36 * std::pow(th, 4));
+  f[10] = f[6] * inv_ra;                                                    // L2 (215)
+  static const int products[][3] = {{13, 3, 3},   {24, 6, 6},   {33, 24, 24}, {14, 3, 6},   {15, 14, 6},
+                                    {16, 14, 12}, {17, 15, 6},  {18, 6, 10},  {19, 6, 11},  {20, 6, 12},
+                                    {21, 20, 12}, {22, 18, 12}, {25, 24, 10}, {26, 24, 11}, {27, 24, 12},
+                                    {29, 24, 6},  {30, 29, 10}, {31, 29, 11}, {32, 29, 12}, {34, 33, 10},
+                                    {35, 33, 11}, {36, 29, 24}};
+  for (const auto &m : products) f[m[0]] = f[m[1]] * f[m[2]];
+  f[23] = f[19] * f[11] * f[11];
+  f[28] = f[20] * f[20];
+
+  const double nu1 = std::atan2(s2I * std::sin(nu), s2I * std::cos(nu) + 0.3347);                 // (224)
+  const double nu2x2 = std::atan2(sI * sI * std::sin(2 * nu), sI * sI * std::cos(2 * nu) + 0.0727);  // (232)
+  const double Q = std::atan2((5 * cI - 1) / (7 * cI + 1) * std::sin(P), std::cos(P));              // (203)
+  const double R = std::atan2(std::sin(2 * P), 1 / (6 * th * th) - std::cos(2 * P));                // (214)
+  double *u = n.u;  // u[k] is the library's angle slot 43 + k
+  u[0] = 0;
+  u[1] = -2 * deg(xi);
+  u[2] = -deg(nu);
+  u[3] = deg(-nu + Q - P);  // M1
+  u[4] = -deg(nu1);         // K1
+  u[5] = deg(nu2x2);        // K2
+  u[6] = -deg(nu2x2);
+  u[7] = deg(2 * xi - 2 * nu - R);  // L2
+  u[8] = deg(2 * xi - nu);
+  u[9] = deg(nu - 2 * xi);
+  static const int sums[][3] = {{10, 2, 2},  {11, 6, 6},  {12, 1, 2},  {13, 8, 2},  {14, 13, 4}, {15, 13, 6},
+                                {16, 15, 6}, {17, 8, 8},  {18, 13, 8}, {19, 13, 13}, {20, 18, 6}, {21, 13, 7},
+                                {22, 19, 4}, {23, 15, 13}, {24, 7, 15}, {25, 19, 8}, {26, 19, 13}, {27, 19, 7},
+                                {28, 26, 4}, {29, 19, 15}, {30, 26, 8}, {31, 19, 19}, {32, 26, 14}, {33, 26, 7},
+                                {34, 31, 13}, {35, 31, 7}};
+  for (const auto &s : sums) u[s[0]] = u[s[1]] + u[s[2]];
+  u[36] = -u[13];
+  u[37] = u[36] + u[6];
+  u[38] = u[14] + 2 * u[4];
+  u[39] = u[13] + deg(xi) - deg(nu);
+  u[40] = u[19] - u[4];
+  u[41] = u[19] - u[11];
+  return n;
+}
+
+// Height (metres) at unix time t: xtide-data's amplitudes and epochs, the row's equilibrium argument moved
+// at the row's speed, node factors and nodal angles evaluated at t itself.
 double predict(const Station &s, int64_t t) {
+  const double since_2000 = static_cast<double>(t - TC_SECONDS_1970_TO_2000);
+  const Nodal n = nodal_at(since_2000);
   double h = s.datum;
   for (const Constituent &c : s.c) {
     if (c.row < 0) continue;
-    double mid[7], phase[7];
-    for (int y = 0; y < 7; ++y) {
-      mid[y] = (year_start(2021 + y) + year_start(2022 + y)) / 2.0;
-      // Constant part of the argument referred to the start of 2024.
-      phase[y] = c.v0u[y] - c.speed * (year_start(2021 + y) - Y2024) / 3600.0;
-      if (y > 0) phase[y] = unwrap(phase[y], phase[y - 1]);
-    }
-    int k = 1;
-    while (k < 4 && t >= mid[k + 1]) ++k;
-    const double w = (t - mid[k]) / (mid[k + 1] - mid[k]);
-    const double p = cubic(phase + k - 1, w);
-    const double f = cubic(c.f + k - 1, w);
+    const constituent_row &r = constituent_table[c.row];
+    const double v = r.v0 * 360.0 / 65536.0 + std::fmod(row_speed(c.row) * since_2000 / 3600.0, 360.0);
     const double amplitude = std::trunc(static_cast<float>(c.amplitude) * 304.8) / 304.8;  // as stored in mm
-    h += f * amplitude * std::cos((c.speed * (t - Y2024) / 3600.0 + p - c.epoch) * M_PI / 180.0);
+    h += n.f[r.factor_slot] * amplitude * std::cos((v + n.u[r.angle_offset] - c.stored_epoch) * M_PI / 180.0);
   }
   return h * 0.3048;
 }
