@@ -1,0 +1,183 @@
+// The simulator's frame-buffer surface. Pages live in memory; the window (when there is one) presents the
+// page on display; vertical sync is paced by the monotonic clock at 60 Hz.
+#include "platform/host/fb_host.h"
+
+#include <time.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+#include "kernel/log.h"
+#include "platform/fb.h"
+#include "platform/host/window.h"
+#include "platform/png.h"
+
+namespace {
+
+constexpr S64 FRAME_NANOSECONDS = 1000000000LL / 60;
+
+struct FB_HOST {
+    alignas(64) COLOR aacolPages[LCD_PAGE_COUNT][LCD_SCREEN_PIXELS];
+    alignas(64) COLOR acolGraphicsPlane[LCD_SCREEN_PIXELS];
+    alignas(64) COLOR acolTvFrame[LCD_SCREEN_PIXELS];
+    std::atomic<S32> s32Panned{-1};
+    std::atomic<U32> u32Pans{0};
+    std::mutex mutexCommands;
+    std::vector<std::string> vCommands;
+    std::once_flag onceStart;
+};
+
+// Never destroyed: the exit-time screenshot and the window thread read it until the process is gone.
+FB_HOST &host()
+{
+    static FB_HOST *s = new FB_HOST();
+    return *s;
+}
+
+bool bEnvSet(const char *szName)
+{
+    const char *sz = std::getenv(szName);
+    return sz != nullptr && *sz != '\0' && std::strcmp(sz, "0") != 0;
+}
+
+void vScreenshotAtExit()
+{
+    const char *szPath = std::getenv("CORVAN_SCREENSHOT");
+    if (szPath != nullptr && *szPath != '\0') {
+        FBHOST_bWriteScreenshot(szPath);
+    }
+}
+
+void vStartOnce()
+{
+    const char *szShot = std::getenv("CORVAN_SCREENSHOT");
+    if (szShot != nullptr && *szShot != '\0') {
+        std::atexit(vScreenshotAtExit);
+    }
+    if (!bEnvSet("CORVAN_HEADLESS")) {
+        WINDOW_bStart();
+    }
+}
+
+S32 s32Open(U32 *apu32Pages[LCD_PAGE_COUNT])
+{
+    FB_HOST &h = host();
+    std::call_once(h.onceStart, vStartOnce);
+    for (S32 i = 0; i < LCD_PAGE_COUNT; i++) {
+        apu32Pages[i] = reinterpret_cast<U32 *>(h.aacolPages[i]);
+    }
+    return LCD_SCREEN_BYTES;
+}
+
+void vSetChromaKey(int) {}
+
+void vShowPage(S32 s32Page)
+{
+    FB_HOST &h = host();
+    h.s32Panned = s32Page;
+    h.u32Pans++;
+    WINDOW_vFrameShown();
+    // The next vertical sync: the next 60 Hz boundary of the monotonic clock.
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const S64 s64Now = (S64)now.tv_sec * 1000000000LL + now.tv_nsec;
+    const S64 s64Next = (s64Now / FRAME_NANOSECONDS + 1) * FRAME_NANOSECONDS;
+    const timespec next{(time_t)(s64Next / 1000000000LL), (long)(s64Next % 1000000000LL)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr) == EINTR) {
+    }
+}
+
+COLOR *pcolMapTvFrame(void)
+{
+    return host().acolTvFrame;
+}
+
+COLOR *pcolMapGraphicsPlane(void)
+{
+    return host().acolGraphicsPlane;
+}
+
+void vStartVideoCommand(const char *szCommand)
+{
+    FB_HOST &h = host();
+    {
+        std::lock_guard<std::mutex> lock(h.mutexCommands);
+        h.vCommands.emplace_back(szCommand);
+    }
+    log_me("host: TV encoder command not run: %s", szCommand);
+}
+
+void vReapVideoCommand(void) {}
+
+const char *szTvDetectPath(void)
+{
+    static const std::string s_sPath = FBHOST_sDeviceRoot() + "/sys/devices/platform/omapdss/display2/venc_tv_detect";
+    return s_sPath.c_str();
+}
+
+const FB_SURFACE_OPS s_hostOps = {
+    .s32Open = s32Open,
+    .vSetChromaKey = vSetChromaKey,
+    .vShowPage = vShowPage,
+    .pcolMapTvFrame = pcolMapTvFrame,
+    .pcolMapGraphicsPlane = pcolMapGraphicsPlane,
+    .vStartVideoCommand = vStartVideoCommand,
+    .vReapVideoCommand = vReapVideoCommand,
+    .szTvDetectPath = szTvDetectPath,
+};
+
+} // namespace
+
+const FB_SURFACE_OPS *FB_pGetHostSurfaceOps(void)
+{
+    return &s_hostOps;
+}
+
+COLOR *FBHOST_pcolGraphicsPlane(void)
+{
+    return host().acolGraphicsPlane;
+}
+
+COLOR *FBHOST_pcolTvFrame(void)
+{
+    return host().acolTvFrame;
+}
+
+S32 FBHOST_s32PannedPage(void)
+{
+    return host().s32Panned;
+}
+
+U32 FBHOST_u32PanCount(void)
+{
+    return host().u32Pans;
+}
+
+std::vector<std::string> FBHOST_vVideoCommands(void)
+{
+    FB_HOST &h = host();
+    std::lock_guard<std::mutex> lock(h.mutexCommands);
+    return h.vCommands;
+}
+
+std::string FBHOST_sDeviceRoot(void)
+{
+    const char *szRoot = std::getenv("CORVAN_DEVROOT");
+    if (szRoot != nullptr && *szRoot != '\0') {
+        return szRoot;
+    }
+    const char *szData = std::getenv("CORVAN_CWD");
+    return std::string(szData != nullptr && *szData != '\0' ? szData : ".") + "/devroot";
+}
+
+bool FBHOST_bWriteScreenshot(const char *szPath)
+{
+    std::unique_ptr<U32[]> pDump(new U32[LCD_SCREEN_WORDS]());
+    DD_LCD_vScreenDump(pDump.get());
+    return PNG_bWriteRgb565(szPath, reinterpret_cast<const COLOR *>(pDump.get()), SCREEN_PIXELS_WIDE,
+                            SCREEN_PIXELS_HIGH, SCREEN_PIXELS_WIDE);
+}
