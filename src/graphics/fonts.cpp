@@ -1,5 +1,10 @@
 #include "graphics/fonts.h"
 
+#include "graphics/box.h"
+#include "graphics/pixel.h"
+#include "kernel/error.h"
+#include "kernel/reset.h"
+
 U32 G_FONTS_u32GetWidth(const FONT_DEF *pFont, unsigned char ucCharacter) {
   if (pFont == nullptr) return 0;
   if (pFont->ppCharDesc == nullptr) return 6;
@@ -44,6 +49,8 @@ void G_FONTS_vPut(BITMAP *pDest, COLOR colorFont, const POINT *pAnchor, const FO
     const PIXEL y = baseRow - static_cast<PIXEL>(r);
     for (U32 b = 0; b < bytesPerRow; b++) {
       U8 bits = pRow[b];
+      // Bits beyond the glyph's width in its last byte are padding.
+      if (8 * (b + 1) > pChar->u32Width) bits &= static_cast<U8>(0xFF00 >> (pChar->u32Width - 8 * b));
       PIXEL x = pAnchor->x + static_cast<PIXEL>(8 * b);
       for (; bits != 0; bits = static_cast<U8>(bits << 1), x++)
         if (bits & 0x80) G_PIXEL_vPut(pDest, x, y, colorFont);

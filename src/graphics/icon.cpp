@@ -1,7 +1,9 @@
 #include "graphics/icon.h"
 
+#include "graphics/color.h"
 #include "graphics/image.h"
 #include "graphics/image32.h"
+#include "graphics/pixel.h"
 #include "graphics/rle_nibble.h"
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "graphics/pixel.h"
+
 namespace {
 constexpr U16 kRunMark = 0xFFFF;
 

@@ -5,6 +5,7 @@
 
 #include "graphics/blend.h"
 #include "graphics/icon.h"
+#include "graphics/pixel.h"
 
 namespace {
 constexpr PIXEL kScreenWidth = 800;

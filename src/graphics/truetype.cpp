@@ -11,6 +11,8 @@
 
 #include "graphics/blend.h"
 #include "graphics/image32.h"
+#include "graphics/pixel.h"
+#include "kernel/log.h"
 #include "kernel/memory.h"
 
 namespace {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "golden.h"
@@ -93,24 +94,107 @@ TEST(Fonts, BuiltInFontsHaveTheirMetricsAndCharacterSets) {
   EXPECT_EQ(a14x21_font_def_ptr, &a14x21_font_def);
 }
 
-TEST(Fonts, PreviewSheet) {
-  BITMAP *b = golden::makeBitmap(800, 480, 0xFFFF);
-  POINT at = {4, 440};
-  G_STRING_vPut(b, 0, &at, &corvan_16x17_font_def, "Waypoint 12: Depth 34.5\xba ABCXYZ gjpqy");
-  at = {4, 400};
-  G_STRING_vPut(b, 0, &at, &corvan_11x14_font_def, "The quick brown fox jumps over the lazy dog \xe9\xe8\xfc\xc4");
-  at = {4, 370};
-  G_STRING_vPut(b, 0, &at, &corvan_16x17_Cro_Rus_font_def, "\x5d\x5f\x60\x7c\x7e\x7f \xab\xac\xad\xae\xaf\xb0");
-  at = {4, 300};
-  G_STRING_vPut(b, 0, &at, &f40x60_font_def, "12:05.7\xba");
-  at = {4, 150};
-  G_STRING_vPut(b, 0, &at, &aonehuntwentfiveonehuneightone_font_def, "0123");
-  at = {400, 300};
-  G_STRING_vPut(b, 0, &at, &atwentfourfourthreegreek_font_def, "\x9f\xa0\xa2 Ab");
-  at = {400, 200};
-  G_STRING_vPut(b, 0, &at, &a14x21_font_def, "Hello 0123");
-  golden::writePng(b, "/tmp/g2/fonts.png");
-  G_BUFFERS_vFreeBitmap(b);
+// A two-glyph font: 'A' 9 pixels wide (2 bytes a row), the degree sign 4 wide; 4 rows, 1 below the baseline.
+const U8 kGlyphA[] = {0xFF, 0x80, 0x80, 0x7F, 0xC1, 0x00, 0x80, 0x80};
+const U8 kGlyphDegree[] = {0xE0, 0xA0, 0xE0, 0x00};
+const CHAR_DESC kDescA = {kGlyphA, 9};
+const CHAR_DESC kDescDegree = {kGlyphDegree, 4};
+struct TinyTable {
+  const CHAR_DESC *t[256] = {};
+  TinyTable() {
+    t['A'] = &kDescA;
+    t[0xBA] = &kDescDegree;
+  }
+} const kTable;
+const FONT_DEF kTiny = {{kTable.t}, 4, 0, 1, 9, 5};
+const FONT_DEF kNoTable = {{nullptr}, 4, 0, 1, 9, 5};
+
+TEST(Fonts, MeasuringFollowsGlyphWidthsWithoutSpacing) {
+  struct Case {
+    const FONT_DEF *font;
+    const char *text;
+    U32 width;
+  };
+  const Case cases[] = {
+      {&kTiny, "A", 9},        {&kTiny, "AA\xba", 22}, // no inter-character spacing
+      {&kTiny, "B", 4},        // a missing character measures the font height
+      {&kTiny, "", 0},         {&kTiny, nullptr, 0},   {nullptr, "A", 0},
+      {&kNoTable, "AB", 12},   // a font without table: 6 per character
+      {&f7x10_font_def, "12:05", 0},
+  };
+  for (const Case &c : cases) {
+    U32 expected = c.width;
+    if (c.font == &f7x10_font_def)
+      for (const char *p = c.text; *p; p++) expected += f7x10_font_def.ppCharDesc[static_cast<U8>(*p)]->u32Width;
+    EXPECT_EQ(G_STRING_u32GetWidth(c.font, c.text), expected) << (c.text ? c.text : "(null)");
+  }
+  EXPECT_EQ(G_STRING_u32GetHeight(&kTiny), 4u);
+  EXPECT_EQ(G_FONTS_u32GetHeight(nullptr), 0u);
+  EXPECT_EQ(G_FONTS_u32GetCoreHeight(nullptr), 0u);
+}
+
+TEST(Fonts, StringAdvancesTheAnchor) {
+  TestBitmap t(200, 20);
+  const char *text = "A\xba\xba\xba\xba\xba\xba\xba";
+  ASSERT_EQ(G_STRING_u32GetWidth(&kTiny, text), 37u);
+  POINT at = {100, 5};
+  G_STRING_vPut(t.p(), 0xFFFF, &at, &kTiny, text);
+  EXPECT_EQ(at.x, 137);
+  EXPECT_EQ(at.y, 5);
+  at = {0, 0};
+  G_STRING_vPut(t.p(), 0xFFFF, &at, &kTiny, nullptr);
+  EXPECT_EQ(at.x, 0);
+}
+
+TEST(Fonts, GlyphRowsLandAroundTheBaseline) {
+  TestBitmap t(20, 10);
+  const POINT at = {2, 3};
+  G_FONTS_vPut(t.p(), 0xFFFF, &at, &kTiny, 'A');
+  // Row r lands on y = 3 + 4 - 1 - 1 - r: the top row at 5, the last (descender) row at 2.
+  std::vector<std::pair<PIXEL, PIXEL>> expected;
+  for (int r = 0; r < 4; r++)
+    for (int x = 0; x < 9; x++) // the low seven bits of each second byte are padding
+      if (kGlyphA[r * 2 + x / 8] & (0x80 >> (x % 8))) expected.emplace_back(2 + x, 5 - r);
+  std::sort(expected.begin(), expected.end(), [](auto a, auto b) { return a.second != b.second ? a.second < b.second : a.first < b.first; });
+  EXPECT_EQ(t.points(0xFFFF), expected);
+}
+
+TEST(Fonts, MissingCharactersDrawBoxes) {
+  struct Case {
+    const FONT_DEF *font;
+    unsigned char ch;
+    int side;
+  };
+  const Case cases[] = {{&kTiny, 'B', 3}, {&kNoTable, 'A', 6}, {&f9x14_font_def, 200, 13}};
+  for (const Case &c : cases) {
+    TestBitmap t(40, 40);
+    const POINT at = {5, 7};
+    G_FONTS_vPut(t.p(), 0x1234, &at, c.font, c.ch);
+    const auto pts = t.points(0x1234);
+    ASSERT_EQ(pts.size(), static_cast<size_t>(c.side * c.side));
+    EXPECT_EQ(pts.front(), std::make_pair(5, 7));
+    EXPECT_EQ(pts.back(), std::make_pair(5 + c.side - 1, 7 + c.side - 1));
+  }
+}
+
+TEST(FontsDeathTest, NullFontOrAnchorIsFatal) {
+  TestBitmap t(10, 10);
+  const POINT at = {0, 0};
+  EXPECT_EXIT(G_FONTS_vPut(t.p(), 0, &at, nullptr, 'A'), ::testing::ExitedWithCode(10),
+              "G_FONTS_vPut received bad pointer");
+  EXPECT_EXIT(G_FONTS_vPut(t.p(), 0, nullptr, &kTiny, 'A'), ::testing::ExitedWithCode(10),
+              "G_FONTS_vPut received bad pointer");
+}
+
+TEST(Fonts, TextInThreeFonts) {
+  TestBitmap t(320, 135, 0xFFFF);
+  POINT at = {4, 104};
+  G_STRING_vPut(t.p(), 0x001F, &at, &corvan_16x17_font_def, "Depth 34.5\xba gjq");
+  at = {4, 78};
+  G_STRING_vPut(t.p(), 0x0000, &at, &corvan_11x14_font_def, "Waypoint \xe9\xfc\xc4 \x9f\xa0\xa2");
+  at = {4, 4};
+  G_STRING_vPut(t.p(), 0xF800, &at, &f40x60_font_def, "12:05\xba");
+  vExpectGolden(t.p(), "fonts_three");
 }
 
 } // namespace
