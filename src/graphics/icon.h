@@ -2,7 +2,7 @@
 #pragma once
 #include "graphics/bitmap.h"
 
-typedef enum {
+typedef enum : int {
   ICON_PADDED_BITMAPS = 0, // a BITMAP of 4-bit values, eight per word; optional mask BITMAP
   ICON_UNPADDED_BUFFERS = 1, // 4-bit values two per byte, rows not padded; optional mask bytes
   ICON_TRANSPARENT_COLOR = 2, // as 1; pMask points to the palette index not drawn
@@ -19,7 +19,7 @@ typedef struct tag_ICON {
   ICON_COMPRESSION eCompression;
 } ICON;
 
-typedef enum {
+typedef enum : int {
   G_ICON_ROTATE_0 = 0,
   G_ICON_ROTATE_90 = 1,
   G_ICON_ROTATE_180 = 2,
