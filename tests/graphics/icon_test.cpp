@@ -144,3 +144,26 @@ TEST_F(Icon, FullColourIconsPickTheirFormatBySize) {
 }
 
 } // namespace
+
+#include "graphics/icon_data.h"
+
+namespace {
+
+// Every built-in icon, drawn in a grid from the converted artwork.
+TEST(IconArtwork, SheetOfAllIcons) {
+  const ICON *const icons[] = {&Alarm_icon, &BackgroundColor_icon, &Cursor_icon, &Light_icon, &Oskarne_Deploy_menu, &Oskarne_Pause_menu, &Oskarne_Stow_menu, &PropSpeed_icon, &RadarCursor_icon, &Setup_icon, &SonarTab_icon, &VantrelNavPaused_icon, &VantrelNav_icon, &Vantrel_Autopilot_icon, &Vantrel_Cruise_icon, &Vantrel_autopilot_legacy_icon, &ViewTab_icon, &Waypointcursor_icon, &acc_icon, &active_side_lt_icon, &active_side_rt_icon, &confirm_icon, &delete_image_all_icon, &delete_image_icon, &ffw1_active_icon, &ffw2_active_icon, &improper_screen_icon, &pause_active_icon, &play_active_icon, &playrev_active_icon, &playrev_notavail_icon, &playrewslow_active_icon, &playrewslow_notavail_icon, &playslow_active_icon, &prop_menu, &rec_active_icon, &recording_thumbnail_icon, &remind_rec_icon, &rew1_active_icon, &rew2_active_icon, &rew_inactive_icon, &rew_notavail_icon, &start_playback_icon, &stop_active_icon, &wendrixEnd_icon, &wendrixStart_icon, &zephrin_begin_icon, &zephrin_end_icon, &zephrin_ffw1_icon, &zephrin_ffw2_icon, &zephrin_pause_icon, &zephrin_ping_rate_icon, &zephrin_play_icon, &zephrin_playrev_icon, &zephrin_playrewslow_icon, &zephrin_playslow_icon, &zephrin_playspeed_icon, &zephrin_rew1_icon, &zephrin_rew2_icon, &zephrin_start_rec_icon, &zephrin_stop_playback_icon, &zephrin_stop_rec_icon, };
+  TestBitmap t(12 * 66, 6 * 66, 0x424A);
+  G_ICON_vSetIconPalette(gCOLOR_pcolColorTable + 80);
+  int i = 0;
+  for (const ICON *icon : icons) {
+    ASSERT_GT(G_ICON_u32GetWidth(icon), 0u);
+    ASSERT_LE(G_ICON_u32GetWidth(icon), 64u);
+    const POINT at = {2 + (i % 12) * 66, 2 + (5 - i / 12) * 66};
+    G_ICON_vPut(t.p(), icon, &at);
+    i++;
+  }
+  EXPECT_EQ(i, 62);
+  vExpectGolden(t.p(), "icon_sheet");
+}
+
+} // namespace
