@@ -153,15 +153,23 @@ COLOR blendText(COLOR text, COLOR old, U32 a) {
   return G_BLEND_color255(text, old, a);
 }
 
-// Draws one glyph's coverage with its bottom row at y0; pixels outside the bitmap's memory are dropped.
+// Draws one glyph's coverage with its bottom row at y0; rows and columns outside the bitmap's memory are dropped.
 void drawCoverage(BITMAP *pBmp, const grBitmap &bm, PIXEL x, PIXEL y0, COLOR colorText) {
+  const S64 stride = pBmp->__u32PixelWidthOfBuffer;
+  const S64 memRows = std::min<S64>(pBmp->pixels_high_full_screen, pBmp->__u32PixelHeightOfBuffer);
+  const S64 width = std::min<S64>(pBmp->pixels_wide_full_screen, stride);
+  const int c0 = static_cast<int>(std::clamp<S64>(-static_cast<S64>(x), 0, bm.width));
+  const int c1 = static_cast<int>(std::clamp<S64>(width - x, 0, bm.width));
+  if (c0 >= c1) return;
+  COLOR *pixels = reinterpret_cast<COLOR *>(pBmp->pBuffer);
   for (int k = 0; k < bm.rows; k++) {
+    const S64 row = static_cast<S64>(pBmp->pixels_high_full_screen) - 1 - (static_cast<S64>(y0) + k);
+    if (row < 0 || row >= memRows) continue;
     const U8 *pRow = bm.buffer + (bm.rows - 1 - k) * bm.pitch;
-    for (int col = 0; col < bm.width; col++) {
+    COLOR *pDest = pixels + row * stride + x;
+    for (int col = c0; col < c1; col++) {
       const U32 a = pRow[col];
-      if (a < 48) continue;
-      COLOR *pPixel = G_BLEND_pPixelInBuffer(pBmp, x + col, y0 + k);
-      if (pPixel) *pPixel = blendText(colorText, *pPixel, a);
+      if (a >= 48) pDest[col] = blendText(colorText, pDest[col], a);
     }
   }
 }
