@@ -8,10 +8,24 @@
 #include "kernel/log.h"
 #include "platform/lcd.h"
 
+namespace {
+
+// Source and destination may be one bitmap; overlapping runs need the overlap-safe copy.
+void vCopyPixels(COLOR *pcolTo, const COLOR *pcolFrom, size_t szPixels)
+{
+    if (pcolFrom < pcolTo + szPixels && pcolTo < pcolFrom + szPixels) {
+        std::memmove(pcolTo, pcolFrom, szPixels * sizeof(COLOR));
+    } else {
+        DD_UTIL_FastMemcpyProxy(pcolTo, pcolFrom, (U32)(szPixels * sizeof(COLOR)));
+    }
+}
+
+} // namespace
+
 void G_BMP_vSet(const BITMAP *pDest, const COLOR color)
 {
     const size_t szPixels = (size_t)pDest->__u32PixelHeightOfBuffer * (pDest->__u32PixelWidthOfBuffer & ~1u);
-    std::fill_n(G_BITMAP_pcolPixels(pDest), szPixels, color);
+    G_PIXEL_vFillRun(G_BITMAP_pcolPixels(pDest), szPixels, color);
 }
 
 void G_BMP_vPlaceLogicalOnLogical(const BITMAP *pDestBitmap, const POINT *pLogicalDest, const BITMAP *pSrcBitmap,
@@ -49,21 +63,20 @@ void G_BMP_vCopyRegion(BITMAP *pbitmapSource, BITMAP *pbitmapDestination, PIXEL 
     const size_t szDestEnd = szDestStride * pbitmapDestination->__u32PixelHeightOfBuffer;
     COLOR *pcolSrc = G_BITMAP_pcolPixels(pbitmapSource);
     COLOR *pcolDest = G_BITMAP_pcolPixels(pbitmapDestination);
+    if (u32Length == szSrcStride && u32Length == szDestStride) {
+        // Whole rows of equal stride lie back to back: one block of every row that fits both buffers.
+        const size_t szRows = std::min({(size_t)s32Rows, (szSrcEnd - std::min(szSrcEnd, (size_t)pixSource)) / u32Length,
+                                        (szDestEnd - std::min(szDestEnd, (size_t)pixDestination)) / u32Length});
+        vCopyPixels(pcolDest + pixDestination, pcolSrc + pixSource, szRows * u32Length);
+        return;
+    }
     for (size_t r = 0; r < (size_t)s32Rows; r++) {
         const size_t szFrom = (size_t)pixSource + r * szSrcStride;
         const size_t szTo = (size_t)pixDestination + r * szDestStride;
         if (szFrom + u32Length > szSrcEnd || szTo + u32Length > szDestEnd) {
             break;
         }
-        COLOR *pcolTo = pcolDest + szTo;
-        const COLOR *pcolFrom = pcolSrc + szFrom;
-        const size_t szBytes = (size_t)u32Length * sizeof(COLOR);
-        // Source and destination may be one bitmap; overlapping runs need the overlap-safe copy.
-        if (pcolFrom < pcolTo + u32Length && pcolTo < pcolFrom + u32Length) {
-            std::memmove(pcolTo, pcolFrom, szBytes);
-        } else {
-            DD_UTIL_FastMemcpyProxy(pcolTo, pcolFrom, (U32)szBytes);
-        }
+        vCopyPixels(pcolDest + szTo, pcolSrc + szFrom, u32Length);
     }
 }
 

@@ -11,9 +11,12 @@ namespace {
 constexpr U32 OWNER_BYTES = sizeof(void *);
 constexpr U32 SPARE_BYTES = OWNER_BYTES + 3;
 
-U32 *pu32AllocatePixels(U32 u32Bytes)
+U32 *pu32AllocatePixels(U64 u64Bytes)
 {
-    BYTE *pBlock = static_cast<BYTE *>(H_MEMORY_pvMalloc(u32Bytes + SPARE_BYTES));
+    // A size that does not fit the allocator's 32-bit request asks for the most it can be asked, which it
+    // refuses as too large, instead of wrapping round to a small block that the caller would overrun.
+    const U64 u64Request = u64Bytes + SPARE_BYTES;
+    BYTE *pBlock = static_cast<BYTE *>(H_MEMORY_pvMalloc(u64Request > 0xFFFFFFFFu ? 0xFFFFFFFFu : (U32)u64Request));
     if (pBlock == nullptr) {
         return nullptr;
     }
@@ -60,8 +63,8 @@ BITMAP *G_BUFFERS_pCreateBitmap(U32 u32Width, U32 u32Height, BITMAP *pBitmap, U3
     if (pu32Buffer != nullptr) {
         pBitmap->pBuffer = pu32Buffer;
     } else {
-        pBitmap->pBuffer = pu32AllocatePixels(pBitmap->__u32PixelWidthOfBuffer * pBitmap->__u32PixelHeightOfBuffer *
-                                              (U32)sizeof(COLOR));
+        pBitmap->pBuffer = pu32AllocatePixels((U64)pBitmap->__u32PixelWidthOfBuffer *
+                                              pBitmap->__u32PixelHeightOfBuffer * sizeof(COLOR));
     }
     return pBitmap;
 }

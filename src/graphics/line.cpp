@@ -158,7 +158,42 @@ void G_LINE_vDrawPatterned(BITMAP *pDest, COLOR color, POINT *pStart, POINT *pEn
     }
 }
 
-// Symmetric double step: two pixels per step from each end towards the middle.
+namespace {
+
+// The state of the symmetric double step: (x, y) walks from the start, (x1, y1) back from the far end.
+struct DOUBLE_STEP {
+    BITMAP *pDest;
+    COLOR color;
+    bool bReverse;
+    S32 step;
+    PIXEL x, y, x1, y1;
+
+    void plot(PIXEL px, PIXEL py) const { vPlot(pDest, color, px, py, bReverse); }
+    // One step of a pattern: both ends advance by two pixels, y moving by dy0 then dy1.
+    void vStep(S32 dy0, S32 dy1)
+    {
+        plot(x, y += dy0);
+        plot(++x, y += dy1);
+        plot(x1, y1 -= dy0);
+        plot(--x1, y1 -= dy1);
+    }
+    // The 1 to 3 pixels left at the end, in a pattern: two forward, the third backward.
+    void vTail(S32 s32Left, S32 dy0, S32 dy1, S32 dyBack)
+    {
+        plot(++x, y += dy0);
+        if (s32Left > 1) {
+            plot(++x, y += dy1);
+        }
+        if (s32Left > 2) {
+            plot(--x1, y1 -= dyBack);
+        }
+    }
+};
+
+} // namespace
+
+// Symmetric double step: two pixels per step from each end towards the middle. Patterns: 1 flat,
+// 2 rising on the second pixel, 3 rising on the first, 4 rising on both.
 void line_Draw(BITMAP *pDest, COLOR color, const POINT *pStart, const POINT *pEnd)
 {
     PIXEL a1 = pStart->x, b1 = pStart->y, a2 = pEnd->x, b2 = pEnd->y;
@@ -166,147 +201,54 @@ void line_Draw(BITMAP *pDest, COLOR color, const POINT *pStart, const POINT *pEn
     const S64 sDiffY = (S64)b2 - b1;
     S32 dx = (S32)(sDiffX < 0 ? -sDiffX : sDiffX);
     S32 dy = (S32)(sDiffY < 0 ? -sDiffY : sDiffY);
-    const S32 step = ((sDiffX < 0) == (sDiffY < 0)) ? 1 : -1;
-    bool bReverse = false;
+    DOUBLE_STEP l{pDest, color, false, ((sDiffX < 0) == (sDiffY < 0)) ? 1 : -1, 0, 0, 0, 0};
     if (dy > dx) {
         std::swap(a1, b1);
         std::swap(a2, b2);
         std::swap(dx, dy);
-        bReverse = true;
+        l.bReverse = true;
     }
-    PIXEL x, y, x1, y1;
     if (a1 > a2) {
-        x = a2;
-        y = b2;
-        x1 = a1;
-        y1 = b1;
-    } else {
-        x = a1;
-        y = b1;
-        x1 = a2;
-        y1 = b2;
+        std::swap(a1, a2);
+        std::swap(b1, b2);
     }
+    l.x = a1;
+    l.y = b1;
+    l.x1 = a2;
+    l.y1 = b2;
+    const S32 step = l.step;
     const S32 xend = (dx - 1) / 4;
     const S32 pixels_left = (dx - 1) % 4;
-    vPlot(pDest, color, x, y, bReverse);
+    l.plot(l.x, l.y);
     if (pixels_left < 0) {
         return;
     }
-    vPlot(pDest, color, x1, y1, bReverse);
+    l.plot(l.x1, l.y1);
     const S32 incr2 = 4 * dy - 2 * dx;
-    if (incr2 < 0) {
-        const S32 c = 2 * dy;
-        const S32 incr1 = 2 * c;
-        S32 D = incr1 - dx;
-        for (S32 i = 0; i < xend; i++) {
-            ++x;
-            --x1;
-            if (D < 0) {
-                vPlot(pDest, color, x, y, bReverse);
-                vPlot(pDest, color, ++x, y, bReverse);
-                vPlot(pDest, color, x1, y1, bReverse);
-                vPlot(pDest, color, --x1, y1, bReverse);
-                D += incr1;
-            } else {
-                if (D < c) {
-                    vPlot(pDest, color, x, y, bReverse);
-                    vPlot(pDest, color, ++x, y += step, bReverse);
-                    vPlot(pDest, color, x1, y1, bReverse);
-                    vPlot(pDest, color, --x1, y1 -= step, bReverse);
-                } else {
-                    vPlot(pDest, color, x, y += step, bReverse);
-                    vPlot(pDest, color, ++x, y, bReverse);
-                    vPlot(pDest, color, x1, y1 -= step, bReverse);
-                    vPlot(pDest, color, --x1, y1, bReverse);
-                }
-                D += incr2;
-            }
+    const bool bShallow = incr2 < 0;
+    const S32 c = bShallow ? 2 * dy : 2 * (dy - dx);
+    const S32 incr1 = 2 * c;
+    S32 D = bShallow ? incr1 - dx : incr1 + dx;
+    for (S32 i = 0; i < xend; i++) {
+        ++l.x;
+        --l.x1;
+        if (bShallow ? D < 0 : D > 0) {
+            bShallow ? l.vStep(0, 0) : l.vStep(step, step);
+            D += incr1;
+        } else {
+            D < c ? l.vStep(0, step) : l.vStep(step, 0);
+            D += incr2;
         }
-        if (pixels_left) {
-            if (D < 0) {
-                vPlot(pDest, color, ++x, y, bReverse);
-                if (pixels_left > 1) {
-                    vPlot(pDest, color, ++x, y, bReverse);
-                }
-                if (pixels_left > 2) {
-                    vPlot(pDest, color, --x1, y1, bReverse);
-                }
-            } else if (D < c) {
-                vPlot(pDest, color, ++x, y, bReverse);
-                if (pixels_left > 1) {
-                    vPlot(pDest, color, ++x, y += step, bReverse);
-                }
-                if (pixels_left > 2) {
-                    vPlot(pDest, color, --x1, y1, bReverse);
-                }
-            } else {
-                vPlot(pDest, color, ++x, y += step, bReverse);
-                if (pixels_left > 1) {
-                    vPlot(pDest, color, ++x, y, bReverse);
-                }
-                if (pixels_left > 2) {
-                    vPlot(pDest, color, --x1, y1 -= step, bReverse);
-                }
-            }
-        }
+    }
+    if (pixels_left == 0) {
+        return;
+    }
+    if (bShallow ? D < 0 : D > 0) {
+        bShallow ? l.vTail(pixels_left, 0, 0, 0) : l.vTail(pixels_left, step, step, step);
+    } else if (D < c) {
+        l.vTail(pixels_left, 0, step, 0);
     } else {
-        const S32 c = 2 * (dy - dx);
-        const S32 incr1 = 2 * c;
-        S32 D = incr1 + dx;
-        for (S32 i = 0; i < xend; i++) {
-            ++x;
-            --x1;
-            if (D > 0) {
-                vPlot(pDest, color, x, y += step, bReverse);
-                vPlot(pDest, color, ++x, y += step, bReverse);
-                vPlot(pDest, color, x1, y1 -= step, bReverse);
-                vPlot(pDest, color, --x1, y1 -= step, bReverse);
-                D += incr1;
-            } else {
-                if (D < c) {
-                    vPlot(pDest, color, x, y, bReverse);
-                    vPlot(pDest, color, ++x, y += step, bReverse);
-                    vPlot(pDest, color, x1, y1, bReverse);
-                    vPlot(pDest, color, --x1, y1 -= step, bReverse);
-                } else {
-                    vPlot(pDest, color, x, y += step, bReverse);
-                    vPlot(pDest, color, ++x, y, bReverse);
-                    vPlot(pDest, color, x1, y1 -= step, bReverse);
-                    vPlot(pDest, color, --x1, y1, bReverse);
-                }
-                D += incr2;
-            }
-        }
-        if (pixels_left) {
-            if (D > 0) {
-                vPlot(pDest, color, ++x, y += step, bReverse);
-                if (pixels_left > 1) {
-                    vPlot(pDest, color, ++x, y += step, bReverse);
-                }
-                if (pixels_left > 2) {
-                    vPlot(pDest, color, --x1, y1 -= step, bReverse);
-                }
-            } else if (D < c) {
-                vPlot(pDest, color, ++x, y, bReverse);
-                if (pixels_left > 1) {
-                    vPlot(pDest, color, ++x, y += step, bReverse);
-                }
-                if (pixels_left > 2) {
-                    vPlot(pDest, color, --x1, y1, bReverse);
-                }
-            } else {
-                vPlot(pDest, color, ++x, y += step, bReverse);
-                if (pixels_left > 1) {
-                    vPlot(pDest, color, ++x, y, bReverse);
-                }
-                if (pixels_left > 2) {
-                    if (D > c) {
-                        vPlot(pDest, color, --x1, y1 -= step, bReverse);
-                    } else {
-                        vPlot(pDest, color, --x1, y1, bReverse);
-                    }
-                }
-            }
-        }
+        // In the steep branch the backward pixel of pattern 3 rises only past the threshold.
+        l.vTail(pixels_left, step, 0, (bShallow || D > c) ? step : 0);
     }
 }

@@ -20,3 +20,5 @@ inline COLOR G_PIXEL_colorBlend(COLOR colorNew, COLOR colorOld, U32 u32Alpha)
 
 // Blends colorNew over u32Count pixels in place.
 void G_PIXEL_vBlendRun(COLOR *pcolDest, U32 u32Count, COLOR colorNew, U8 u8Alpha);
+// Writes colorNew into szCount pixels.
+void G_PIXEL_vFillRun(COLOR *pcolDest, size_t szCount, COLOR colorNew);

@@ -52,21 +52,19 @@ void vScreenshotAtExit()
     }
 }
 
+// CORVAN_SCREENSHOT is read when the process ends.
 void vStartOnce()
 {
-    const char *szShot = std::getenv("CORVAN_SCREENSHOT");
-    if (szShot != nullptr && *szShot != '\0') {
-        std::atexit(vScreenshotAtExit);
-    }
-    if (!bEnvSet("CORVAN_HEADLESS")) {
-        WINDOW_bStart();
-    }
+    std::atexit(vScreenshotAtExit);
 }
 
 S32 s32Open(U32 *apu32Pages[LCD_PAGE_COUNT])
 {
     FB_HOST &h = host();
     std::call_once(h.onceStart, vStartOnce);
+    if (!bEnvSet("CORVAN_HEADLESS")) {
+        WINDOW_bStart();
+    }
     for (S32 i = 0; i < LCD_PAGE_COUNT; i++) {
         apu32Pages[i] = reinterpret_cast<U32 *>(h.aacolPages[i]);
     }
@@ -113,10 +111,12 @@ void vStartVideoCommand(const char *szCommand)
 
 void vReapVideoCommand(void) {}
 
+// Built on every call: tests point CORVAN_DEVROOT at their own folder.
 const char *szTvDetectPath(void)
 {
-    static const std::string s_sPath = FBHOST_sDeviceRoot() + "/sys/devices/platform/omapdss/display2/venc_tv_detect";
-    return s_sPath.c_str();
+    thread_local std::string t_sPath;
+    t_sPath = FBHOST_sDeviceRoot() + "/sys/devices/platform/omapdss/display2/venc_tv_detect";
+    return t_sPath.c_str();
 }
 
 const FB_SURFACE_OPS s_hostOps = {
