@@ -30,11 +30,6 @@ void drawRuns(BITMAP *pDest, const IMAGE *pImage, const POINT *pptLowerLeft, S32
   }
 }
 
-// The integer part of fraction x whole, bounded to 0..whole (also for NaN and huge fractions).
-S32 partOf(float fraction, S32 whole) {
-  const float f = fraction * static_cast<float>(whole);
-  return f >= static_cast<float>(whole) ? whole : f > 0 ? static_cast<S32>(f) : 0;
-}
 } // namespace
 
 void G_IMAGE_vPut(BITMAP *pDest, const IMAGE *pImage, const POINT *pptLowerLeft) {
@@ -45,16 +40,16 @@ void G_IMAGE_vPut(BITMAP *pDest, const IMAGE *pImage, const POINT *pptLowerLeft)
 void G_IMAGE_PART_vPutNew(BITMAP *pDest, const IMAGE *pImage, const POINT *pptLowerLeft, float fwidthPercent,
                           float fHightPercent) {
   if (pImage->s32Width <= 0 || pImage->s32Height <= 0) return;
-  drawRuns(pDest, pImage, pptLowerLeft, partOf(fHightPercent, pImage->s32Height),
-           partOf(fwidthPercent, pImage->s32Width));
+  drawRuns(pDest, pImage, pptLowerLeft, G_IMAGE_s32Part(fHightPercent, pImage->s32Height),
+           G_IMAGE_s32Part(fwidthPercent, pImage->s32Width));
 }
 
 void G_IMAGE_PART_vPut(BITMAP *pDest, const IMAGE *pImage, const POINT *pptLowerLeft, float fwidthPercent,
                        float fHightPercent) {
   if (pImage->s32Width <= 0 || pImage->s32Height <= 0) return;
   // Fractions above 1 (a gauge at its maximum plus its offset) would read past the picture: bound them.
-  const S32 rows = partOf(fHightPercent, pImage->s32Height);
-  const S32 perRow = partOf(fwidthPercent, pImage->s32Width);
+  const S32 rows = G_IMAGE_s32Part(fHightPercent, pImage->s32Height);
+  const S32 perRow = G_IMAGE_s32Part(fwidthPercent, pImage->s32Width);
   const U16 *p = static_cast<const U16 *>(pImage->data);
   for (S32 row = 0; row < rows; row++, p += perRow)
     for (S32 col = 0; col < perRow; col++)

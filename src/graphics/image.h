@@ -21,6 +21,13 @@ typedef struct tag_IMAGE32 {
 
 struct tag_ICON;
 
+// The integer part of fraction x whole, bounded to 0..whole (also for NaN and huge fractions): the rows or
+// columns of a partial picture.
+inline S32 G_IMAGE_s32Part(float fraction, S32 whole) {
+  const float f = fraction * static_cast<float>(whole);
+  return f >= static_cast<float>(whole) ? whole : f > 0 ? static_cast<S32>(f) : 0;
+}
+
 void G_IMAGE_vPut(BITMAP *pDest, const IMAGE *pImage, const POINT *pptLowerLeft);
 void G_IMAGE_PART_vPutNew(BITMAP *pDest, const IMAGE *pImage, const POINT *pptLowerLeft, float fwidthPercent,
                           float fHightPercent);

@@ -79,11 +79,6 @@ void putClipped(BITMAP *pDest, PIXEL x, PIXEL y, const U8 *e) {
   if (pOld && shade<Blend>(e, *pOld, &out)) G_PIXEL_vPut(pDest, x, y, out);
 }
 
-S32 partOf(float fraction, S32 whole) {
-  const float f = fraction * static_cast<float>(whole);
-  return f >= static_cast<float>(whole) ? whole : f > 0 ? static_cast<S32>(f) : 0;
-}
-
 U32 toUnsigned(double v) { return v > 0 ? (v < 4294967295.0 ? static_cast<U32>(v) : 0xFFFFFFFFu) : 0; }
 
 struct Box {
@@ -184,8 +179,8 @@ void G_IMAGE32_PART_vPutNew(BITMAP *pDest, const IMAGE32 *pImage, const POINT *p
                             float fHightPercent) {
   if (pImage->s32Width <= 0 || pImage->s32Height <= 0) return;
   // Clipped to the clip rectangle like the 16-bit partial picture.
-  decode(pImage->data, pImage->s32Width, partOf(fHightPercent, pImage->s32Height),
-         partOf(fwidthPercent, pImage->s32Width), [&](S32 col, S32 row, const U8 *e, bool) {
+  decode(pImage->data, pImage->s32Width, G_IMAGE_s32Part(fHightPercent, pImage->s32Height),
+         G_IMAGE_s32Part(fwidthPercent, pImage->s32Width), [&](S32 col, S32 row, const U8 *e, bool) {
            const PIXEL x = pptLowerLeft->x + col, y = pptLowerLeft->y + row;
            if (!G_BLEND_bInClip(pDest, x, y)) return;
            if (COLOR *pPixel = G_BLEND_pPixelInBuffer(pDest, x, y)) shade<blend255>(e, *pPixel, pPixel);
