@@ -26,7 +26,7 @@ public:
     FT_Done_FreeType(lib_);
   }
   // The rendered glyph of byte code ch through character map cmap at FreeType pixel size px.
-  const FT_GlyphSlot glyph(unsigned char ch, U32 px, int cmap = 2) {
+  FT_GlyphSlot glyph(unsigned char ch, U32 px, int cmap = 2) {
     FT_Set_Charmap(face_, face_->charmaps[cmap]);
     FT_Set_Pixel_Sizes(face_, px, px);
     FT_Load_Glyph(face_, FT_Get_Char_Index(face_, ch), FT_LOAD_RENDER);
