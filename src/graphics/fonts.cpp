@@ -44,6 +44,7 @@ void G_FONTS_vPut(BITMAP *pDest, COLOR colorFont, const POINT *pAnchor, const FO
   }
   const CHAR_DESC *pChar = pFont->ppCharDesc[ucCharacter];
   if (pChar == nullptr) {
+    if (pFont->u32Height == 0) return;
     const U32 side = pFont->u32Height - 1;
     G_BOX_vDrawFilled(pDest, colorFont, &anchor, side, side);
     return;

@@ -251,8 +251,9 @@ void G_IMAGE32_vPutCondition(BITMAP *pDest, const IMAGE32 *pImage, const POINT *
     return static_cast<int>(q < 0 ? q + 4 : q);
   };
   const double end = fEndAngle * 0.017453;
-  x_end_test = static_cast<S32>(archor->x - R * std::cos(end));
-  y_end_test = static_cast<S32>(archor->y - direction * R * std::sin(end));
+  auto toPixel = [](double v) { return static_cast<S32>(std::clamp(v, -1e9, 1e9)); };
+  x_end_test = toPixel(archor->x - R * std::cos(end));
+  y_end_test = toPixel(archor->y - direction * R * std::sin(end));
   const int qs = quadrantOfAngle(fStartAngle), qe = quadrantOfAngle(fEndAngle);
   for (S32 &p : parts) p = 0;
   if (qs == qe) {
