@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <cstring>
 
 #include "golden.h"
@@ -179,13 +185,26 @@ TEST(Fonts, MissingCharactersDrawBoxes) {
   }
 }
 
+// The fatal path resets the unit (exit status 10) after noting the error in FATAL.LOG of the data directory.
 TEST(FontsDeathTest, NullFontOrAnchorIsFatal) {
+  char dir[] = "/tmp/corvan_fonts_XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
   TestBitmap t(10, 10);
   const POINT at = {0, 0};
-  EXPECT_EXIT(G_FONTS_vPut(t.p(), 0, &at, nullptr, 'A'), ::testing::ExitedWithCode(10),
-              "G_FONTS_vPut received bad pointer");
-  EXPECT_EXIT(G_FONTS_vPut(t.p(), 0, nullptr, &kTiny, 'A'), ::testing::ExitedWithCode(10),
-              "G_FONTS_vPut received bad pointer");
+  EXPECT_EXIT((setenv("CORVAN_CWD", dir, 1), G_FONTS_vPut(t.p(), 0, &at, nullptr, 'A')),
+              ::testing::ExitedWithCode(10), "");
+  EXPECT_EXIT((setenv("CORVAN_CWD", dir, 1), G_FONTS_vPut(t.p(), 0, nullptr, &kTiny, 'A')),
+              ::testing::ExitedWithCode(10), "");
+  const std::string log = std::string(dir) + "/FATAL.LOG";
+  std::ifstream in(log);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  size_t count = 0;
+  for (size_t p = text.find("G_FONTS_vPut received bad pointer"); p != std::string::npos;
+       p = text.find("G_FONTS_vPut received bad pointer", p + 1))
+    count++;
+  EXPECT_EQ(count, 2u);
+  std::remove(log.c_str());
+  rmdir(dir);
 }
 
 TEST(Fonts, TextInThreeFonts) {
