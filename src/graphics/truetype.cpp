@@ -153,6 +153,27 @@ COLOR blendText(COLOR text, COLOR old, U32 a) {
   return G_BLEND_color255(text, old, a);
 }
 
+// Eight pixels at once, with the same result as blendText: coverage below 48 weighs 0 and above 208 weighs 255,
+// and x / 255 is (x + 1 + (x >> 8)) >> 8, exact for the sums that occur (at most 255 x 63).
+typedef U16 U16x8 __attribute__((vector_size(16)));
+void blendEight(const U8 *pCov, COLOR *pDest, COLOR text) {
+  U64 bytes;
+  std::memcpy(&bytes, pCov, 8);
+  if (bytes == 0) return; // nothing covered: the common case around glyphs
+  const U16x8 a = {pCov[0], pCov[1], pCov[2], pCov[3], pCov[4], pCov[5], pCov[6], pCov[7]};
+  U16x8 o;
+  std::memcpy(&o, pDest, sizeof o);
+  const U16x8 solid = a > 208, clear = a < 48;
+  const U16x8 w = (a & ~(solid | clear)) | (solid & 255);
+  const U16x8 k = 255 - w;
+  auto div255 = [](U16x8 x) { return (x + 1 + (x >> 8)) >> 8; };
+  const U16x8 r = div255(w * static_cast<U16>(text >> 11) + k * (o >> 11));
+  const U16x8 g = div255(w * static_cast<U16>((text >> 5) & 0x3F) + k * ((o >> 5) & 0x3F));
+  const U16x8 b = div255(w * static_cast<U16>(text & 0x1F) + k * (o & 0x1F));
+  const U16x8 out = (r << 11) | (g << 5) | b;
+  std::memcpy(pDest, &out, sizeof out);
+}
+
 // Draws one glyph's coverage with its bottom row at y0; rows and columns outside the bitmap's memory are dropped.
 void drawCoverage(BITMAP *pBmp, const grBitmap &bm, PIXEL x, PIXEL y0, COLOR colorText) {
   const S64 stride = pBmp->__u32PixelWidthOfBuffer;
@@ -167,7 +188,9 @@ void drawCoverage(BITMAP *pBmp, const grBitmap &bm, PIXEL x, PIXEL y0, COLOR col
     if (row < 0 || row >= memRows) continue;
     const U8 *pRow = bm.buffer + (bm.rows - 1 - k) * bm.pitch;
     COLOR *pDest = pixels + row * stride + x;
-    for (int col = c0; col < c1; col++) {
+    int col = c0;
+    for (; col + 8 <= c1; col += 8) blendEight(pRow + col, pDest + col, colorText);
+    for (; col < c1; col++) {
       const U32 a = pRow[col];
       if (a >= 48) pDest[col] = blendText(colorText, pDest[col], a);
     }
