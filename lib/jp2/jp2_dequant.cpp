@@ -1,0 +1,92 @@
+// Step sizes are normalised by bit depth and guard bits and held as float and 2^-28 fixed point.
+#include "jp2/jp2_dequant.h"
+
+#include <cstring>
+
+S32 JP2_Dequant_Calculate_Step_Sizes(JP2_Image *im, U32 u32Tile) {
+  JP2_Tile *t = &im->psTiles[u32Tile];
+  for (U32 c = 0; c < im->u16Csiz; c++) {
+    JP2_Tile_Comp *tc = &t->psComps[c];
+    if (!tc->psResolutions) continue;
+    U32 G = tc->u8Guard;
+    for (U32 r = 0; r <= tc->u8Levels; r++) {
+      JP2_Resolution *res = &tc->psResolutions[r];
+      U32 n = res->psPrecincts ? res->u32PrecWide * res->u32PrecHigh : 0;
+      for (U32 b = 0; b < res->u32Bands; b++) {
+        U32 k = r == 0 ? 0 : 1 + 3 * (r - 1) + b;
+        if (tc->u8QuantStyle == 1 && r >= 1) {
+          S32 e = (S32)tc->au32Exponent[0] + 1 - (S32)r;
+          tc->au32Exponent[k] = e > 0 ? (U32)e : 0;
+          tc->au32Mantissa[k] = tc->au32Mantissa[0];
+        }
+        U32 eps = tc->au32Exponent[k];
+        float fStep = 1.0f;
+        S32 s32Fixed = 0x10000000;
+        if (tc->u8QuantStyle != 0) {
+          float g = r == 0 ? 1.0f : (b == 2 ? 4.0f : 2.0f);
+          float d = 1.0f + (float)tc->au32Mantissa[k] / 2048.0f;
+          for (U32 i = 0; i < G + eps; i++) d *= 0.5f;
+          fStep = d * g;
+          s32Fixed = (S32)(fStep * 268435456.0f);
+        }
+        for (U32 i = 0; i < n; i++) {
+          JP2_Prec_Band *pb = &res->psPrecincts[i].psBands[b];
+          pb->s32Mb = (S32)(eps + G) - 1;
+          pb->fStep = fStep;
+          pb->s32FixedStep = s32Fixed;
+          pb->fScaledStep = 0;
+          pb->s32ScaledFixedStep = 0;
+        }
+      }
+    }
+  }
+  return 0;
+}
+
+S32 JP2_Dequant_Scale_Steps(JP2_Prec_Band *pb, float fScale) {
+  if (pb->s32ScaledFixedStep != 0) return 0;
+  pb->fScaledStep = pb->fStep * fScale;
+  float f = (float)pb->s32FixedStep * fScale;
+  pb->s32ScaledFixedStep = (S32)((double)f + 0.5);
+  if (pb->s32ScaledFixedStep == 0) pb->s32ScaledFixedStep = 1;
+  return 0;
+}
+
+S32 JP2_Dequant_Block(JP2_Prec_Band *pb, U32 w, U32 h, U32 *pu32Words, S32 s32Irr, U32 s, S32 s32Fixed, S32 r) {
+  U32 u32Stride = (w + 2) * 4 * 2; // words per stripe
+  U32 *pu32First = pu32Words + (w + 3) * 8;
+  U32 u32Stripes = (h + 3) / 4;
+  U32 u32Limit = s >= 32 ? 0 : (1u << s);
+  float P = 2147483648.0f * pb->fScaledStep;
+  S32 E = pb->s32ScaledFixedStep;
+  for (U32 st = 0; st < u32Stripes; st++) {
+    U32 *col = pu32First + st * u32Stride;
+    for (U32 x = 0; x < w; x++, col += 8) {
+      for (U32 j = 0; j < 4; j++) {
+        U32 &word = col[2 * j];
+        U32 q = word & 0x7FFFFFFF;
+        bool bNeg = (word >> 31) != 0;
+        if (!s32Irr) {
+          if (s && q) q = s >= 32 ? 0 : (q >= u32Limit ? q >> s : q);
+          S32 v = bNeg ? -(S32)q : (S32)q;
+          word = (U32)v;
+          continue;
+        }
+        if (q == 0) {
+          word = 0;
+          continue;
+        }
+        U32 m = 2 * q + (r ? 1 : 0);
+        if (s) m = s >= 32 ? 0 : (q >= u32Limit ? m >> s : m);
+        if (s32Fixed) {
+          S32 v = (S32)((U32)(bNeg ? -(S32)m : (S32)m) * (U32)E);
+          word = (U32)(v >> 16);
+        } else {
+          float f = (float)(bNeg ? -(S32)m : (S32)m) * P;
+          memcpy(&word, &f, 4);
+        }
+      }
+    }
+  }
+  return 0;
+}

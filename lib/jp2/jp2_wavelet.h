@@ -1,0 +1,38 @@
+// Inverse wavelet transform, one line at a time.
+#pragma once
+#include "jp2/jp2_image.h"
+
+#define JP2_WAVELET_STAGES 5 // horizontal rows, then up to four vertical lifting steps
+#define JP2_WAVELET_RING 4
+
+struct JP2_Wavelet;
+
+struct JP2_Wavelet_Level {
+  U32 u32Width, u32Height;
+  U32 u32LowCount, u32HighCount;
+  U32 u32X0Odd, u32X1Odd, u32Y0Odd, u32Y1Odd;
+  // Synthesis of one resolution from the level below and its own three bands.
+  U32 u32X0, u32Y0;     // origin of the resolution
+  U32 u32Res;           // resolution produced
+  S32 *ps32Lines;       // ring rows of every stage
+  U32 u32LineWords;
+  S32 as32Next[JP2_WAVELET_STAGES]; // next row each stage will produce (relative to y0)
+  U32 u32Delivered;     // rows handed to the caller
+};
+
+struct JP2_Wavelet {
+  JP2_Decomp *psHandle;
+  U32 u32Tile, u32Comp;
+  U32 u32Delivered;
+  JP2_Wavelet_Level *psLevels; // index r - 1 produces resolution r
+  U32 u32Levels;               // resolutions synthesised
+  S32 s32Mode;                 // 0 5/3 32-bit, 1 5/3 16-bit, 2 9/7 float, 3 9/7 16-bit fixed
+  S32 *ps32Zero;
+};
+
+S32 JP2_Wavelet_Decomp_New(JP2_Wavelet **ppsOut, JP2_Memory *psMemory, JP2_Decomp *psHandle, U32 u32Tile,
+                           U32 u32Comp);
+S32 JP2_Wavelet_Decomp_Delete(JP2_Wavelet **ppsWavelet, JP2_Memory *psMemory);
+S32 JP2_Wavelet_Decomp_Next_Line(JP2_Wavelet *psWavelet, S32 **pps32Line);
+// One-dimensional synthesis of a row in place (absolute origin x0), for the given mode.
+void JP2_Wavelet_Synthesis_1D(S32 *ps32, U32 u32N, U32 u32X0, S32 s32Mode);

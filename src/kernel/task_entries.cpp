@@ -1,0 +1,24 @@
+// Entries of the table tasks that do no work on this unit: they end themselves at once.
+#include "kernel/task.h"
+#include "kernel/task_table.h"
+
+void rtxcbug(void) {}
+
+#define SELF_ENDING_ENTRY(entry) \
+  void entry(void) { L_TASK_Terminate(0); }
+
+SELF_ENDING_ENTRY(T_DUMMY_vMain)
+SELF_ENDING_ENTRY(T_FENWISP_vMain)
+SELF_ENDING_ENTRY(T_3D_HISTORY_vMain)
+SELF_ENDING_ENTRY(T_3D_PROCESS_vMain)
+SELF_ENDING_ENTRY(T_DEVELOPMENT_vMain)
+SELF_ENDING_ENTRY(T_3D_HISTORY_RENDER_vMain)
+SELF_ENDING_ENTRY(T_BATHYMETRY_vMain)
+SELF_ENDING_ENTRY(T_SOUND_vMain)
+SELF_ENDING_ENTRY(T_SLPD_vMain)
+SELF_ENDING_ENTRY(T_SOCKET_vMain)
+SELF_ENDING_ENTRY(T_XDUCERID_vMain)
+SELF_ENDING_ENTRY(T_GMSG_vTestMain)
+SELF_ENDING_ENTRY(T_MSSCONTROL_vMain)
+SELF_ENDING_ENTRY(T_MSS_UPDATER_vMain)
+SELF_ENDING_ENTRY(T_MSSBCAST_vMain)

@@ -1,0 +1,178 @@
+// Stand-in entries of the tasks whose modules come later: each publishes its mailbox key and drains its
+// mailbox, releasing every message with H_MEMORY_vDumpMail. Replace an entry here when its task is written.
+#include "kernel/tasks_standin.h"
+
+#include <unistd.h>
+
+#include "kernel/error.h"
+#include "kernel/log.h"
+#include "kernel/mbox.h"
+#include "kernel/memory.h"
+#include "kernel/reset.h"
+#include "kernel/sema.h"
+#include "kernel/task_table.h"
+
+void STANDIN_vPublishMailbox(FOURCHARID key, MBOX mbox, U32 u32Priority, const char *pcFatalText) {
+  if (H_DATABASE_bUpdateEverythingU32(key, static_cast<U32>(mbox), u32Priority, D_MAILBOX, nullptr,
+                                      DB_NO_TIMEOUT)) {
+    ERROR_error(__FILE__, __LINE__, pcFatalText);
+    U_RESET_vReset();
+  }
+}
+
+void STANDIN_vServe(const SEMA *pSemas, const MBOX *pMboxes) {
+  for (;;) {
+    if (pSemas[0] != 0) {
+      L_SEMA_WaitMultiple(pSemas);
+    } else if (pMboxes[0] != 0) {
+      H_MEMORY_vDumpMail(L_MBOX_ReceiveWait(pMboxes[0]));  // a mailbox that no semaphore announces
+    } else {
+      sleep(3600);
+      continue;
+    }
+    for (const MBOX *pMbox = pMboxes; *pMbox != 0; ++pMbox) {
+      while (void *pvMsg = L_MBOX_Receive(*pMbox)) H_MEMORY_vDumpMail(pvMsg);
+    }
+  }
+}
+
+namespace {
+
+struct StandIn {
+  TASK task;
+  FOURCHARID keys[2];
+  MBOX mboxes[3];  // zero-terminated
+  SEMA semas[3];   // zero-terminated
+  const char *pcFatalText;
+};
+
+// clang-format off
+const StandIn kStandIns[] = {
+    {UARTTASK,           {FCID("TURT")}, {M_COM1A},          {SEMA_MBOX_COM1A},          "Somebody else registered the UART Task Mailbox"},
+    {DISPTASK,           {FCID("TDSP")}, {M_DISPLAY},        {SEMA_MBOX_DISPLAY},        "Somebody else registered the Display Task Mailbox"},
+    {VIEWTASK,           {FCID("TVUE")}, {M_VIEW},           {SEMA_MBOX_VIEW},           "Somebody else registered the View Task Mailbox"},
+    {VIEWKEYTASK,        {FCID("TVKY")}, {M_VIEWKEY},        {SEMA_MBOX_VIEWKEY},        "Somebody else registered the View Key Task Mailbox"},
+    {ADCTASK,            {},             {M_ADC},            {SEMA_MBOX_ADC},            nullptr},
+    {KBDTASK,            {FCID("TKBD")}, {M_KEYB},           {SEMA_MBOX_KEYB},           "Somebody else registered the Keyboard Task Maibox"},
+    {SPEEDTASK,          {FCID("TSPD")}, {M_SPEED},          {SEMA_MBOX_SPEED},          "Somebody else registered the Speed Task Mailbox"},
+    {INFOTASK,           {FCID("TINF")}, {M_INFO},           {SEMA_MBOX_INFO},           "Somebody else registered the Info Task Mailbox"},
+    {PROCESSTASK,        {},             {M_PROCESS},        {SEMA_MBOX_PROCESS},        nullptr},
+    {PINGTASK,           {FCID("TPNG")}, {M_PING},           {SEMA_MBOX_PING},           "Somebody else registered the Ping Task Mailbox"},
+    {CHARTTASK,          {FCID("TCRT")}, {M_CHART},          {SEMA_MBOX_CHART},          "Somebody else registered the Chart Task Mailbox"},
+    {MENUTASK,           {FCID("TMNU")}, {M_MENU},           {SEMA_MBOX_MENU},           "Somebody else registered the Menu Task Mailbox"},
+    {NAVTASK,            {FCID("TNAV")}, {M_NAV},            {SEMA_MBOX_NAV},            "Somebody else registered the Nav Task Mailbox"},
+    {TONETASK,           {FCID("TTON")}, {M_TONE},           {SEMA_MBOX_TONE},           "Somebody else registered the Tone Task Mailbox"},
+    {NMEATASK,           {FCID("TNME")}, {M_NMEA},           {SEMA_MBOX_NMEA},           "Somebody else registered the NMEA Task Mailbox"},
+    {ALARMTASK,          {FCID("TALR")}, {M_ALARM},          {SEMA_MBOX_ALARM},          "Somebody else registered the Alarm Task Mailbox"},
+    {PCCTASK,            {FCID("TPCC")}, {M_PCCOM},          {SEMA_MBOX_PCC},            "Somebody else registered the PC Connect Task Mailbox"},
+    {BARTASK,            {FCID("TX01")}, {M_BAROMETER},      {SEMA_MBOX_BAR},            "Somebody else registered the Barometer Task Mailbox"},
+    {ACCTASK,            {FCID("TAUX")}, {M_ACCESSORY, M_ACC_REPLY}, {SEMA_MBOX_ACC, SEMA_ACC_REPLY}, "Somebody else registered the Accessory Task Mailbox"},
+    {WTEMPTASK,          {FCID("TTEM")}, {M_WTEMP},          {SEMA_MBOX_WTEMP},          "Somebody else registered the Water Temp Task Mailbox"},
+    {BATTTASK,           {FCID("TBAT")}, {M_BATTERY},        {SEMA_MBOX_BATT},           "Somebody else registered the Battery Task Mailbox"},
+    {INLINETESTTASK,     {FCID("TTST")}, {M_INLINETEST},     {SEMA_MBOX_INLINETEST},     "Somebody else registered the Inline Test Task Mailbox"},
+    {ACCCOMM,            {FCID("TACC")}, {M_ACC_COMM},       {SEMA_MBOX_ACC_COMM},       "Somebody else registered the Accessory Comm Task Mailbox"},
+    {MMCTASK,            {FCID("TMMC")}, {M_MMC},            {SEMA_MBOX_MMC},            "Somebody else registered the MMC Task Mailbox"},
+    {HISTORYTASK,        {FCID("TSMG")}, {M_HISTORY},        {SEMA_MBOX_HISTORY},        "Somebody else registered the History Task Mailbox"},
+    {BUTTONTASK,         {FCID("TBUT")}, {M_BUTTON},         {SEMA_MBOX_BUTTON},         "Somebody else registered the Button Task Mailbox"},
+    {CHARTINFOTASK,      {FCID("TCIN")}, {M_CHART_INFO},     {SEMA_MBOX_CHART_INFO},     "Somebody else registered the Chart Info Task Mailbox"},
+    {DOWNRIGGERTASK,     {FCID("TX04")}, {M_DOWNRIGGER},     {SEMA_MBOX_DOWNRIGGER},     "Somebody else registered the Downrigger Task Mailbox"},
+    {CHART3DTASK,        {FCID("TC3D")}, {M_CHART3D},        {SEMA_MBOX_CHART3D},        "Somebody else registered the Chart 3D Task Mailbox"},
+    {HTMLTASK,           {FCID("THTM")}, {M_HTML},           {SEMA_MBOX_HTML},           "Somebody else registered the HTML Task Mailbox"},
+    {GATEWAYTASK,        {FCID("TX03")}, {M_GATEWAY},        {SEMA_MBOX_GATEWAY},        "Somebody else registered the Gateway Task Mailbox"},
+    {GATEWAYNAVTASK,     {FCID("TGWN")}, {M_GATEWAY_NAV},    {SEMA_MBOX_GATEWAY_NAV},    "Somebody else registered the Gateway Nav Task Mailbox"},
+    {ETHERNETTASK,       {FCID("TETH")}, {M_ETHERNET},       {SEMA_MBOX_ETHERNET},       "Somebody else registered the Ethernet Task Mailbox"},
+    {SATWEATHERTASK,     {FCID("TX05")}, {M_SATWEATHER},     {SEMA_MBOX_SATWEATHER},     "Somebody else registered the Sat Weather Task Mailbox"},
+    {SATWEATHERDATATASK, {FCID("TWDA")}, {M_SATWEATHER_DATA}, {SEMA_MBOX_SATWEATHER_DATA}, "Somebody else registered the Sat Weather Data Task Mailbox"},
+    {SLPTESTTASK,        {FCID("TSLT")}, {M_SLPTEST},        {},                         "Somebody else registered the SLP Test Task Mailbox"},
+    {GMSGTASK,           {FCID("TMSG")}, {M_GMSG},           {SEMA_MBOX_GMSG},           "Somebody else registered the GMSG Task Mailbox"},
+    {GMSGSOCKETTASK,     {},             {},                 {},                         nullptr},
+    {SLPCLIENTTASK,      {FCID("TSLC")}, {M_SLPCLIENT},      {SEMA_MBOX_SLPCLIENT},      "Somebody else registered the SLP Client Task Mailbox"},
+    {SUDPIN,             {},             {M_SUDPIN},         {SEMA_MBOX_SUDPIN},         nullptr},
+    {SUDPOUT,            {},             {M_SUDPOUT},        {SEMA_MBOX_SUDPOUT},        nullptr},
+    {RADARTASK,          {FCID("TRDR")}, {M_RADAR},          {SEMA_MBOX_RADAR},          "Somebody else registered the Radar Task Mailbox"},
+    {RADARDATATASK,      {FCID("TRDD")}, {M_RADAR_DATA},     {SEMA_MBOX_RADAR_DATA},     "Somebody else registered the Radar Data Task Mailbox"},
+    {RADARSERVERTASK,    {FCID("TRDS"), FCID("TRDT")}, {M_RADAR_SERVER, M_RADAR_SERVER_TCP}, {SEMA_MBOX_RADAR_SERVER, SEMA_MBOX_RADAR_SERVER_TCP}, "Somebody else registered the Radar Server Task Mailbox"},
+    {PINGRECORDREADTASK, {},             {},                 {},                         nullptr},
+    {RADARCLIENTTASK,    {FCID("TRDC")}, {M_RADAR_CLIENT},   {SEMA_MBOX_RADAR_CLIENT},   "Somebody else registered the Radar Client Task Mailbox"},
+    {ETHBCASTTASK,       {},             {},                 {},                         nullptr},
+    {ETHUPDATERTASK,     {FCID("TEUD")}, {M_ETHUPDATE},      {SEMA_MBOX_ETH_UPDATER},    "Somebody else registered the Eth Updater Task Mailbox"},
+    {NETPINGRECEIVETASK, {},             {M_NETPING},        {SEMA_MBOX_NETPING_RECEIVE}, nullptr},
+    {VANTRELTASK,        {FCID("TVN2")}, {M_VANTREL},        {SEMA_MBOX_VANTREL},        "Somebody else registered the Vantrel Task Mailbox"},
+    {BTREMOTETASK,       {FCID("TBTR")}, {M_BT_REMOTE},      {SEMA_MBOX_BTREMOTE},       "Somebody else registered the BT Remote Task Mailbox"},
+};
+// clang-format on
+
+[[noreturn]] void runStandIn(TASK task) {
+  const StandIn *pStandIn = nullptr;
+  for (const StandIn &row : kStandIns) {
+    if (row.task == task) pStandIn = &row;
+  }
+  // Mailboxes that their own tasks bind at start.
+  if (task == ACCTASK) L_MBOX_DefineSema(M_ACC_REPLY, SEMA_ACC_REPLY);
+  if (task == VANTRELTASK) L_MBOX_DefineSema(M_VANTREL, SEMA_MBOX_VANTREL);
+  const U32 u32Priority = task == INLINETESTTASK ? P_TESTMODE : P_NORMAL;
+  for (int i = 0; i < 2 && pStandIn->keys[i] != 0; ++i) {
+    STANDIN_vPublishMailbox(pStandIn->keys[i], pStandIn->mboxes[i], u32Priority, pStandIn->pcFatalText);
+  }
+  log_me("stand-in running");
+  // The start-up task waits for this before it starts the view task.
+  if (task == DISPTASK) L_SEMA_Signal(SEMA_DISPINIT_COMPLETE);
+  STANDIN_vServe(pStandIn->semas, pStandIn->mboxes);
+}
+
+}  // namespace
+
+#define STANDIN_ENTRY(entry, task) \
+  void entry(void) { runStandIn(task); }
+
+STANDIN_ENTRY(T_UART_vMain, UARTTASK)
+STANDIN_ENTRY(T_DISPLAY_vMain, DISPTASK)
+STANDIN_ENTRY(T_VIEW_vMain, VIEWTASK)
+STANDIN_ENTRY(T_VIEWKEY_vMain, VIEWKEYTASK)
+STANDIN_ENTRY(T_ADC_vMain, ADCTASK)
+STANDIN_ENTRY(T_KEYBOARD_vMain, KBDTASK)
+STANDIN_ENTRY(T_SPEED_vMain, SPEEDTASK)
+STANDIN_ENTRY(T_INFO_vMain, INFOTASK)
+STANDIN_ENTRY(T_N_PROCESS_vMain, PROCESSTASK)
+STANDIN_ENTRY(T_N_PING_vMain, PINGTASK)
+STANDIN_ENTRY(T_CHART_vMain, CHARTTASK)
+STANDIN_ENTRY(T_MENU_vMain, MENUTASK)
+STANDIN_ENTRY(T_NAV_vMain, NAVTASK)
+STANDIN_ENTRY(T_TONE_vMain, TONETASK)
+STANDIN_ENTRY(T_NMEA_vMain, NMEATASK)
+STANDIN_ENTRY(T_ALARM_vMain, ALARMTASK)
+STANDIN_ENTRY(T_PCC_vMain, PCCTASK)
+STANDIN_ENTRY(T_BAROMETER_vMain, BARTASK)
+STANDIN_ENTRY(T_ACC_vMain, ACCTASK)
+STANDIN_ENTRY(T_TEMP_vMain, WTEMPTASK)
+STANDIN_ENTRY(T_BATTERY_vMain, BATTTASK)
+STANDIN_ENTRY(T_INLINETEST_vMain, INLINETESTTASK)
+STANDIN_ENTRY(T_ACC_COMM_vMain, ACCCOMM)
+STANDIN_ENTRY(T_MMC_vMain, MMCTASK)
+STANDIN_ENTRY(T_N_HISTORY_vMain, HISTORYTASK)
+STANDIN_ENTRY(T_BUTTON_vMain, BUTTONTASK)
+STANDIN_ENTRY(T_CHART_INFO_vMain, CHARTINFOTASK)
+STANDIN_ENTRY(T_DOWNRIGGER_vMain, DOWNRIGGERTASK)
+STANDIN_ENTRY(T_CHART_3D_vMain, CHART3DTASK)
+STANDIN_ENTRY(T_HTML_vMain, HTMLTASK)
+STANDIN_ENTRY(T_GATEWAY_vMain, GATEWAYTASK)
+STANDIN_ENTRY(T_GATEWAY_NAV_vMain, GATEWAYNAVTASK)
+STANDIN_ENTRY(T_ETHERNET_vMain, ETHERNETTASK)
+STANDIN_ENTRY(T_SATWEATHER_vMain, SATWEATHERTASK)
+STANDIN_ENTRY(T_SATWEATHER_DATA_vMain, SATWEATHERDATATASK)
+STANDIN_ENTRY(T_SLPTEST_vMain, SLPTESTTASK)
+STANDIN_ENTRY(T_GMSG_vMain, GMSGTASK)
+STANDIN_ENTRY(T_GMSG_vSocketMain, GMSGSOCKETTASK)
+STANDIN_ENTRY(T_SLP_CLIENT_vMain, SLPCLIENTTASK)
+STANDIN_ENTRY(T_SUDP_IN_vMain, SUDPIN)
+STANDIN_ENTRY(T_SUDP_OUT_vMain, SUDPOUT)
+STANDIN_ENTRY(T_RADAR_vMain, RADARTASK)
+STANDIN_ENTRY(T_RADAR_DATA_vMain, RADARDATATASK)
+STANDIN_ENTRY(T_RADAR_SERVER_vMain, RADARSERVERTASK)
+STANDIN_ENTRY(T_READ_RECORD_PINGDATA_vMain, PINGRECORDREADTASK)
+STANDIN_ENTRY(T_RADAR_CLIENT_vMain, RADARCLIENTTASK)
+STANDIN_ENTRY(T_ETHBCAST_vMain, ETHBCASTTASK)
+STANDIN_ENTRY(T_ETH_UPDATER_vMain, ETHUPDATERTASK)
+STANDIN_ENTRY(T_NET_PING_RECEIVE_vMain, NETPINGRECEIVETASK)
+STANDIN_ENTRY(T_VANTREL_vMain, VANTRELTASK)
+STANDIN_ENTRY(T_BTREMOTE_vMain, BTREMOTETASK)
