@@ -5,12 +5,6 @@
 #include "kernel/error.h"
 #include "kernel/reset.h"
 
-const FONT_SET g_eFontSet[22] = {
-    FONT_SET_1, FONT_SET_1, FONT_SET_1, FONT_SET_1, FONT_SET_1, FONT_SET_1, FONT_SET_1, FONT_SET_1,
-    FONT_SET_1, FONT_SET_1, FONT_SET_1, FONT_SET_1, FONT_SET_1, FONT_SET_1, FONT_SET_1, FONT_SET_2, // 15 Croatian
-    FONT_SET_2, FONT_SET_2, FONT_SET_1, FONT_SET_1, FONT_SET_1, FONT_SET_1,                         // Russian, Bulgarian
-};
-
 U32 G_FONTS_u32GetWidth(const FONT_DEF *pFont, unsigned char ucCharacter) {
   if (pFont == nullptr) return 0;
   if (pFont->ppCharDesc == nullptr) return 6;

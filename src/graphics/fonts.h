@@ -44,11 +44,6 @@ void G_FONTS_vPut(BITMAP *pDest, COLOR colorFont, const POINT *pAnchor, const FO
 G_FONTS_BUILTIN(G_FONTS_DECLARE)
 #undef G_FONTS_DECLARE
 
-// The character set of a language's texts, which decides its fonts and TrueType map.
-typedef enum : int { FONT_SET_1 = 0, FONT_SET_2 = 1, FONT_SET_3 = 2, FONT_SET_4 = 3 } FONT_SET;
-// The font set of each of the 22 interface languages: set 2 for Croatian, Russian and Bulgarian.
-extern const FONT_SET g_eFontSet[22];
-
 // The interface text fonts and their variants for Croatian, Russian and Bulgarian; reached through the two
 // pointers, which the language's font set points at one pair or the other.
 extern const FONT_DEF corvan_16x17_font_def;

@@ -94,8 +94,6 @@ TEST(Fonts, BuiltInFontsHaveTheirMetricsAndCharacterSets) {
     if (r.codes == 90 || r.codes == 91) continue;
     for (const char *p = " \"'-./0123456789:\xba"; *p; p++) EXPECT_NE(r.font->ppCharDesc[static_cast<U8>(*p)], nullptr);
   }
-  for (int lang = 0; lang < 22; lang++)
-    EXPECT_EQ(g_eFontSet[lang], lang >= 15 && lang <= 17 ? FONT_SET_2 : FONT_SET_1) << lang;
   EXPECT_EQ(std_16x17_font_def_ptr, &corvan_16x17_font_def);
   EXPECT_EQ(std_11x14_font_def_ptr, &corvan_11x14_font_def);
   EXPECT_EQ(f7x10_font_def_ptr, &f7x10_font_def);
