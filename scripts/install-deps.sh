@@ -2,6 +2,7 @@
 # Installs the Debian packages the build, the simulator and the tests need (only what is missing).
 set -euo pipefail
 pkgs=(cmake ninja-build g++ ccache pkg-config
+      clang libclang-rt-14-dev
       libgtest-dev libgmock-dev libbenchmark-dev
       zlib1g-dev libjpeg-dev libfreetype-dev liblzo2-dev libxml2-dev libpng-dev
       libsdl2-dev libegl-dev libgles-dev libegl1-mesa-dev libgles2-mesa-dev fonts-dejavu-core fonts-dejavu-extra)
