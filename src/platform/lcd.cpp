@@ -8,7 +8,7 @@
 #include <mutex>
 
 #include "chart/chart3d_standin.h"
-#include "kernel/util_standin.h"
+#include "kernel/util.h"
 #include "platform/fb.h"
 
 namespace {
@@ -317,7 +317,7 @@ void *DD_UTIL_FastMemcpyProxy(void *dest, const void *src, U32 n)
     return dest;
 }
 
-void H_DISPLAY_vInitScreen(U32)
+void H_DISPLAY_vInitScreen(MBOX)
 {
     DD_LCD_vInit();
     DD_LCD_vDisplayPowerOn();

@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "graphics/bitmap.h"
+#include "kernel/kernel_defs.h"
 #include "kernel/types.h"
 
 typedef enum {
@@ -46,8 +47,8 @@ typedef struct tag_DISPLAY_BUF {
 } DISPLAY_BUF;
 
 // What tasks call.
-// The mailbox is not used (any mailbox number converts).
-void H_DISPLAY_vInitScreen(U32 u32Mailbox);
+// The mailbox is not used.
+void H_DISPLAY_vInitScreen(MBOX mbox);
 U32 *H_DISPLAY_pu32GetDisplayBuffer(void);
 void H_DISPLAY_vFreeDisplayBuffer(U32 *pu32Buffer);
 void H_DISPLAY_vDisplayBitmap(const BITMAP *pBitmap);

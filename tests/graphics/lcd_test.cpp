@@ -19,6 +19,7 @@
 #include "platform/host/window.h"
 #include "platform/lcd.h"
 #include "platform/png.h"
+#include "platform/shell.h"
 
 namespace {
 
@@ -181,8 +182,10 @@ TEST_F(Lcd, VideoModesRunTheEncoderCommand)
         {M_VIDEO_MODE_COUNT, "omap_dss2_venc.sh off"},
     };
     for (const auto &c : aCase) {
+        H_SHELL_vClearRecord();
         H_DISPLAY_vChangeVideoOutMode(c.eMode);
-        EXPECT_EQ(FBHOST_vVideoCommands().back(), c.szCommand) << c.eMode;
+        ASSERT_EQ(H_SHELL_u32RecordedCount(), 1u);
+        EXPECT_STREQ(H_SHELL_pcRecorded(0), c.szCommand) << c.eMode;
     }
 }
 

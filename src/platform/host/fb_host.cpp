@@ -11,10 +11,12 @@
 #include <memory>
 #include <mutex>
 
-#include "kernel/log.h"
+#include "platform/clock.h"
+#include "platform/datadir.h"
 #include "platform/fb.h"
 #include "platform/host/window.h"
 #include "platform/png.h"
+#include "platform/shell.h"
 
 namespace {
 
@@ -26,8 +28,6 @@ struct FB_HOST {
     alignas(64) COLOR acolTvFrame[LCD_SCREEN_PIXELS];
     std::atomic<S32> s32Panned{-1};
     std::atomic<U32> u32Pans{0};
-    std::mutex mutexCommands;
-    std::vector<std::string> vCommands;
     std::once_flag onceStart;
 };
 
@@ -79,14 +79,23 @@ void vShowPage(S32 s32Page)
     h.s32Panned = s32Page;
     h.u32Pans++;
     WINDOW_vFrameShown();
-    // The next vertical sync: the next 60 Hz boundary of the monotonic clock.
+    // The next vertical sync: the next 60 Hz boundary of the kernel's clock (a test clock paces it too).
     timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
+    PLATFORM_CLOCK_vNow(&now);
     const S64 s64Now = (S64)now.tv_sec * 1000000000LL + now.tv_nsec;
     const S64 s64Next = (s64Now / FRAME_NANOSECONDS + 1) * FRAME_NANOSECONDS;
     const timespec next{(time_t)(s64Next / 1000000000LL), (long)(s64Next % 1000000000LL)};
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr) == EINTR) {
+    // Nobody signals this condition: the wait ends at the deadline.
+    static pthread_mutex_t s_mutex = PTHREAD_MUTEX_INITIALIZER;
+    static pthread_cond_t *s_pCond = [] {
+        pthread_cond_t *pCond = new pthread_cond_t;
+        PLATFORM_CLOCK_vCondInit(pCond);
+        return pCond;
+    }();
+    pthread_mutex_lock(&s_mutex);
+    while (PLATFORM_CLOCK_nCondWait(s_pCond, &s_mutex, &next) != ETIMEDOUT) {
     }
+    pthread_mutex_unlock(&s_mutex);
 }
 
 COLOR *pcolMapTvFrame(void)
@@ -99,14 +108,10 @@ COLOR *pcolMapGraphicsPlane(void)
     return host().acolGraphicsPlane;
 }
 
+// Recorded and logged by the shell seam, never run.
 void vStartVideoCommand(const char *szCommand)
 {
-    FB_HOST &h = host();
-    {
-        std::lock_guard<std::mutex> lock(h.mutexCommands);
-        h.vCommands.emplace_back(szCommand);
-    }
-    log_me("host: TV encoder command not run: %s", szCommand);
+    H_SHELL_nRun(szCommand);
 }
 
 void vReapVideoCommand(void) {}
@@ -157,21 +162,13 @@ U32 FBHOST_u32PanCount(void)
     return host().u32Pans;
 }
 
-std::vector<std::string> FBHOST_vVideoCommands(void)
-{
-    FB_HOST &h = host();
-    std::lock_guard<std::mutex> lock(h.mutexCommands);
-    return h.vCommands;
-}
-
 std::string FBHOST_sDeviceRoot(void)
 {
     const char *szRoot = std::getenv("CORVAN_DEVROOT");
     if (szRoot != nullptr && *szRoot != '\0') {
         return szRoot;
     }
-    const char *szData = std::getenv("CORVAN_CWD");
-    return std::string(szData != nullptr && *szData != '\0' ? szData : ".") + "/devroot";
+    return std::string(L_UTILS_cpGetPathnamePtr()) + "/devroot";
 }
 
 bool FBHOST_bWriteScreenshot(const char *szPath)

@@ -11,8 +11,6 @@ COLOR *FBHOST_pcolTvFrame(void);
 // The page last panned to (-1 before the first) and how many pans there were.
 S32 FBHOST_s32PannedPage(void);
 U32 FBHOST_u32PanCount(void);
-// The TV encoder commands asked for; on the host they are logged and recorded, never run.
-std::vector<std::string> FBHOST_vVideoCommands(void);
 // The folder that stands for the board's device and sysfs tree.
 std::string FBHOST_sDeviceRoot(void);
 // Writes what the viewer sees (page on display over the graphics plane) as an 800 × 480 PNG.

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "kernel/log.h"
+#include "platform/datadir.h"
 #include "platform/host/fb_host.h"
 #include "platform/lcd.h"
 
@@ -100,8 +101,7 @@ void vSnapshot()
             sBase.resize(sBase.size() - 4);
         }
     } else {
-        const char *szData = std::getenv("CORVAN_CWD");
-        sBase = std::string(szData != nullptr && *szData != '\0' ? szData : ".") + "/corvan";
+        sBase = std::string(L_UTILS_cpGetPathnamePtr()) + "/corvan";
     }
     const time_t now = time(nullptr);
     struct tm tmNow;
