@@ -46,6 +46,7 @@ SD_STATUS s_sSDStatus[kSlots];
 char s_acMountPoint[kSlots][256];
 std::atomic<bool> s_hw_thread{false};
 std::atomic<U32> s_u32Settles{0};
+std::atomic<bool> s_bWatching{false};
 
 bool validSlot(U32 u32Slot) { return u32Slot < kSlots; }
 
@@ -193,6 +194,7 @@ void *DD_SD_vThread(void *) {
   if (nInotify < 0) fatal(__LINE__, "DD_SD inotify_init_fail");
   const int nWatch = inotify_add_watch(nInotify, PLATFORM_ptCard()->pcDeviceDir(), IN_CREATE | IN_DELETE | IN_ONLYDIR);
   if (nWatch < 0) fatal(__LINE__, "DD_SD inotify_add_watch fail");
+  s_bWatching.store(true);
   U32 au32LastMask[3] = {0, 0, 0};
   alignas(struct inotify_event) char acBuffer[512];
   for (;;) {
@@ -215,12 +217,15 @@ void *DD_SD_vThread(void *) {
       if (u32Mask == 0 || u32Mask == au32LastMask[nNumber]) continue;
       log_me("DD_SD: card %s (%s)", (u32Mask & IN_CREATE) ? "being inserted" : "being removed", pcName);
       au32LastMask[nNumber] = u32Mask;
+      struct timespec tSettled;
+      L_CLOCK_PrepTimeoutTicks(&tSettled, kSettleTicks);
       s_u32Settles.fetch_add(1);
-      L_CLOCK_Sleep(kSettleTicks);
+      TASK_vSleepUntil(&tSettled);
       L_SEMA_Signal(SEMA_TIMER_MMC);
     }
   }
   close(nInotify);
+  s_bWatching.store(false);
   s_hw_thread.store(false);
   return nullptr;
 }
@@ -301,3 +306,4 @@ int DD_SD_nLogicalIdForTest(U32 u32DeviceIndex) {
   return validSlot(u32DeviceIndex) ? s_sSDStatus[u32DeviceIndex].nLogicalID : -1;
 }
 U32 DD_SD_u32SettlesForTest(void) { return s_u32Settles.load(); }
+bool DD_SD_bWatchingForTest(void) { return s_bWatching.load(); }
