@@ -82,6 +82,7 @@ std::vector<U8> buildBlock(MODEL &m, size_t size) {
   putLe16(block.data(), static_cast<U16>(m.u32Reads));
   std::memcpy(block.data() + 4, au8Sequence, kSequence);
   const bool bEcho = m.bTransducer && transmits(au8Sequence);
+  m.u32Random = 1;  // the same noise every ping, so damaged and clean reads compare
   // 26 us per sample, sound at 1500 m/s: the way down and back.
   const U32 u32Bottom = static_cast<U32>(static_cast<U64>(m.u32BottomCm) * 2 * 1000000 / 150000 / 26);
   const size_t samplesEnd = length >= kSampleStart + kTrailer ? length - kTrailer : kSampleStart;
