@@ -141,41 +141,39 @@ bool DD_SD_bMount(int nLogicalID, U32 u32Slot) {
   return false;
 }
 
-void DD_SD_bFetchCID(U32 u32Slot) {
+// Up to size characters of a file of the card's sysfs directory; -1 when it cannot be opened.
+ssize_t readCardFile(U32 u32Slot, const char *pcName, char *pcText, size_t size) {
   SD_STATUS &sd = s_sSDStatus[u32Slot];
   char acPath[sizeof(sd.dir_name) + 8];
-  std::snprintf(acPath, sizeof(acPath), "%s/cid", sd.dir_name);
+  std::snprintf(acPath, sizeof(acPath), "%s/%s", sd.dir_name, pcName);
   const int nFd = open(acPath, O_RDONLY | O_CLOEXEC);
-  if (nFd < 0) return;
-  char acText[32];
+  if (nFd < 0) return -1;
   size_t got = 0;
-  while (got < sizeof(acText)) {
-    const ssize_t nRead = read(nFd, acText + got, sizeof(acText) - got);
+  while (got < size) {
+    const ssize_t nRead = read(nFd, pcText + got, size - got);
     if (nRead < 0 && errno == EINTR) continue;
     if (nRead <= 0) break;
     got += static_cast<size_t>(nRead);
   }
   close(nFd);
-  if (got < sizeof(acText)) return;
+  return static_cast<ssize_t>(got);
+}
+
+void DD_SD_bFetchCID(U32 u32Slot) {
+  char acText[32];
+  if (readCardFile(u32Slot, "cid", acText, sizeof(acText)) < static_cast<ssize_t>(sizeof(acText))) return;
   for (char c : acText) {
     if (!std::isxdigit(static_cast<unsigned char>(c))) {
       log_me("DD_SD: cid of slot %u is not hexadecimal", static_cast<unsigned>(u32Slot));
       return;
     }
   }
-  U_HEX_v2Hex(acText, sd.cCID, sizeof(sd.cCID));
+  U_HEX_v2Hex(acText, s_sSDStatus[u32Slot].cCID, sizeof(s_sSDStatus[u32Slot].cCID));
 }
 
 void DD_SD_vFetchType(U32 u32Slot) {
-  SD_STATUS &sd = s_sSDStatus[u32Slot];
-  char acPath[sizeof(sd.dir_name) + 8];
-  std::snprintf(acPath, sizeof(acPath), "%s/type", sd.dir_name);
-  const int nFd = open(acPath, O_RDONLY | O_CLOEXEC);
-  if (nFd < 0) return;
   char acType[6] = {};
-  const ssize_t nRead = read(nFd, acType, 5);
-  close(nFd);
-  if (nRead <= 0) return;
+  if (readCardFile(u32Slot, "type", acType, 5) <= 0) return;
   for (char &c : acType) {
     if (c != '\0' && !std::isprint(static_cast<unsigned char>(c))) c = '\0';
   }

@@ -15,6 +15,7 @@
 
 #include "kernel/database.h"
 #include "platform/clock.h"
+#include "../kernel/kernel_test_util.h"
 
 class DeviceTest : public ::testing::Test {
  protected:
@@ -59,28 +60,13 @@ class DeviceTest : public ::testing::Test {
 // body's sleeps on the kernel clock pass without wall time mattering.
 inline void TEST_vRunAdvancing(const std::function<void()> &fnBody, U64 u64StepMs = 100) {
   std::atomic<bool> bDone{false};
-  auto *pfn = new std::function<void()>([&] {
+  const pthread_t tThread = TEST_tPlainThread([&] {
     fnBody();
     bDone = true;
   });
-  pthread_t tThread;
-  pthread_create(
-      &tThread, nullptr,
-      [](void *pv) -> void * {
-        auto *p = static_cast<std::function<void()> *>(pv);
-        (*p)();
-        delete p;
-        return nullptr;
-      },
-      pfn);
   while (!bDone) {
     PLATFORM_CLOCK_vAdvanceTestClockMs(u64StepMs);
     usleep(200);
   }
   pthread_join(tThread, nullptr);
-}
-
-// Polls until the condition holds (no limit but the test's time-out).
-inline void TEST_vWaitFor(const std::function<bool()> &fnDone) {
-  while (!fnDone()) usleep(200);
 }
