@@ -206,6 +206,8 @@ TEST_F(CardTest, WatcherSignalsOncePerInsertionAndRemovalAfterSettling) {
   settle(2);
   HOST_CARD_vInsert(0, HOST_CARD());
   settle(3);
+  std::ofstream(devroot("dev/mmcblk3")).close();  // no slot of ours
+  std::ofstream(devroot("dev/mmcblk1boot0")).close();  // same kind as the last event for 1: acted on once
   // A card in the other slot: its events come after all of the above, so nothing else was acted on.
   HOST_CARD_vInsert(1, HOST_CARD());
   settle(4);
@@ -213,6 +215,8 @@ TEST_F(CardTest, WatcherSignalsOncePerInsertionAndRemovalAfterSettling) {
   EXPECT_EQ(count(sLog, "being inserted"), 3u);
   EXPECT_EQ(count(sLog, "being removed"), 1u);
   EXPECT_EQ(count(sLog, "mmcblk0"), 0u);
+  EXPECT_EQ(count(sLog, "mmcblk3"), 0u);
+  EXPECT_EQ(count(sLog, "mmcblk1boot0"), 0u);
 }
 
 TEST_F(CardTest, WatcherWithoutDeviceDirectoryIsFatal) {
