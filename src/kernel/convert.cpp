@@ -11,31 +11,16 @@ typedef struct {
   float fOffset;
 } CONVERT_FACTOR;
 
-// UNIT_TYPE values.
-enum : int {
-  kUnitNone = 0, kUnitMps = 1, kUnitStatMiles = 2, kUnitNautMiles = 3, kUnitKm = 4, kUnitKnots = 5, kUnitMph = 6,
-  kUnitKph = 7, kUnitMetres = 10, kUnitFeet = 11, kUnitFathoms = 12, kUnitInchesHg = 15, kUnitMmHg = 16,
-  kUnitMillibar = 17, kUnitHectopascals = 18, kUnitUsGallons = 19, kUnitUkGallons = 20, kUnitLitres = 21,
-  kUnitM3 = 22, kUnitVolts = 25, kUnitAmperes = 26, kUnitMilliamperes = 27, kUnitCelsius = 28,
-  kUnitFahrenheit = 29, kUnitDegTrue = 30, kUnitNautMilesFt = 32, kUnitNautMilesM = 33, kUnitDegGeometric = 34,
-  kUnitPsi = 35, kUnitKpa = 36, kUnitCount = 37
-};
+CONVERT_FACTOR s_ConvertFactors[NUMBER_OF_UNIT_TYPES];
+UNIT_TYPE s_InternalUnits[NUMBER_OF_DATA_TYPES];
 
-// DATA_TYPE values.
-enum : int {
-  kDataTemperature = 3, kDataSpeed = 4, kDataDistance = 5, kDataHeading = 6, kDataDepth = 7, kDataPressure = 11,
-  kDataVolume = 12, kDataVoltage = 15, kDataCurrent = 16, kDataAltitude = 27, kDataElevationAngle = 32,
-  kDataTypeCount = 34
-};
-
-CONVERT_FACTOR s_ConvertFactors[kUnitCount];
-int s_InternalUnits[kDataTypeCount];
-
-bool ValidUnit(int unit) { return unit >= 0 && unit < kUnitCount; }
+// Values come from stored settings and peers: never index outside the tables.
+bool ValidUnit(int unit) { return unit >= 0 && unit < NUMBER_OF_UNIT_TYPES; }
 
 // The internal unit of a data type; -1 for a value outside the table.
-int InternalUnit(int dataType) {
-  return dataType >= 0 && dataType < kDataTypeCount ? s_InternalUnits[dataType] : -1;
+int InternalUnit(DATA_TYPE dataType) {
+  const int index = static_cast<int>(dataType);
+  return index >= 0 && index < NUMBER_OF_DATA_TYPES ? static_cast<int>(s_InternalUnits[index]) : -1;
 }
 
 // (offset[from] - offset[to] + v * multiplier[from]) / multiplier[to], in double on the float factors.
@@ -52,54 +37,54 @@ double Convert(double dValue, int from, int to) {
 
 void U_CONVERT_vInitialiseConversionUtility(void) {
   for (auto &factor : s_ConvertFactors) factor = {0.0f, 0.0f};
-  for (int unit : {kUnitNone, kUnitMps, kUnitMetres, kUnitMillibar, kUnitHectopascals, kUnitM3, kUnitVolts,
-                   kUnitAmperes, kUnitCelsius, kUnitDegTrue, kUnitDegGeometric}) {
+  for (UNIT_TYPE unit : {U_NONE, U_MPS, U_METRES, U_MILLIBAR, U_HECTOPASCALS, U_M3, U_VOLTS,
+                   U_AMPERES, U_CELSIUS, U_DEG_TRUE, U_DEG_GEOMETRIC}) {
     s_ConvertFactors[unit] = {1.0f, 0.0f};
   }
-  s_ConvertFactors[kUnitStatMiles] = {1609.3472f, 0.0f};
-  s_ConvertFactors[kUnitNautMiles] = {1852.0f, 0.0f};
-  s_ConvertFactors[kUnitNautMilesFt] = {1852.0f, 0.0f};
-  s_ConvertFactors[kUnitNautMilesM] = {1852.0f, 0.0f};
-  s_ConvertFactors[kUnitKm] = {1000.0f, 0.0f};
-  s_ConvertFactors[kUnitKnots] = {0.5144456f, 0.0f};
-  s_ConvertFactors[kUnitMph] = {0.44704f, 0.0f};
-  s_ConvertFactors[kUnitKph] = {0.2777778f, 0.0f};
-  s_ConvertFactors[kUnitFeet] = {0.3048f, 0.0f};
-  s_ConvertFactors[kUnitFathoms] = {1.8288037f, 0.0f};
-  s_ConvertFactors[kUnitInchesHg] = {33.8639f, 0.0f};
-  s_ConvertFactors[kUnitMmHg] = {1.33322f, 0.0f};
-  s_ConvertFactors[kUnitUsGallons] = {0.0037854118f, 0.0f};
-  s_ConvertFactors[kUnitUkGallons] = {0.004546092f, 0.0f};
-  s_ConvertFactors[kUnitLitres] = {0.001f, 0.0f};
-  s_ConvertFactors[kUnitMilliamperes] = {0.001f, 0.0f};
-  s_ConvertFactors[kUnitFahrenheit] = {0.5555556f, -17.777779f};
-  s_ConvertFactors[kUnitPsi] = {68.94757f, 0.0f};
-  s_ConvertFactors[kUnitKpa] = {10.0f, 0.0f};
+  s_ConvertFactors[U_STAT_MILES] = {1609.3472f, 0.0f};
+  s_ConvertFactors[U_NAUT_MILES] = {1852.0f, 0.0f};
+  s_ConvertFactors[U_NAUT_MILES_FT] = {1852.0f, 0.0f};
+  s_ConvertFactors[U_NAUT_MILES_M] = {1852.0f, 0.0f};
+  s_ConvertFactors[U_KM] = {1000.0f, 0.0f};
+  s_ConvertFactors[U_KNOTS] = {0.5144456f, 0.0f};
+  s_ConvertFactors[U_MPH] = {0.44704f, 0.0f};
+  s_ConvertFactors[U_KPH] = {0.2777778f, 0.0f};
+  s_ConvertFactors[U_FEET] = {0.3048f, 0.0f};
+  s_ConvertFactors[U_FATHOMS] = {1.8288037f, 0.0f};
+  s_ConvertFactors[U_INCHESHG] = {33.8639f, 0.0f};
+  s_ConvertFactors[U_MMHG] = {1.33322f, 0.0f};
+  s_ConvertFactors[U_USGALLONS] = {0.0037854118f, 0.0f};
+  s_ConvertFactors[U_UKGALLONS] = {0.004546092f, 0.0f};
+  s_ConvertFactors[U_LITRES] = {0.001f, 0.0f};
+  s_ConvertFactors[U_MILLIAMPERES] = {0.001f, 0.0f};
+  s_ConvertFactors[U_FAHRENHEIT] = {0.5555556f, -17.777779f};
+  s_ConvertFactors[U_PSI] = {68.94757f, 0.0f};
+  s_ConvertFactors[U_KPA] = {10.0f, 0.0f};
 
-  for (auto &unit : s_InternalUnits) unit = kUnitNone;
-  s_InternalUnits[kDataTemperature] = kUnitCelsius;
-  s_InternalUnits[kDataSpeed] = kUnitMps;
-  s_InternalUnits[kDataDistance] = kUnitMetres;
-  s_InternalUnits[kDataDepth] = kUnitMetres;
-  s_InternalUnits[kDataAltitude] = kUnitMetres;
-  s_InternalUnits[kDataHeading] = kUnitDegTrue;
-  s_InternalUnits[kDataPressure] = kUnitHectopascals;
-  s_InternalUnits[kDataVolume] = kUnitM3;
-  s_InternalUnits[kDataVoltage] = kUnitVolts;
-  s_InternalUnits[kDataCurrent] = kUnitAmperes;
-  s_InternalUnits[kDataElevationAngle] = kUnitDegGeometric;
+  for (auto &unit : s_InternalUnits) unit = U_NONE;
+  s_InternalUnits[D_TEMPERATURE] = U_CELSIUS;
+  s_InternalUnits[D_SPEED] = U_MPS;
+  s_InternalUnits[D_DISTANCE] = U_METRES;
+  s_InternalUnits[D_DEPTH] = U_METRES;
+  s_InternalUnits[D_ALTITUDE] = U_METRES;
+  s_InternalUnits[D_HEADING] = U_DEG_TRUE;
+  s_InternalUnits[D_PRESSURE] = U_HECTOPASCALS;
+  s_InternalUnits[D_VOLUME] = U_M3;
+  s_InternalUnits[D_VOLTAGE] = U_VOLTS;
+  s_InternalUnits[D_CURRENT] = U_AMPERES;
+  s_InternalUnits[D_ELEVATION_ANGLE] = U_DEG_GEOMETRIC;
 }
 
-double dConvertToInternal(double dValue, int DataType, int FromUnits) {
+double dConvertToInternal(double dValue, DATA_TYPE DataType, UNIT_TYPE FromUnits) {
   const int internal = InternalUnit(DataType);
   if (internal < 0 || FromUnits == internal) return dValue;
   return Convert(dValue, FromUnits, internal);
 }
 
-double dConvertFromInternal(double dValue, int DataType, int ToUnits) {
+double dConvertFromInternal(double dValue, DATA_TYPE DataType, UNIT_TYPE ToUnits) {
   const int internal = InternalUnit(DataType);
   if (internal < 0 || ToUnits == internal) return dValue;
   return Convert(dValue, internal, ToUnits);
 }
 
-double dGenericConvert(double dValue, int From, int To) { return Convert(dValue, From, To); }
+double dGenericConvert(double dValue, UNIT_TYPE From, UNIT_TYPE To) { return Convert(dValue, From, To); }

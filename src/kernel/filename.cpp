@@ -1,49 +1,37 @@
 #include "kernel/filename.h"
 
 #include <cctype>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "kernel/log.h"
 #include "kernel/memory.h"
+#include "platform/datadir.h"
 
 namespace {
 
-// The data directory: $CORVAN_CWD, else "/usr/corvan"; read once.
-// TODO(kernel merge): switch to L_UTILS_cpGetPathnamePtr() of platform/datadir.h.
-const char *DataDirectory() {
+// The data directory without a trailing "/" ("/" itself stays).
+const std::string &DataDirectory() {
   static const std::string s_path = [] {
-    const char *value = std::getenv("CORVAN_CWD");
-    std::string path = value != nullptr && value[0] != '\0' ? value : "/usr/corvan";
+    std::string path = L_UTILS_cpGetPathnamePtr();
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     return path;
   }();
-  return s_path.c_str();
+  return s_path;
 }
 
 // Card slot N is mounted on this prefix followed by the slot digit.
 // TODO(card slots): follow the slot mount points of the card-slot layer once it exists.
 const char *SlotMountPrefix() { return "/mnt/mmc"; }
 
-// TODO(kernel merge): switch to log_me() of kernel/log.h.
-void LogError(const char *format, ...) __attribute__((format(printf, 1, 2)));
-void LogError(const char *format, ...) {
-  va_list args;
-  va_start(args, format);
-  std::fputs("U_FILE: ", stderr);
-  std::vfprintf(stderr, format, args);
-  std::fputc('\n', stderr);
-  va_end(args);
-}
-
 // A new block holding text, or the empty text when text does not fit.
 char *NewNameBlock(const std::string &text, const char *what) {
   char *block = static_cast<char *>(H_MEMORY_pvMalloc(U_FILE_NAME_BLOCK));
   if (text.size() >= U_FILE_NAME_BLOCK) {
-    LogError("%s of %zu characters refused (at most %zu): %.60s...", what, text.size(), U_FILE_NAME_BLOCK - 1,
-             text.c_str());
+    log_me("U_FILE: %s of %zu characters refused (at most %zu): %.60s...", what, text.size(),
+           U_FILE_NAME_BLOCK - 1, text.c_str());
     block[0] = '\0';
     return block;
   }
@@ -56,7 +44,7 @@ char *NewNameBlock(const std::string &text, const char *what) {
 char UnitCharacter(int numUnit) {
   int c = '0' + numUnit;
   if (numUnit < 0 || numUnit > 9) {
-    LogError("unit %d has no digit", numUnit);
+    log_me("U_FILE: unit %d has no digit", numUnit);
     if (c <= ' ' || c > '~' || c == '/') c = '_';
   }
   return static_cast<char>(c);
@@ -78,15 +66,15 @@ char *U_FILE_psCreateDeviceName(const char *psDevice, int numUnit) {
   const char unit = UnitCharacter(numUnit);
   std::string name;
   if (device.size() > U_FILE_MAX_DEVICE_CODE) {
-    LogError("device code of %zu characters refused", device.size());
+    log_me("U_FILE: device code of %zu characters refused", device.size());
   } else if (device == "mmc") {
     name = std::string(SlotMountPrefix()) + unit + "/";
   } else if (device == "mvn") {
-    name = std::string(DataDirectory()) + "/";
+    name = DataDirectory() + "/";
     if (name == "//") name = "/";
     if (numUnit != 0) name += std::string("data") + unit + "/";
   } else {
-    name = std::string(DataDirectory()) + "/" + device + unit + "/";
+    name = DataDirectory() + "/" + device + unit + "/";
   }
   return NewNameBlock(name, "device name");
 }
@@ -101,7 +89,7 @@ void U_FILE_vAddExtension(char *pcFileName, size_t uBufferSize, const char *pcEx
   const size_t nameLen = strnlen(pcFileName, uBufferSize);
   const size_t extLen = std::strlen(pcExtension);
   if (nameLen + 1 + extLen + 1 > uBufferSize) {
-    LogError("extension %s does not fit the %zu-byte name %.60s", pcExtension, uBufferSize, pcFileName);
+    log_me("U_FILE: extension %s does not fit the %zu-byte name %.60s", pcExtension, uBufferSize, pcFileName);
     return;
   }
   pcFileName[nameLen] = '.';
@@ -126,7 +114,7 @@ void U_FILE_vIsolateFileName(const char *pcFullName, char *pShortName, size_t uB
   const char *shortName = slash != nullptr ? slash + 1 : pcFullName;
   const size_t len = std::strlen(shortName);
   if (len + 1 > uBufferSize) {
-    LogError("name %.60s does not fit %zu bytes", shortName, uBufferSize);
+    log_me("U_FILE: name %.60s does not fit %zu bytes", shortName, uBufferSize);
     pShortName[0] = '\0';
     return;
   }
@@ -147,7 +135,7 @@ void U_FILE_vMarkDeviceName(char *pFileName) {
     return;
   }
   // The internal memory, wherever the data directory lies.
-  if (InDirectory(pFileName, DataDirectory(), &rest)) {
+  if (InDirectory(pFileName, DataDirectory().c_str(), &rest)) {
     pFileName[1] = '\0';
     return;
   }

@@ -1,5 +1,5 @@
 // Device seam: what differs between the board and the desktop simulator for the serial channels, the card
-// slots and the sonar coprocessor. One definition of each table is linked: board/ or host/.
+// slots and the sonar coprocessor. Both tables are built; the target chooses (devices_select.cpp).
 #pragma once
 #include <sys/types.h>
 
@@ -32,6 +32,16 @@ typedef struct PLATFORM_SONAR_OPS {
   ssize_t (*nWrite)(int nFd, const void *pvData, size_t size);
 } PLATFORM_SONAR_OPS;
 
+typedef struct PLATFORM_DEVICES {
+  const PLATFORM_SERIAL_OPS *ptSerial;
+  const PLATFORM_CARD_OPS *ptCard;
+  const PLATFORM_SONAR_OPS *ptSonar;
+} PLATFORM_DEVICES;
+
+const PLATFORM_DEVICES *PLATFORM_ptBoardDevices(void);  // devices_board.cpp
+const PLATFORM_DEVICES *PLATFORM_ptHostDevices(void);   // host/devices_host.cpp
+
+// The tables of this build.
 const PLATFORM_SERIAL_OPS *PLATFORM_ptSerial(void);
 const PLATFORM_CARD_OPS *PLATFORM_ptCard(void);
 const PLATFORM_SONAR_OPS *PLATFORM_ptSonar(void);

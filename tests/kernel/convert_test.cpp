@@ -6,33 +6,28 @@
 
 namespace {
 
-// UNIT_TYPE and DATA_TYPE values used below.
-enum { kNone = 0, kMps = 1, kKnots = 5, kMetres = 10, kFeet = 11, kFathoms = 12, kInchesHg = 15, kHpa = 18,
-       kCelsius = 28, kFahrenheit = 29, kDegMagnetic = 31, kPsi = 35, kKpa = 36 };
-enum { kDTemperature = 3, kDSpeed = 4, kDDistance = 5, kDDepth = 7, kDPressure = 11, kDPercent = 24 };
-
 class Convert : public ::testing::Test {
  protected:
   void SetUp() override { U_CONVERT_vInitialiseConversionUtility(); }
 };
 
 TEST_F(Convert, TheUnitsOwnFactors) {
-  EXPECT_NEAR(dConvertToInternal(10.0, kDSpeed, kKnots), 5.144456, 1e-6);  // not 1852/3600
-  EXPECT_NEAR(dConvertFromInternal(5.144456, kDSpeed, kKnots), 10.0, 1e-6);
-  EXPECT_NEAR(dConvertToInternal(32.0, kDTemperature, kFahrenheit), 0.0, 1e-5);
-  const double f = dConvertFromInternal(100.0, kDTemperature, kFahrenheit);
+  EXPECT_NEAR(dConvertToInternal(10.0, D_SPEED, U_KNOTS), 5.144456, 1e-6);  // not 1852/3600
+  EXPECT_NEAR(dConvertFromInternal(5.144456, D_SPEED, U_KNOTS), 10.0, 1e-6);
+  EXPECT_NEAR(dConvertToInternal(32.0, D_TEMPERATURE, U_FAHRENHEIT), 0.0, 1e-5);
+  const double f = dConvertFromInternal(100.0, D_TEMPERATURE, U_FAHRENHEIT);
   EXPECT_NEAR(f, 211.99999, 5e-6);  // the float factors, not 212
   EXPECT_NE(f, 212.0);
-  EXPECT_NEAR(dGenericConvert(1.0, kFathoms, kFeet), 6.0000119, 1e-7);
-  EXPECT_EQ(dGenericConvert(1.0, kInchesHg, kHpa), static_cast<double>(33.8639f));
-  EXPECT_EQ(dGenericConvert(1.0, kPsi, kHpa), static_cast<double>(68.94757f));
-  EXPECT_EQ(dGenericConvert(1.0, kKpa, kHpa), 10.0);
+  EXPECT_NEAR(dGenericConvert(1.0, U_FATHOMS, U_FEET), 6.0000119, 1e-7);
+  EXPECT_EQ(dGenericConvert(1.0, U_INCHESHG, U_HECTOPASCALS), static_cast<double>(33.8639f));
+  EXPECT_EQ(dGenericConvert(1.0, U_PSI, U_HECTOPASCALS), static_cast<double>(68.94757f));
+  EXPECT_EQ(dGenericConvert(1.0, U_KPA, U_HECTOPASCALS), 10.0);
 }
 
 // Every unit's row: one unit of it in the internal unit of its kind (multiplier + offset, both as floats).
 TEST_F(Convert, EveryUnitRow) {
   struct Row {
-    int unit;
+    int unit;  // UNIT_TYPE value
     float multiplier, offset;
   };
   const Row rows[] = {
@@ -47,37 +42,39 @@ TEST_F(Convert, EveryUnitRow) {
   };
   ASSERT_EQ(sizeof rows / sizeof rows[0], 37u);
   for (const auto &r : rows) {
-    EXPECT_EQ(dGenericConvert(1.0, r.unit, kNone), static_cast<double>(r.offset) + static_cast<double>(r.multiplier))
+    EXPECT_EQ(dGenericConvert(1.0, static_cast<UNIT_TYPE>(r.unit), U_NONE), static_cast<double>(r.offset) + static_cast<double>(r.multiplier))
         << "unit " << r.unit;
   }
 }
 
 TEST_F(Convert, InternalUnitsPassBitForBit) {
   struct Row {
-    int dataType, internal;
+    DATA_TYPE dataType;
+    UNIT_TYPE internal;
   };
-  const Row rows[] = {{kDTemperature, kCelsius}, {kDSpeed, kMps},     {kDDistance, kMetres}, {kDDepth, kMetres},
-                      {27, kMetres},             {6, 30},             {kDPressure, kHpa},    {12, 22},
-                      {15, 25},                  {16, 26},            {32, 34},              {kDPercent, kNone}};
+  const Row rows[] = {{D_TEMPERATURE, U_CELSIUS},  {D_SPEED, U_MPS},         {D_DISTANCE, U_METRES},
+                      {D_DEPTH, U_METRES},         {D_ALTITUDE, U_METRES},   {D_HEADING, U_DEG_TRUE},
+                      {D_PRESSURE, U_HECTOPASCALS}, {D_VOLUME, U_M3},        {D_VOLTAGE, U_VOLTS},
+                      {D_CURRENT, U_AMPERES},      {D_ELEVATION_ANGLE, U_DEG_GEOMETRIC}, {D_PERCENT, U_NONE}};
   const double value = 0.1 + 1e-17;
   for (const auto &r : rows) {
     EXPECT_EQ(dConvertToInternal(value, r.dataType, r.internal), value) << r.dataType;
     EXPECT_EQ(dConvertFromInternal(value, r.dataType, r.internal), value) << r.dataType;
   }
-  EXPECT_NEAR(dConvertFromInternal(1.0, kDDepth, kFeet), 1.0 / 0.3048, 1e-6);
+  EXPECT_NEAR(dConvertFromInternal(1.0, D_DEPTH, U_FEET), 1.0 / 0.3048, 1e-6);
 }
 
 TEST_F(Convert, UnitsWithoutFactorsNeverDivideByZero) {
-  for (int to : {8, 9, 13, 14, 23, 24, static_cast<int>(kDegMagnetic)}) {
-    EXPECT_EQ(dGenericConvert(3.5, kMetres, to), 3.5) << to;
-    EXPECT_EQ(dConvertFromInternal(3.5, kDDepth, to), 3.5) << to;
-    EXPECT_EQ(dGenericConvert(3.5, to, kMetres), 0.0) << to;  // no factor: nothing of the value survives
+  for (UNIT_TYPE to : {U_LATLON, U_INCH, U_SECONDS, U_MINUTES, U_PPMO2, U_MOLPERM3, U_DEG_MAGNETIC}) {
+    EXPECT_EQ(dGenericConvert(3.5, U_METRES, to), 3.5) << to;
+    EXPECT_EQ(dConvertFromInternal(3.5, D_DEPTH, to), 3.5) << to;
+    EXPECT_EQ(dGenericConvert(3.5, to, U_METRES), 0.0) << to;  // no factor: nothing of the value survives
   }
   // Values from outside the tables are left as they are rather than read out of bounds.
-  EXPECT_EQ(dGenericConvert(2.0, 37, kMetres), 2.0);
-  EXPECT_EQ(dGenericConvert(2.0, kMetres, -1), 2.0);
-  EXPECT_EQ(dConvertToInternal(2.0, 34, kFeet), 2.0);
-  EXPECT_EQ(dConvertFromInternal(2.0, -5, kFeet), 2.0);
+  EXPECT_EQ(dGenericConvert(2.0, static_cast<UNIT_TYPE>(37), U_METRES), 2.0);
+  EXPECT_EQ(dGenericConvert(2.0, U_METRES, static_cast<UNIT_TYPE>(-1)), 2.0);
+  EXPECT_EQ(dConvertToInternal(2.0, static_cast<DATA_TYPE>(34), U_FEET), 2.0);
+  EXPECT_EQ(dConvertFromInternal(2.0, static_cast<DATA_TYPE>(-5), U_FEET), 2.0);
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -6,12 +8,9 @@
 
 #include "kernel/filename.h"
 #include "kernel/memory.h"
+#include "platform/datadir.h"
 
 namespace {
-
-// A data directory under the mount directory and holding a digit, unless the run sets one: device names must
-// follow it, and paths in it must not be taken for a device under the mount directory.
-const bool s_dataDirectorySet = setenv("CORVAN_CWD", "/mnt/data7/corvan", 0) == 0;
 
 std::string DataDir() {
   const char *value = std::getenv("CORVAN_CWD");
@@ -27,7 +26,6 @@ std::string Take(char *block) {
 }
 
 TEST(FileName, DeviceNames) {
-  ASSERT_TRUE(s_dataDirectorySet);
   const std::string d = DataDir();
   struct Case {
     const char *code;
@@ -117,6 +115,34 @@ TEST(FileName, MarkDeviceName) {
     U_FILE_vMarkDeviceName(buffer.data());
     EXPECT_EQ(std::string(buffer.c_str()), c.expected) << c.path;
   }
+}
+
+// A data directory under the mount directory and holding a digit: device names follow it, and paths in it are
+// internal memory, not a device of the mount directory. The data directory is read once per process, so the
+// check runs in a child that sets it first.
+TEST(FileName, DataDirectoryUnderTheMountDirectory) {
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    setenv("CORVAN_CWD", "/mnt/data7/corvan/", 1);
+    if (std::strcmp(L_UTILS_cpGetPathnamePtr(), "/mnt/data7/corvan/") != 0) _exit(77);
+    bool ok = Take(U_FILE_psCreateDeviceName("mvn", 0)) == "/mnt/data7/corvan/";
+    ok = ok && Take(U_FILE_psCreateDeviceName("mvn", 3)) == "/mnt/data7/corvan/data3/";
+    for (const auto &[path, device] : {std::pair<std::string, std::string>{"/mnt/data7/corvan/data2/x.png", "/"},
+                                       {"/mnt/data7/corvan", "/"},
+                                       {"/mnt/data7/other/x", "/mnt/data7"},
+                                       {"/mnt/mmc1/x", "/mnt/mmc1"}}) {
+      std::string buffer = path;
+      U_FILE_vMarkDeviceName(buffer.data());
+      ok = ok && std::string(buffer.c_str()) == device;
+    }
+    _exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "the data directory was read earlier in this process";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace

@@ -42,8 +42,8 @@ const PLATFORM_SONAR_OPS s_tSonar = {
     .nWrite = write,     // one transmit block per write
 };
 
+const PLATFORM_DEVICES s_tBoard = {&s_tSerial, &s_tCard, &s_tSonar};
+
 }  // namespace
 
-const PLATFORM_SERIAL_OPS *PLATFORM_ptSerial(void) { return &s_tSerial; }
-const PLATFORM_CARD_OPS *PLATFORM_ptCard(void) { return &s_tCard; }
-const PLATFORM_SONAR_OPS *PLATFORM_ptSonar(void) { return &s_tSonar; }
+const PLATFORM_DEVICES *PLATFORM_ptBoardDevices(void) { return &s_tBoard; }
