@@ -1,6 +1,7 @@
 // The simulator's frame-buffer surface. Pages live in memory; the window (when there is one) presents the
 // page on display; vertical sync is paced by the monotonic clock at 60 Hz.
 #include "platform/host/fb_host.h"
+#include "platform/host/devroot.h"
 
 #include <time.h>
 
@@ -164,11 +165,7 @@ U32 FBHOST_u32PanCount(void)
 
 std::string FBHOST_sDeviceRoot(void)
 {
-    const char *szRoot = std::getenv("CORVAN_DEVROOT");
-    if (szRoot != nullptr && *szRoot != '\0') {
-        return szRoot;
-    }
-    return std::string(L_UTILS_cpGetPathnamePtr()) + "/devroot";
+    return HOST_DEVROOT_sRoot();
 }
 
 bool FBHOST_bWriteScreenshot(const char *szPath)
