@@ -20,6 +20,17 @@ PTS vClip(PTS v)
     return v;
 }
 
+// 300 vertices crossing the top edge of that rectangle: far more than 128 clipped points.
+PTS vZigZag()
+{
+    PTS v;
+    for (SINT i = 0; i < 300; i++) {
+        v.push_back(i / 3);
+        v.push_back(i % 2 ? 80 : 20);
+    }
+    return v;
+}
+
 } // namespace
 
 TEST(Poly, FiveCases)
@@ -57,12 +68,7 @@ TEST(Poly, CrossingEdgesGetIntersections)
 
 TEST(Poly, MoreThan128PointsAreKept)
 {
-    // A zig-zag of 300 vertices crossing the top edge: far more than 128 result points.
-    PTS v;
-    for (SINT i = 0; i < 300; i++) {
-        v.push_back(i / 3);
-        v.push_back(i % 2 ? 80 : 20);
-    }
+    const PTS v = vZigZag();
     POLY_CLIP_CONTEXT context;
     U_POLY_vClipToContext(&context, 0, 100, 50, 0, v.data(), 300);
     ASSERT_GT(context.vlResult.count, 128);
@@ -134,12 +140,8 @@ TEST_F(PolyFill, ClipSegmentAddsTheClippedRing)
 
 TEST_F(PolyFill, ClipSegmentKeepsLongOutlinesAndPassesErrorsOn)
 {
-    // A zig-zag crossing the top edge: more than 128 clipped points, every one added.
-    PTS v;
-    for (SINT i = 0; i < 300; i++) {
-        v.push_back(i / 3);
-        v.push_back(i % 2 ? 80 : 20);
-    }
+    // More than 128 clipped points, every one added.
+    const PTS v = vZigZag();
     POLY_CLIP_CONTEXT context;
     U_POLY_vClipToContext(&context, 0, 100, 50, 0, v.data(), 300);
     ASSERT_GT(context.vlResult.count, 128);
