@@ -155,3 +155,27 @@ SINT U_POLY_nClip(SINT nLeft, SINT nRight, SINT nTop, SINT nBottom, SINT *pzzVer
     }
     return s32Count;
 }
+
+ERRORCODE U_POLY_eClipSegment(GL_POLYFILL_PTR pzzPolyFill, const SINT *pzzVertices, const SINT izzNoVertices)
+{
+    const GL_BOUNDINGBOX &box = pzzPolyFill->polyctx.scrbox;
+    POLY_CLIP_CONTEXT context;
+    U_POLY_vClipToContext(&context, box.xmin, box.xmax, box.ymax, box.ymin, pzzVertices, izzNoVertices);
+    const S32 s32Count = context.vlResult.count;
+    if (s32Count < 2) {
+        return CL_SUCCESS;
+    }
+    // Outlines past the fixed list go to the heap rather than being cut short.
+    PIXELPOS aPoints[VERTEX_LIST_POINTS];
+    std::vector<PIXELPOS> vPoints;
+    PIXELPOS *pPoints = aPoints;
+    if (s32Count > VERTEX_LIST_POINTS) {
+        vPoints.resize((size_t)s32Count);
+        pPoints = vPoints.data();
+    }
+    for (S32 i = 0; i < s32Count; i++) {
+        const POINT p = U_POLY_GetPoint(&context.vlResult, i);
+        pPoints[i] = PIXELPOS{p.x, p.y};
+    }
+    return gr_PolyFillAddVertices(pzzPolyFill, pPoints, s32Count);
+}

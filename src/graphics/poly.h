@@ -2,9 +2,8 @@
 #pragma once
 #include <vector>
 
+#include "chartlib/gp_gl.h"
 #include "graphics/bitmap.h"
-
-typedef int SINT;
 
 enum {
     VERTEX_LIST_POINTS = 128,
@@ -35,3 +34,7 @@ void U_POLY_vClipToContext(POLY_CLIP_CONTEXT *pContext, SINT nLeft, SINT nRight,
                            const SINT *pzzVertices, SINT izzNoVertices);
 // Point i of a clipped outline.
 POINT U_POLY_GetPoint(const VERTEX_LIST *pList, S32 i);
+
+// Clips against the fill's screen box and adds the result as one ring to the fill; the input is not changed.
+// Fewer than two result points add nothing and succeed.
+ERRORCODE U_POLY_eClipSegment(GL_POLYFILL_PTR pzzPolyFill, const SINT *pzzVertices, const SINT izzNoVertices);
