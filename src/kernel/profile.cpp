@@ -1,7 +1,6 @@
 // Setting profiles of the sonar and chart settings.
 #include "kernel/profile.h"
 
-#include <cstdio>
 #include <iterator>
 #include <mutex>
 
@@ -156,8 +155,8 @@ DB_DATA_TYPE u32Value(U32 u32Value) {
 }
 
 FOURCHARID persistenceKey(U32 u32Profile, U8 u8Item) {
-  char acKey[5];
-  std::snprintf(acKey, sizeof acKey, "S%u%02u", static_cast<unsigned>(u32Profile + 1), static_cast<unsigned>(u8Item));
+  const char acKey[5] = {'S', static_cast<char>('1' + u32Profile), static_cast<char>('0' + u8Item / 10),
+                         static_cast<char>('0' + u8Item % 10), '\0'};
   return FCID(acKey);
 }
 
