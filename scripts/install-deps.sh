@@ -2,9 +2,10 @@
 # Installs the Debian packages the build, the simulator and the tests need (only what is missing).
 set -euo pipefail
 pkgs=(cmake ninja-build g++ ccache pkg-config
+      clang libclang-rt-14-dev
       libgtest-dev libgmock-dev libbenchmark-dev
       zlib1g-dev libjpeg-dev libfreetype-dev liblzo2-dev libxml2-dev libpng-dev
-      libsdl2-dev libegl-dev libgles-dev libegl1-mesa-dev libgles2-mesa-dev fonts-dejavu-core)
+      libsdl2-dev libegl-dev libgles-dev libegl1-mesa-dev libgles2-mesa-dev fonts-dejavu-core fonts-dejavu-extra)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -552,7 +552,6 @@ U32 H_DATABASE_u32PendingNotices(void) {
 
 namespace {
 
-#define SAME22(s) {s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s}
 const ARRAY_OF_STRING_PTRS s_acEmpty = SAME22("");
 const ARRAY_OF_STRING_PTRS s_acStatMiles = SAME22("sm");
 const ARRAY_OF_STRING_PTRS s_acKm = SAME22("km");

@@ -6,6 +6,9 @@ constexpr U32 NUMBER_OF_LANGUAGES = 22;
 
 typedef const char *const ARRAY_OF_STRING_PTRS[NUMBER_OF_LANGUAGES];
 
+// A text that reads the same in every language.
+#define SAME22(s) {s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s}
+
 typedef enum { FONT_SET_1 = 0, FONT_SET_2 = 1, FONT_SET_3 = 2, FONT_SET_4 = 3 } FONT_SET;
 
 // The font set of each language.

@@ -53,7 +53,6 @@ const StandIn kStandIns[] = {
     {VIEWTASK,           {FCID("TVUE")}, {M_VIEW},           {SEMA_MBOX_VIEW},           "Somebody else registered the View Task Mailbox"},
     {VIEWKEYTASK,        {FCID("TVKY")}, {M_VIEWKEY},        {SEMA_MBOX_VIEWKEY},        "Somebody else registered the View Key Task Mailbox"},
     {ADCTASK,            {},             {M_ADC},            {SEMA_MBOX_ADC},            nullptr},
-    {KBDTASK,            {FCID("TKBD")}, {M_KEYB},           {SEMA_MBOX_KEYB},           "Somebody else registered the Keyboard Task Maibox"},
     {SPEEDTASK,          {FCID("TSPD")}, {M_SPEED},          {SEMA_MBOX_SPEED},          "Somebody else registered the Speed Task Mailbox"},
     {INFOTASK,           {FCID("TINF")}, {M_INFO},           {SEMA_MBOX_INFO},           "Somebody else registered the Info Task Mailbox"},
     {PROCESSTASK,        {},             {M_PROCESS},        {SEMA_MBOX_PROCESS},        nullptr},
@@ -61,7 +60,6 @@ const StandIn kStandIns[] = {
     {CHARTTASK,          {FCID("TCRT")}, {M_CHART},          {SEMA_MBOX_CHART},          "Somebody else registered the Chart Task Mailbox"},
     {MENUTASK,           {FCID("TMNU")}, {M_MENU},           {SEMA_MBOX_MENU},           "Somebody else registered the Menu Task Mailbox"},
     {NAVTASK,            {FCID("TNAV")}, {M_NAV},            {SEMA_MBOX_NAV},            "Somebody else registered the Nav Task Mailbox"},
-    {TONETASK,           {FCID("TTON")}, {M_TONE},           {SEMA_MBOX_TONE},           "Somebody else registered the Tone Task Mailbox"},
     {NMEATASK,           {FCID("TNME")}, {M_NMEA},           {SEMA_MBOX_NMEA},           "Somebody else registered the NMEA Task Mailbox"},
     {ALARMTASK,          {FCID("TALR")}, {M_ALARM},          {SEMA_MBOX_ALARM},          "Somebody else registered the Alarm Task Mailbox"},
     {PCCTASK,            {FCID("TPCC")}, {M_PCCOM},          {SEMA_MBOX_PCC},            "Somebody else registered the PC Connect Task Mailbox"},
@@ -130,7 +128,6 @@ STANDIN_ENTRY(T_DISPLAY_vMain, DISPTASK)
 STANDIN_ENTRY(T_VIEW_vMain, VIEWTASK)
 STANDIN_ENTRY(T_VIEWKEY_vMain, VIEWKEYTASK)
 STANDIN_ENTRY(T_ADC_vMain, ADCTASK)
-STANDIN_ENTRY(T_KEYBOARD_vMain, KBDTASK)
 STANDIN_ENTRY(T_SPEED_vMain, SPEEDTASK)
 STANDIN_ENTRY(T_INFO_vMain, INFOTASK)
 STANDIN_ENTRY(T_N_PROCESS_vMain, PROCESSTASK)
@@ -138,7 +135,6 @@ STANDIN_ENTRY(T_N_PING_vMain, PINGTASK)
 STANDIN_ENTRY(T_CHART_vMain, CHARTTASK)
 STANDIN_ENTRY(T_MENU_vMain, MENUTASK)
 STANDIN_ENTRY(T_NAV_vMain, NAVTASK)
-STANDIN_ENTRY(T_TONE_vMain, TONETASK)
 STANDIN_ENTRY(T_NMEA_vMain, NMEATASK)
 STANDIN_ENTRY(T_ALARM_vMain, ALARMTASK)
 STANDIN_ENTRY(T_PCC_vMain, PCCTASK)

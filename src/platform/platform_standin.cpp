@@ -1,2 +1,4 @@
-// Stand-in platform set-up: nothing to prepare until the drawing, card and chart modules exist.
-void H_PLATFORM_vSetup(void) {}
+// Stand-in platform set-up: only the card slots so far; the drawing and chart steps come with their modules.
+#include "platform/sd.h"
+
+void H_PLATFORM_vSetup(void) { DD_SD_vInit(); }

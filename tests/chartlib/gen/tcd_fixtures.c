@@ -1,7 +1,7 @@
 /* Writes test fixtures from Debian's xtide-data through libtcd:
  *   constituents.txt: speed of every constituent, its equilibrium argument at the start of some years and its
- *                     node factor for those years (libtcd's conventions: V0+u at 1 January 00:00 UTC,
- *                     f at mid-year);
+ *                     node factor for those years (libtcd's conventions: V0 at 1 January 00:00 UTC with u,
+ *                     like f, of mid-year);
  *   stations.txt:     the harmonic constants of a few stations.
  * Build and run: cc -o /tmp/tcdfix tcd_fixtures.c -ltcd && /tmp/tcdfix /usr/share/xtide/<file>.tcd ../data
  */

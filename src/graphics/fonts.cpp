@@ -1,0 +1,60 @@
+#include "graphics/fonts.h"
+
+#include "graphics/box.h"
+#include "graphics/pixel.h"
+#include "kernel/error.h"
+#include "kernel/reset.h"
+
+U32 G_FONTS_u32GetWidth(const FONT_DEF *pFont, unsigned char ucCharacter) {
+  if (pFont == nullptr) return 0;
+  if (pFont->ppCharDesc == nullptr) return 6;
+  const CHAR_DESC *pChar = pFont->ppCharDesc[ucCharacter];
+  if (pChar == nullptr) return pFont->u32Height;
+  return pChar->u32Width;
+}
+
+U32 G_FONTS_u32GetHeight(const FONT_DEF *pFont) { return pFont ? pFont->u32Height : 0; }
+U32 G_FONTS_u32GetAscenderHeight(const FONT_DEF *pFont) { return pFont ? pFont->u32Ascender : 0; }
+U32 G_FONTS_u32GetDescenderHeight(const FONT_DEF *pFont) { return pFont ? pFont->u32Descender : 0; }
+U32 G_FONTS_u32GetMaxWidth(const FONT_DEF *pFont) { return pFont ? pFont->u32MaxWidth : 0; }
+U32 G_FONTS_u32GetInterCharSpacing(const FONT_DEF *pFont) { return pFont ? pFont->u32InterCharSpacing : 0; }
+
+U32 G_FONTS_u32GetCoreHeight(const FONT_DEF *pFont) {
+  if (pFont == nullptr) return 0;
+  return pFont->u32Height - pFont->u32Ascender - pFont->u32Descender;
+}
+
+void G_FONTS_vPut(BITMAP *pDest, COLOR colorFont, const POINT *pAnchor, const FONT_DEF *pFont,
+                  unsigned char ucCharacter) {
+  if (pAnchor == nullptr || pFont == nullptr) {
+    ERROR_error(__FILE__, __LINE__, "G_FONTS_vPut received bad pointer");
+    U_RESET_vReset();
+    return;
+  }
+  POINT anchor = *pAnchor;
+  if (pFont->ppCharDesc == nullptr) {
+    G_BOX_vDrawFilled(pDest, colorFont, &anchor, 6, 6);
+    return;
+  }
+  const CHAR_DESC *pChar = pFont->ppCharDesc[ucCharacter];
+  if (pChar == nullptr) {
+    if (pFont->u32Height == 0) return;
+    const U32 side = pFont->u32Height - 1;
+    G_BOX_vDrawFilled(pDest, colorFont, &anchor, side, side);
+    return;
+  }
+  const U32 bytesPerRow = (pChar->u32Width + 7) / 8;
+  const U8 *pRow = pChar->pBuffer;
+  const PIXEL baseRow = pAnchor->y + static_cast<PIXEL>(pFont->u32Height - pFont->u32Descender) - 1;
+  for (U32 r = 0; r < pFont->u32Height; r++, pRow += bytesPerRow) {
+    const PIXEL y = baseRow - static_cast<PIXEL>(r);
+    for (U32 b = 0; b < bytesPerRow; b++) {
+      U8 bits = pRow[b];
+      // Bits beyond the glyph's width in its last byte are padding.
+      if (8 * (b + 1) > pChar->u32Width) bits &= static_cast<U8>(0xFF00 >> (pChar->u32Width - 8 * b));
+      PIXEL x = pAnchor->x + static_cast<PIXEL>(8 * b);
+      for (; bits != 0; bits = static_cast<U8>(bits << 1), x++)
+        if (bits & 0x80) G_PIXEL_vPut(pDest, x, y, colorFont);
+    }
+  }
+}
