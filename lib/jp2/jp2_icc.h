@@ -1,4 +1,4 @@
-// Examination of ICC profiles carried by colour specification boxes.
+// Examination of ICC profiles carried by colour boxes (colr).
 #pragma once
 #include "jp2/jp2_types.h"
 
