@@ -36,6 +36,8 @@ std::ostream &operator<<(std::ostream &os, const Got &g) {
 class KeyRoutingTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The kernel's threads may hold locks at fork time: death tests re-run the test in a fresh process.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     REQUIRE_UI_TEST_CLOCK();
     T_KEYBOARD_vResetForTest();
     T_KEYBOARD_vInit();
