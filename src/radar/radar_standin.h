@@ -2,7 +2,7 @@
 // header replaces this one.
 #pragma once
 #include "graphics/bitmap.h"
-#include "graphics/view_standin.h"
+#include "graphics/view.h"
 
 // -3 stands for the current view ('CVEW') and side ('CVAS').
 BOOLEAN T_RADAR_bIsMyRadarView(LAYER_ID eView, SPLIT_WINDOW_TYPE eSplit);
