@@ -49,7 +49,6 @@ struct StandIn {
 // clang-format off
 const StandIn kStandIns[] = {
     {UARTTASK,           {FCID("TURT")}, {M_COM1A},          {SEMA_MBOX_COM1A},          "Somebody else registered the UART Task Mailbox"},
-    {DISPTASK,           {FCID("TDSP")}, {M_DISPLAY},        {SEMA_MBOX_DISPLAY},        "Somebody else registered the Display Task Mailbox"},
     {VIEWTASK,           {FCID("TVUE")}, {M_VIEW},           {SEMA_MBOX_VIEW},           "Somebody else registered the View Task Mailbox"},
     {VIEWKEYTASK,        {FCID("TVKY")}, {M_VIEWKEY},        {SEMA_MBOX_VIEWKEY},        "Somebody else registered the View Key Task Mailbox"},
     {ADCTASK,            {},             {M_ADC},            {SEMA_MBOX_ADC},            nullptr},
@@ -113,8 +112,6 @@ const StandIn kStandIns[] = {
     STANDIN_vPublishMailbox(pStandIn->keys[i], pStandIn->mboxes[i], u32Priority, pStandIn->pcFatalText);
   }
   log_me("stand-in running");
-  // The start-up task waits for this before it starts the view task.
-  if (task == DISPTASK) L_SEMA_Signal(SEMA_DISPINIT_COMPLETE);
   STANDIN_vServe(pStandIn->semas, pStandIn->mboxes);
 }
 
@@ -124,7 +121,6 @@ const StandIn kStandIns[] = {
   void entry(void) { runStandIn(task); }
 
 STANDIN_ENTRY(T_UART_vMain, UARTTASK)
-STANDIN_ENTRY(T_DISPLAY_vMain, DISPTASK)
 STANDIN_ENTRY(T_VIEW_vMain, VIEWTASK)
 STANDIN_ENTRY(T_VIEWKEY_vMain, VIEWKEYTASK)
 STANDIN_ENTRY(T_ADC_vMain, ADCTASK)
