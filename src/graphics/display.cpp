@@ -21,7 +21,7 @@
 #include "platform/backlight.h"
 #include "autopilot/vantrel_motor_standin.h"
 #include "platform/lcd.h"
-#include "ui/menu_standin.h"
+#include "ui/menu.h"
 #include "ui/dialog.h"
 #include "ui/keyboard.h"
 #include "ui/menu_draw_arrows.h"
@@ -400,7 +400,7 @@ void handleRunSystem(void) {
   if (bI1 || bI2 || bI4) add(&PAL_Text, M_VIDEO_MODE_PAL);
   if (bI1 || bI2) add(&PAL_M_Text, M_VIDEO_MODE_PAL_M);
   H_DATABASE_bUpdateValueU32(kSVOM, 0, P_DEFAULT_SETTING);
-  U_MENU_bRegisterMainSelectorMenu(&Video_Out, &Setup, static_cast<MENU_PRIORITY>(193) /* video out */, kSVOM, s.u32VideoChoices, s.apVideoList,
+  U_MENU_bRegisterMainSelectorMenu(&Video_Out, &Setup, MENU_VIDEO_OUT, kSVOM, s.u32VideoChoices, s.apVideoList,
                                    s.au32VideoValues, M_ADVANCED);
   H_DATABASE_bRegisterForDataWithConditions(kSVOM, M_DISPLAY, TRUE, FALSE, FALSE);
 
