@@ -43,12 +43,10 @@ typedef enum {
 } INFO_JUSTIFICATION;
 
 // Readout colours in the colour table.
-enum : U32 {
-  INFO_COLOR_BACKGROUND = 128,
-  INFO_COLOR_SEPARATOR = 129,
-  INFO_COLOR_FRAME = 130,
-  INFO_COLOR_FOREGROUND = 131,
-};
+constexpr U32 INFO_COLOR_BACKGROUND = 128;
+constexpr U32 INFO_COLOR_SEPARATOR = 129;
+constexpr U32 INFO_COLOR_FRAME = 130;
+constexpr U32 INFO_COLOR_FOREGROUND = 131;
 
 // One readout box for live item fcid; returns its width, 0 when the item does not exist.
 S32 T_INFO_nDrawDigitsInfoBox(BITMAP *pBitmap, S32 nMinWidth, S32 nHeight, S32 nXPosition, S32 nYPosition,

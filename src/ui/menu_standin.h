@@ -1,5 +1,6 @@
-// The menu clients are in ui/menu.h and the dialog box in ui/dialog.h; this header only gathers them for the
-// modules that still include it.
+// Stand-in header kept for the modules that still include it: the menu clients are in ui/menu.h, the dialog
+// box in ui/dialog.h.
 #pragma once
+#include "graphics/bitmap.h"
 #include "ui/dialog.h"
 #include "ui/menu.h"
