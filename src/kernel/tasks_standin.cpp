@@ -51,7 +51,6 @@ const StandIn kStandIns[] = {
     {UARTTASK,           {FCID("TURT")}, {M_COM1A},          {SEMA_MBOX_COM1A},          "Somebody else registered the UART Task Mailbox"},
     {VIEWTASK,           {FCID("TVUE")}, {M_VIEW},           {SEMA_MBOX_VIEW},           "Somebody else registered the View Task Mailbox"},
     {VIEWKEYTASK,        {FCID("TVKY")}, {M_VIEWKEY},        {SEMA_MBOX_VIEWKEY},        "Somebody else registered the View Key Task Mailbox"},
-    {ADCTASK,            {},             {M_ADC},            {SEMA_MBOX_ADC},            nullptr},
     {SPEEDTASK,          {FCID("TSPD")}, {M_SPEED},          {SEMA_MBOX_SPEED},          "Somebody else registered the Speed Task Mailbox"},
     {INFOTASK,           {FCID("TINF")}, {M_INFO},           {SEMA_MBOX_INFO},           "Somebody else registered the Info Task Mailbox"},
     {PROCESSTASK,        {},             {M_PROCESS},        {SEMA_MBOX_PROCESS},        nullptr},
@@ -65,7 +64,6 @@ const StandIn kStandIns[] = {
     {BARTASK,            {FCID("TX01")}, {M_BAROMETER},      {SEMA_MBOX_BAR},            "Somebody else registered the Barometer Task Mailbox"},
     {ACCTASK,            {FCID("TAUX")}, {M_ACCESSORY, M_ACC_REPLY}, {SEMA_MBOX_ACC, SEMA_ACC_REPLY}, "Somebody else registered the Accessory Task Mailbox"},
     {WTEMPTASK,          {FCID("TTEM")}, {M_WTEMP},          {SEMA_MBOX_WTEMP},          "Somebody else registered the Water Temp Task Mailbox"},
-    {BATTTASK,           {FCID("TBAT")}, {M_BATTERY},        {SEMA_MBOX_BATT},           "Somebody else registered the Battery Task Mailbox"},
     {INLINETESTTASK,     {FCID("TTST")}, {M_INLINETEST},     {SEMA_MBOX_INLINETEST},     "Somebody else registered the Inline Test Task Mailbox"},
     {ACCCOMM,            {FCID("TACC")}, {M_ACC_COMM},       {SEMA_MBOX_ACC_COMM},       "Somebody else registered the Accessory Comm Task Mailbox"},
     {MMCTASK,            {FCID("TMMC")}, {M_MMC},            {SEMA_MBOX_MMC},            "Somebody else registered the MMC Task Mailbox"},
@@ -123,7 +121,6 @@ const StandIn kStandIns[] = {
 STANDIN_ENTRY(T_UART_vMain, UARTTASK)
 STANDIN_ENTRY(T_VIEW_vMain, VIEWTASK)
 STANDIN_ENTRY(T_VIEWKEY_vMain, VIEWKEYTASK)
-STANDIN_ENTRY(T_ADC_vMain, ADCTASK)
 STANDIN_ENTRY(T_SPEED_vMain, SPEEDTASK)
 STANDIN_ENTRY(T_INFO_vMain, INFOTASK)
 STANDIN_ENTRY(T_N_PROCESS_vMain, PROCESSTASK)
@@ -137,7 +134,6 @@ STANDIN_ENTRY(T_PCC_vMain, PCCTASK)
 STANDIN_ENTRY(T_BAROMETER_vMain, BARTASK)
 STANDIN_ENTRY(T_ACC_vMain, ACCTASK)
 STANDIN_ENTRY(T_TEMP_vMain, WTEMPTASK)
-STANDIN_ENTRY(T_BATTERY_vMain, BATTTASK)
 STANDIN_ENTRY(T_INLINETEST_vMain, INLINETESTTASK)
 STANDIN_ENTRY(T_ACC_COMM_vMain, ACCCOMM)
 STANDIN_ENTRY(T_MMC_vMain, MMCTASK)
