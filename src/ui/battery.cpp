@@ -92,7 +92,10 @@ void handleReading(const MESSAGE_NEW_DATA *pMsg) {
   if (!pMsg->bValid) {
     // The coprocessor transfers have stopped: the voltage is unknown until they resume, no reason to reset.
     log_me("BATTERY_VOLTAGE_ADC data lost");
-    if (H_DATABASE_bFetch(kIVLT, nullptr, nullptr, nullptr)) H_DATABASE_vRelinquishOwnership(kIVLT);
+    if (H_DATABASE_bFetch(kIVLT, nullptr, nullptr, nullptr)) {
+      H_DATABASE_vRelinquishOwnership(kIVLT);  // watchers hear that it is no longer valid
+      H_DATABASE_vDeleteEntry(kIVLT);          // readers find no value
+    }
     return;
   }
   const float fVolts = T_BATTERY_fCalcVoltagefromRawAdcValue(pMsg->dbValue.u32Val);

@@ -468,6 +468,28 @@ void T_STARTUP_vStartSystem(void) {
   L_TASK_SetPriority(0, 100);
 }
 
+void STARTUP_vChooseFirstState(void) {
+  s.bTransducerConnected = S_DETECT_bTransducerConnected();
+  if (existsFalse(kSDEN)) s.bTransducerConnected = TRUE;
+  H_DATABASE_bUpdateValueS32(kITXD, s.bTransducerConnected ? 1 : 0, P_NORMAL);
+
+  U32 u32NetworkSonar = 0;
+  if (existsFalse(kSSEN) || existsFalse(kSDEN)) {
+    s.eState = STATE_NORMAL_RUN;
+    s.s32TransducerConnectedTimer = 0;
+  } else if (s.bTransducerConnected || (fetchValid(kSFEF, &u32NetworkSonar) && u32NetworkSonar != 0)) {
+    s.eState = STATE_NORMAL_RUN;
+    s.s32TransducerConnectedTimer = 0;
+  } else {
+    U_VIEW_bRegisterLayer(T_STARTUP_vDrawTransducerNotDetected, TRANSDUCER_NOT_DETECTED_LAYER, USED_BY_ALL, 0, 0,
+                          FALSE, nullptr, nullptr, nullptr);
+    U32 u32Serial = 0;
+    const bool bNoSerial = H_DATABASE_bFetchU32(kSENU, &u32Serial, nullptr, nullptr) && u32Serial == 0xFFFFFFFF;
+    s.eState = bNoSerial ? STATE_BURN_IN : STATE_POINT_OF_SALE;
+    log_me("no transducer found");
+  }
+}
+
 void T_STARTUP_vInit(void) {
   if (H_DATABASE_bUpdateEverythingU32(kTTAR, M_STARTUP, P_NORMAL, D_MAILBOX, nullptr, DB_NO_TIMEOUT)) {
     ERROR_error(__FILE__, __LINE__, "Somebody else registered the Startup Task Mailbox");
@@ -544,25 +566,7 @@ void T_STARTUP_vInit(void) {
   }
   if (isTrue(kSRDF)) prepareQuickSetup();
 
-  s.bTransducerConnected = S_DETECT_bTransducerConnected();
-  if (existsFalse(kSDEN)) s.bTransducerConnected = TRUE;
-  H_DATABASE_bUpdateValueS32(kITXD, s.bTransducerConnected ? 1 : 0, P_NORMAL);
-
-  U32 u32NetworkSonar = 0;
-  if (existsFalse(kSSEN) || existsFalse(kSDEN)) {
-    s.eState = STATE_NORMAL_RUN;
-    s.s32TransducerConnectedTimer = 0;
-  } else if (s.bTransducerConnected || (fetchValid(kSFEF, &u32NetworkSonar) && u32NetworkSonar != 0)) {
-    s.eState = STATE_NORMAL_RUN;
-    s.s32TransducerConnectedTimer = 0;
-  } else {
-    U_VIEW_bRegisterLayer(T_STARTUP_vDrawTransducerNotDetected, TRANSDUCER_NOT_DETECTED_LAYER, USED_BY_ALL, 0, 0,
-                          FALSE, nullptr, nullptr, nullptr);
-    U32 u32Serial = 0;
-    const bool bNoSerial = H_DATABASE_bFetchU32(kSENU, &u32Serial, nullptr, nullptr) && u32Serial == 0xFFFFFFFF;
-    s.eState = bNoSerial ? STATE_BURN_IN : STATE_POINT_OF_SALE;
-    log_me("no transducer found");
-  }
+  STARTUP_vChooseFirstState();
   L_TASK_SetPriority(DISPTASK, displayPriority);
   L_TASK_SetPriority(VIEWTASK, viewPriority);
   L_SEMA_Signal(SEMA_VIEW_UPDATE);

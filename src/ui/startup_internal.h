@@ -19,6 +19,9 @@ extern const ARRAY_OF_STRING_PTRS STARTUP_Normal, STARTUP_Simulator, STARTUP_Sys
 // The owner's personal text from the settings files, shown on the splash screen.
 extern char STARTUP_acPersonalString[253];
 
+// Transducer detection and the first system state (the end of the initialisation).
+void STARTUP_vChooseFirstState(void);
+
 // Changes of the task state that the key handling makes.
 void STARTUP_vOpenMenu(void);
 void STARTUP_vRestartMenuTimer(void);
