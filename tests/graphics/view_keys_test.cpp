@@ -145,8 +145,8 @@ TEST_P(ViewSave, ShutDownSavesTheViewOnlyInNormalSimulationAndPlayback) {
   set(FCID("CVEW"), SONAR_VIEW_PRIORITY);
   send(CMD_ID_SHUTDOWN);
   EXPECT_EQ(static_cast<S32>(get(FCID("SVEW"))), GetParam().saved ? SONAR_VIEW_PRIORITY : CHART_VIEW_PRIORITY);
-  // No view: nothing to save.
-  set(FCID("CVEW"), static_cast<U32>(NO_VIEW_PRIORITY));
+  // No view: nothing to save (written here without a frame, which would choose a view again).
+  H_DATABASE_bUpdateValueU32(FCID("CVEW"), static_cast<U32>(NO_VIEW_PRIORITY), P_NORMAL);
   send(CMD_ID_SHUTDOWN);
   EXPECT_EQ(static_cast<S32>(get(FCID("SVEW"))), GetParam().saved ? SONAR_VIEW_PRIORITY : CHART_VIEW_PRIORITY);
 }
