@@ -4,6 +4,3 @@
 #include <cstring>
 
 void T_VANTREL_vGetActiveStr(char *pacDestStr) { std::memset(pacDestStr, 0, 12); }
-void U_VANTREL_vStowMotor(void) {}
-void U_VANTREL_vDeployMotor(void) {}
-void U_VANTREL_vPauseMotor(void) {}
