@@ -4,7 +4,7 @@
 // address (titles, choice lists, limits, callbacks) must live as long as the program.
 #pragma once
 #include "graphics/icon.h"
-#include "graphics/view_standin.h"
+#include "graphics/view.h"
 #include "kernel/database.h"
 #include "kernel/language.h"
 #include "kernel/mbox.h"
