@@ -54,7 +54,6 @@ const StandIn kStandIns[] = {
     {VIEWKEYTASK,        {FCID("TVKY")}, {M_VIEWKEY},        {SEMA_MBOX_VIEWKEY},        "Somebody else registered the View Key Task Mailbox"},
     {ADCTASK,            {},             {M_ADC},            {SEMA_MBOX_ADC},            nullptr},
     {SPEEDTASK,          {FCID("TSPD")}, {M_SPEED},          {SEMA_MBOX_SPEED},          "Somebody else registered the Speed Task Mailbox"},
-    {INFOTASK,           {FCID("TINF")}, {M_INFO},           {SEMA_MBOX_INFO},           "Somebody else registered the Info Task Mailbox"},
     {PROCESSTASK,        {},             {M_PROCESS},        {SEMA_MBOX_PROCESS},        nullptr},
     {PINGTASK,           {FCID("TPNG")}, {M_PING},           {SEMA_MBOX_PING},           "Somebody else registered the Ping Task Mailbox"},
     {CHARTTASK,          {FCID("TCRT")}, {M_CHART},          {SEMA_MBOX_CHART},          "Somebody else registered the Chart Task Mailbox"},
@@ -129,7 +128,6 @@ STANDIN_ENTRY(T_VIEW_vMain, VIEWTASK)
 STANDIN_ENTRY(T_VIEWKEY_vMain, VIEWKEYTASK)
 STANDIN_ENTRY(T_ADC_vMain, ADCTASK)
 STANDIN_ENTRY(T_SPEED_vMain, SPEEDTASK)
-STANDIN_ENTRY(T_INFO_vMain, INFOTASK)
 STANDIN_ENTRY(T_N_PROCESS_vMain, PROCESSTASK)
 STANDIN_ENTRY(T_N_PING_vMain, PINGTASK)
 STANDIN_ENTRY(T_CHART_vMain, CHARTTASK)
