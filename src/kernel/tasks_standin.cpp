@@ -60,7 +60,6 @@ const StandIn kStandIns[] = {
     {MENUTASK,           {FCID("TMNU")}, {M_MENU},           {SEMA_MBOX_MENU},           "Somebody else registered the Menu Task Mailbox"},
     {NAVTASK,            {FCID("TNAV")}, {M_NAV},            {SEMA_MBOX_NAV},            "Somebody else registered the Nav Task Mailbox"},
     {NMEATASK,           {FCID("TNME")}, {M_NMEA},           {SEMA_MBOX_NMEA},           "Somebody else registered the NMEA Task Mailbox"},
-    {ALARMTASK,          {FCID("TALR")}, {M_ALARM},          {SEMA_MBOX_ALARM},          "Somebody else registered the Alarm Task Mailbox"},
     {PCCTASK,            {FCID("TPCC")}, {M_PCCOM},          {SEMA_MBOX_PCC},            "Somebody else registered the PC Connect Task Mailbox"},
     {BARTASK,            {FCID("TX01")}, {M_BAROMETER},      {SEMA_MBOX_BAR},            "Somebody else registered the Barometer Task Mailbox"},
     {ACCTASK,            {FCID("TAUX")}, {M_ACCESSORY, M_ACC_REPLY}, {SEMA_MBOX_ACC, SEMA_ACC_REPLY}, "Somebody else registered the Accessory Task Mailbox"},
@@ -134,7 +133,6 @@ STANDIN_ENTRY(T_CHART_vMain, CHARTTASK)
 STANDIN_ENTRY(T_MENU_vMain, MENUTASK)
 STANDIN_ENTRY(T_NAV_vMain, NAVTASK)
 STANDIN_ENTRY(T_NMEA_vMain, NMEATASK)
-STANDIN_ENTRY(T_ALARM_vMain, ALARMTASK)
 STANDIN_ENTRY(T_PCC_vMain, PCCTASK)
 STANDIN_ENTRY(T_BAROMETER_vMain, BARTASK)
 STANDIN_ENTRY(T_ACC_vMain, ACCTASK)
