@@ -9,10 +9,12 @@
 #include "nav/nav_standin.h"
 #include "ui/info.h"
 #include "ui/info_internal.h"
+#include "ui_test_env.h"
 
 class ReadoutTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    REQUIRE_UI_TEST_CLOCK();
     H_DATABASE_vInit();
     U_CONVERT_vInitialiseConversionUtility();
     NAV_STANDIN_vReset();
