@@ -183,3 +183,31 @@ TEST_P(FactoryReset, DefaultViewAndDefaultDisplayKeysExceptInTheInlineTest) {
 INSTANTIATE_TEST_SUITE_P(States, FactoryReset, ::testing::Values(kNormalRun, kInlineTest));
 
 }  // namespace
+
+namespace {
+
+TEST_F(ViewKeys, OtherTasksChooseTheViewAndReadItBack) {
+  views(FALSE);
+  T_VIEW_vSetSpcifiedBackgroundLayer(SONAR_VIEW_PRIORITY);
+  pump();
+  EXPECT_EQ(U_VIEW_eCurrentView(), SONAR_VIEW_PRIORITY);
+  // A hidden view, or an overlay, is no view to show.
+  for (LAYER_ID layer : {CHART_PLUS_2D_VIEW_PRIORITY, INFO_CHART_LAYER}) {
+    T_VIEW_vSetSpcifiedBackgroundLayer(layer);
+    EXPECT_EQ(U_VIEW_eCurrentView(), NO_VIEW_PRIORITY);
+  }
+  auto *pMsg = static_cast<MSG_SET_VIEW *>(H_MEMORY_pvCalloc(1, sizeof(MSG_SET_VIEW)));
+  pMsg->header.Cmd = CMD_ID_SET_VIEW;
+  pMsg->layer = CHART_VIEW_PRIORITY;
+  L_MBOX_Send(M_VIEW, pMsg, NORMAL_PRIORITY, 0);
+  pump();
+  EXPECT_EQ(U_VIEW_eCurrentView(), CHART_VIEW_PRIORITY);
+  EXPECT_EQ(calls().back().user, 28u);
+  EXPECT_EQ(U_VIEW_eCurrentSplit(), SPLIT_RIGHT_WINDOW);
+  H_DATABASE_vDeleteEntry(FCID("CVEW"));
+  H_DATABASE_vDeleteEntry(FCID("CVAS"));
+  EXPECT_EQ(U_VIEW_eCurrentView(), NO_VIEW_PRIORITY);
+  EXPECT_EQ(U_VIEW_eCurrentSplit(), NO_SPLIT_WINDOW);
+}
+
+}  // namespace
