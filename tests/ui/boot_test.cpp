@@ -16,6 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "graphics/color.h"
+#include "platform/png.h"
+
 namespace {
 
 // Keypad codes.
@@ -162,6 +165,31 @@ TEST(Boot, MenuDuringTheSplashSelectsTheSimulator) {
   unit.key(kExit);
   ASSERT_TRUE(unit.waitFor("system state 4")) << unit.log();
   EXPECT_EQ(unit.stop(), 2);
+}
+
+TEST(Boot, ScreenshotAfterMenuShowsTheStartupMenu) {
+  char acTemplate[] = "/tmp/corvan-shot-XXXXXX";
+  const std::string sDir = mkdtemp(acTemplate);
+  const std::string sShot = sDir + "/menu.png";
+  {
+    Unit unit({}, {"CORVAN_SCREENSHOT=" + sShot});
+    ASSERT_TRUE(unit.waitFor("waiting for the menu task")) << unit.log();
+    unit.key(kMenu);
+    ASSERT_TRUE(unit.waitFor("start-up menu open")) << unit.log();
+    usleep(1000000);  // the menu stays 5 s; the frame that shows it comes within the view task's pacing
+    EXPECT_EQ(unit.stop(), 2);
+  }
+  std::vector<COLOR> pixels;
+  U32 u32W = 0, u32H = 0;
+  ASSERT_TRUE(PNG_bReadRgb565(sShot.c_str(), &pixels, &u32W, &u32H));
+  ASSERT_EQ(u32W * u32H, 800u * 480u);
+  // The menu's background at the left edge, half way up, and its highlighted line (entry 64) in the middle.
+  EXPECT_EQ(pixels[240 * 800 + 2], gCOLOR_pcolColorTable[77]);
+  size_t szHighlighted = 0;
+  for (COLOR c : pixels) szHighlighted += c == gCOLOR_pcolColorTable[64] ? 1 : 0;
+  EXPECT_GT(szHighlighted, 1000u);
+  std::error_code ec;
+  std::filesystem::remove_all(sDir, ec);
 }
 
 TEST(Boot, WithoutTransducerAFreshUnitBurnsIn) {
