@@ -4,7 +4,7 @@
 // address (titles, choice lists, limits, callbacks) must live as long as the program.
 #pragma once
 #include "graphics/icon.h"
-#include "graphics/view_standin.h"
+#include "graphics/view.h"
 #include "kernel/database.h"
 #include "kernel/language.h"
 #include "kernel/mbox.h"
@@ -578,9 +578,6 @@ BOOLEAN U_MENU_bRegisterSingleCenteredMenuSelectorMenu(MENU_TITLE pMenuName, FOU
                                                        U32 u32numSelections, MENU_TITLE_LIST pSelectionList,
                                                        const U32 *pSelectionValues, BOOLEAN bDisplayMenu,
                                                        BOOLEAN bLoopValues);
-
-// The value text of a float with 0 to 3 decimals (any other precision: 3).
-void U_MENU_vPrecisionFormat(char *endString, float value, U8 precision);
 
 // The menu task (task 15).
 void T_MENU_vMain(void);
