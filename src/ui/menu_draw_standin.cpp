@@ -1,4 +1,4 @@
-// Stand-ins of the menu layers until the menu drawing module exists: the layers draw nothing.
+// Stand-ins of the menu drawing until the menu drawing module exists: the layers draw nothing.
 #include "ui/menu_store.h"
 
 void T_MENU_vDrawHotMenuLayer(BITMAP *, WINDOW_SPECIFICATION_POINTER) {}
