@@ -396,10 +396,8 @@ void T_MENU_vDrawQuickMenuItems(BITMAP *pBitmap) {
   vFill(pBitmap, MENU_COLOR_ROW, x, y, W + 4, H + 2, 3);
   vOutline(pBitmap, MENU_COLOR_QUICK_LINE, x + 1, y + 1, W + 2, H, 3);
   const PIXEL yPanelTop = y + H + 1;
-  const S32 s32Desc = static_cast<S32>(G_FONTS_u32GetDescenderHeight(pRow));
   const char *pcHeading = T_MENU_pcText(&Quick_Setup);
-  vText(pBitmap, MENU_COLOR_QUICK_LINE, x + 2 + (W - s32W(pRow, pcHeading)) / 2, yPanelTop - 24 - s32Desc, pRow,
-        pcHeading);
+  vText(pBitmap, MENU_COLOR_QUICK_LINE, x + 2 + (W - s32W(pRow, pcHeading)) / 2, yPanelTop - 24, pRow, pcHeading);
 
   // The instruction above the panel, at most two lines.
   LINEOFTEXT aLines[U_DIALOG_MAX_LINES];
@@ -419,7 +417,7 @@ void T_MENU_vDrawQuickMenuItems(BITMAP *pBitmap) {
       std::copy_n(aLines[i].pcStartOfText, szChars, acLine);
       acLine[szChars] = '\0';
       const PIXEL yBase = by + 7 + (s32Lines - 1 - i) * 24;
-      vText(pBitmap, MENU_COLOR_QUICK_LINE, 480 - (aLines[i].u16WidthOfLine + 1) / 2, yBase - s32Desc, pRow, acLine);
+      vText(pBitmap, MENU_COLOR_QUICK_LINE, 480 - (aLines[i].u16WidthOfLine + 1) / 2, yBase, pRow, acLine);
     }
   }
 
@@ -572,12 +570,12 @@ void T_MENU_vDrawSubMenuItems(BITMAP *pBitmap) {
   const PIXEL yPanelTop = bHeader ? 467 - h - 1 : 476;
   const PIXEL yPanel = yPanelTop - (MENU_ROW_PITCH * v + 61) + 1;
   vFill(pBitmap, MENU_COLOR_FRAME, x - 1, yPanel, W + 4, MENU_ROW_PITCH * v + 61, 3);
-  vFill(pBitmap, MENU_COLOR_DARK, x, yPanel + 1, W + 2, MENU_ROW_PITCH * v + 61, 0);
-  G_PIXEL_vPut(pBitmap, x, yPanel + 1, col(MENU_COLOR_FRAME));
-  G_PIXEL_vPut(pBitmap, x + W + 1, yPanel + 1, col(MENU_COLOR_FRAME));
-  G_PIXEL_vPut(pBitmap, x + 1, yPanel + 2, col(MENU_COLOR_DARK));
-  G_PIXEL_vPut(pBitmap, x + W, yPanel + 2, col(MENU_COLOR_DARK));
-  const PIXEL yTop = yPanelTop - (MENU_ROW_HEIGHT - 1);
+  vFill(pBitmap, MENU_COLOR_DARK, x, yPanel, W + 2, MENU_ROW_PITCH * v + 61, 0);
+  G_PIXEL_vPut(pBitmap, x, yPanel, col(MENU_COLOR_FRAME));
+  G_PIXEL_vPut(pBitmap, x + W + 1, yPanel, col(MENU_COLOR_FRAME));
+  G_PIXEL_vPut(pBitmap, x + 1, yPanel, col(MENU_COLOR_DARK));
+  G_PIXEL_vPut(pBitmap, x + W, yPanel, col(MENU_COLOR_DARK));
+  const PIXEL yTop = yPanelTop - MENU_ROW_HEIGHT;
   if (n == 0) {
     vDrawEmptyRow(pBitmap, x + 1, yTop, W, MENU_COLOR_DARK);
     return;
@@ -753,6 +751,10 @@ void T_MENU_vDrawConfirmMenuLayer(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINTER)
   MenuLock lock;
   MENU_ITEM *pItem = pHighlightedItem(d);
   if (pItem == nullptr) return;
+  T_MENU_vDrawConfirmBox(pBitmap, pItem, s_activeItemAnchor, T_MENU_u32GetMinMenuWidth());
+}
+
+void T_MENU_vDrawConfirmBox(BITMAP *pBitmap, const MENU_ITEM *pItem, POINT rowAnchor, U32 u32RowWidth) {
   const FONT_DEF *pRow = T_MENU_pRowFont();
   const S32 f = s32FontH(pRow);
   const S32 s32Desc = static_cast<S32>(G_FONTS_u32GetDescenderHeight(pRow));
@@ -771,14 +773,14 @@ void T_MENU_vDrawConfirmMenuLayer(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINTER)
   const S32 iw = s32IconW(&confirm_icon);
   S32 B = std::max({s32W(pRow, pcNo) + s32W(pRow, pcYes) + 2 * (a + 8), s32W(pRow, pcConfirm) + 2 * iw + 28,
                     s32W(pRow, acQuestion) + 16});
-  const S32 W = static_cast<S32>(T_MENU_u32GetMinMenuWidth());
+  const S32 W = static_cast<S32>(u32RowWidth);
   PIXEL x = -1;
   if (B < 637) {
-    x = s_activeItemAnchor.x + W / 2 - (B + 2) / 2;
+    x = rowAnchor.x + W / 2 - (B + 2) / 2;
   } else {
     B = 640;
   }
-  const PIXEL yRow = s_activeItemAnchor.y, s32ScreenH = pBitmap->pixels_high;
+  const PIXEL yRow = rowAnchor.y, s32ScreenH = pBitmap->pixels_high;
   PIXEL y = yRow - 24;
   if (yRow <= 23) {
     y = 0;
@@ -791,16 +793,18 @@ void T_MENU_vDrawConfirmMenuLayer(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINTER)
   const PIXEL yInnerTop = y + 3 + 102 - 1;
   const PIXEL yQuestion = yInnerTop - (2 * f - 3);
   vText(pBitmap, MENU_COLOR_TEXT_HI, x + 1 + (B - s32W(pRow, acQuestion)) / 2, yQuestion, pRow, acQuestion);
-  const PIXEL yConfirm = yQuestion - f + 4;
+  // Text anchors are baselines; the confirm line sits one core height below the question.
+  const PIXEL yConfirm = yQuestion - (f - s32Desc);
   const S32 s32Group = iw + 10 + s32W(pRow, pcConfirm);
   const PIXEL xGroup = x + 1 + (B - s32Group) / 2;
-  vIcon(pBitmap, &confirm_icon, xGroup, yConfirm + (f - s32IconH(&confirm_icon)) / 2);
+  const S32 s32Core = static_cast<S32>(G_FONTS_u32GetCoreHeight(pRow));
+  vIcon(pBitmap, &confirm_icon, xGroup, yConfirm + (s32Core - s32IconH(&confirm_icon)) / 2);
   vText(pBitmap, MENU_COLOR_TEXT_HI, xGroup + iw + 10, yConfirm, pRow, pcConfirm);
   vHLine(pBitmap, MENU_COLOR_TEXT_HI, x + 3, x + B - 2, yConfirm - 2);
   const PIXEL yChoices = y + 8;
   U_MENU_vDrawArrowLeft(pBitmap, POINT{x + 8 + a / 2, yChoices}, static_cast<U32>(a), col(MENU_COLOR_TEXT_HI));
-  vText(pBitmap, MENU_COLOR_TEXT_HI, x + 8 + a / 2 + 7, yChoices - s32Desc, pRow, pcNo);
+  vText(pBitmap, MENU_COLOR_TEXT_HI, x + 8 + a / 2 + 7, yChoices, pRow, pcNo);
   const PIXEL xTip = x + B + 1 - (9 + a / 2), xBase = xTip - a / 2;
   U_MENU_vDrawArrowRight(pBitmap, POINT{xBase, yChoices}, static_cast<U32>(a), col(MENU_COLOR_TEXT_HI));
-  vText(pBitmap, MENU_COLOR_TEXT_HI, xBase - 5 - s32W(pRow, pcYes), yChoices - s32Desc, pRow, pcYes);
+  vText(pBitmap, MENU_COLOR_TEXT_HI, xBase - 5 - s32W(pRow, pcYes), yChoices, pRow, pcYes);
 }

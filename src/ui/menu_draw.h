@@ -37,5 +37,7 @@ void T_MENU_vDrawMoreDownTab(BITMAP *pBitmap, POINT anchor, U32 u32Width, BOOLEA
 void T_MENU_vDrawMenuActiveItem(BITMAP *pBitmap);
 void T_MENU_vDrawControl(BITMAP *pBitmap, MENU_CONTROL control, POINT anchor, DB_DATA_TYPE value,
                          CONTROL_PARAMETERS *pParameters, DATA_FORMAT dataFormat, U32 u32Width, U32 u32Height);
+// The confirmation box of an item highlighted in a row of that width at that anchor.
+void T_MENU_vDrawConfirmBox(BITMAP *pBitmap, const MENU_ITEM *pItem, POINT rowAnchor, U32 u32RowWidth);
 // Lower-left corner of the highlighted row as last drawn.
 POINT T_MENU_GetActiveItemAnchor(void);
