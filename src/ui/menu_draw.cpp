@@ -46,24 +46,26 @@ class MenuLock {
 
 COLOR col(U32 u32Index) { return gCOLOR_pcolColorTable[u32Index]; }
 
-void vFill(BITMAP *pBitmap, U32 u32Color, PIXEL x, PIXEL y, S32 w, S32 h, U32 r) {
+// A box of a menu colour: filled or outlined, square (radius 0) or rounded.
+void vBox(BITMAP *pBitmap, U32 u32Color, bool bFilled, PIXEL x, PIXEL y, S32 w, S32 h, U32 r) {
   if (w <= 0 || h <= 0) return;
   const POINT at{x, y};
-  if (r == 0) {
-    G_BOX_vDrawFilled(pBitmap, col(u32Color), &at, static_cast<U32>(w), static_cast<U32>(h));
+  const U32 uw = static_cast<U32>(w), uh = static_cast<U32>(h);
+  if (bFilled) {
+    r == 0 ? G_BOX_vDrawFilled(pBitmap, col(u32Color), &at, uw, uh)
+           : G_BOX_vDrawRoundedFilled(pBitmap, col(u32Color), &at, uw, uh, r);
   } else {
-    G_BOX_vDrawRoundedFilled(pBitmap, col(u32Color), &at, static_cast<U32>(w), static_cast<U32>(h), r);
+    r == 0 ? G_BOX_vDraw(pBitmap, col(u32Color), &at, uw, uh)
+           : G_BOX_vDrawRounded(pBitmap, col(u32Color), &at, uw, uh, r);
   }
 }
 
+void vFill(BITMAP *pBitmap, U32 u32Color, PIXEL x, PIXEL y, S32 w, S32 h, U32 r) {
+  vBox(pBitmap, u32Color, true, x, y, w, h, r);
+}
+
 void vOutline(BITMAP *pBitmap, U32 u32Color, PIXEL x, PIXEL y, S32 w, S32 h, U32 r) {
-  if (w <= 0 || h <= 0) return;
-  const POINT at{x, y};
-  if (r == 0) {
-    G_BOX_vDraw(pBitmap, col(u32Color), &at, static_cast<U32>(w), static_cast<U32>(h));
-  } else {
-    G_BOX_vDrawRounded(pBitmap, col(u32Color), &at, static_cast<U32>(w), static_cast<U32>(h), r);
-  }
+  vBox(pBitmap, u32Color, false, x, y, w, h, r);
 }
 
 void vHLine(BITMAP *pBitmap, U32 u32Color, PIXEL x0, PIXEL x1, PIXEL y) {

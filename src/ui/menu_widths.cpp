@@ -122,20 +122,20 @@ const char *pcCurrentRoute(void) {
   U_RESET_vReset();
 }
 
-// The wider end text of a bar: its titles, or the formatted limits where a title is missing.
-U32 u32EndTextWidth(MENU_TITLE pLeft, const char *pcMin, MENU_TITLE pRight, const char *pcMax) {
-  const FONT_DEF *pFont = T_MENU_pControlFont();
-  const U32 u32Left = u32Width(pFont, pLeft != nullptr ? T_MENU_pcText(pLeft) : pcMin);
-  const U32 u32Right = u32Width(pFont, pRight != nullptr ? T_MENU_pcText(pRight) : pcMax);
-  return std::max(u32Left, u32Right) + 4;
-}
-
-// Title, unit text and suffix of a bar row's upper line.
-U32 u32BarTitleWidth(const MENU_ITEM *pItem, U32 u32Title, MENU_TITLE pSuffix, U32 u32L) {
-  const FONT_DEF *pFont = T_MENU_pRowFont();
-  U32 u32T = u32Title + u32Width(pFont, H_DATABASE_pcUnitsString(pItem->units, nCurrentLanguage())) + 22 + u32L;
-  if (pSuffix != nullptr && pSuffix != &Hidden) u32T += u32Width(pFont, T_MENU_pcText(pSuffix));
-  return u32T;
+// Sliders, progress bars and numeric entries: L is the wider end text (its title, or the formatted limit where
+// the title is missing) + 4; the control line is 2L + u32Control, the title line title + unit + 22 + L + suffix.
+template <typename PARAMETERS>
+void vBarWidths(const MENU_ITEM *pItem, const PARAMETERS &p, U32 u32Title, U32 u32Control, U32 *pT, U32 *pB) {
+  const FONT_DEF *pControl = T_MENU_pControlFont(), *pRow = T_MENU_pRowFont();
+  const U32 u32Left = u32Width(pControl, p.pCtrlTextLeft != nullptr ? T_MENU_pcText(p.pCtrlTextLeft) : p.minString);
+  const U32 u32Right =
+      u32Width(pControl, p.pCtrlTextRight != nullptr ? T_MENU_pcText(p.pCtrlTextRight) : p.maxString);
+  const U32 L = std::max(u32Left, u32Right) + 4;
+  *pB = 2 * L + u32Control;
+  *pT = u32Title + u32Width(pRow, H_DATABASE_pcUnitsString(pItem->units, nCurrentLanguage())) + 22 + L;
+  if (p.valueStrSuffix != nullptr && p.valueStrSuffix != &Hidden) {
+    *pT += u32Width(pRow, T_MENU_pcText(p.valueStrSuffix));
+  }
 }
 
 bool bIconsCountInMenu(ACTIVE_MENU eMenu) {
@@ -264,25 +264,15 @@ U32 T_MENU_u32FindMinMenuWidths(U32 u32NumRows) {
       }
       case M_SLIDER:
       case M_SLIDER_VARIABLE_STEP:
-      case M_SLIDER_IMMEDIATE: {
-        const M_SLIDER_PARAMETERS *p = &pItem->parameters.slider;
-        const U32 L = u32EndTextWidth(p->pCtrlTextLeft, p->minString, p->pCtrlTextRight, p->maxString);
-        B = 2 * L + 160;
-        T = u32BarTitleWidth(pItem, u32Title, p->valueStrSuffix, L);
+      case M_SLIDER_IMMEDIATE:
+        vBarWidths(pItem, pItem->parameters.slider, u32Title, 160, &T, &B);
         break;
-      }
-      case M_PROGRESS_BAR: {
-        const M_PROGRESS_BAR_PARAMETERS *p = &pItem->parameters.progress;
-        const U32 L = u32EndTextWidth(p->pCtrlTextLeft, p->minString, p->pCtrlTextRight, p->maxString);
-        B = 2 * L + 160;
-        T = u32BarTitleWidth(pItem, u32Title, p->valueStrSuffix, L);
+      case M_PROGRESS_BAR:
+        vBarWidths(pItem, pItem->parameters.progress, u32Title, 160, &T, &B);
         break;
-      }
       case M_NUMERIC_ENTRY: {
-        const M_NUMERIC_ENTRY_PARAMETERS *p = &pItem->parameters.numEntry;
-        const U32 L = u32EndTextWidth(p->pCtrlTextLeft, p->minString, p->pCtrlTextRight, p->maxString);
-        B = T_MENU_u32FindNumericEntryBoxWidth(p, pItem->dataFormat) + 2 * L + 36;
-        T = u32BarTitleWidth(pItem, u32Title, p->valueStrSuffix, L);
+        const U32 u32Box = T_MENU_u32FindNumericEntryBoxWidth(&pItem->parameters.numEntry, pItem->dataFormat);
+        vBarWidths(pItem, pItem->parameters.numEntry, u32Title, u32Box + 36, &T, &B);
         break;
       }
       case M_ACTION_LIST:
