@@ -12,7 +12,7 @@
 #include "graphics/pixel.h"
 #include "graphics/string.h"
 #include "kernel/mutex.h"
-#include "n2k/n2k_standin.h"
+#include "n2k/gui_standin.h"
 #include "ui/dialog.h"
 #include "ui/menu_draw_controls.h"
 #include "ui/menu_widths.h"
