@@ -149,7 +149,7 @@ TEST(Boot, FreshUnitStartsItsTasksShowsTheDisclaimerAndRunsNormally) {
   EXPECT_EQ(unit.log().find("system state"), std::string::npos);  // the disclaimer waits for a key
   unit.key(kExit);
   ASSERT_TRUE(unit.waitFor("run-system sent to 43 mailboxes")) << unit.log();
-  EXPECT_TRUE(inOrder(unit.log(), {"showing the chart disclaimer", "system state 3", "quick-setup menu requested",
+  EXPECT_TRUE(inOrder(unit.log(), {"showing the chart disclaimer", "system state 3", "opening the quick-setup menu",
                                    "restoring the factory settings", "run-system sent to 43 mailboxes"}));
   EXPECT_EQ(unit.stop(), 2);
 }
