@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "autopilot/vantrel_motor_standin.h"
 #include "graphics/box.h"
 #include "graphics/buffers.h"
 #include "graphics/color.h"
@@ -12,18 +13,16 @@
 #include "graphics/string.h"
 #include "kernel/database.h"
 #include "kernel/error.h"
-#include "kernel/log.h"
 #include "kernel/memory.h"
 #include "kernel/model.h"
 #include "kernel/reset.h"
 #include "kernel/sema.h"
 #include "kernel/timer.h"
 #include "platform/backlight.h"
-#include "autopilot/vantrel_motor_standin.h"
 #include "platform/lcd.h"
-#include "ui/menu.h"
 #include "ui/dialog.h"
 #include "ui/keyboard.h"
+#include "ui/menu.h"
 #include "ui/menu_draw_arrows.h"
 #include "ui/menu_draw_controls.h"
 #include "ui/palette.h"
