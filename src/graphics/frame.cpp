@@ -316,8 +316,10 @@ void T_VIEW_vHandleUpdateRequest(void) {
   U32 u32Since = s.LastUpdateTime;
   const U32 u32Elapsed = L_TIMER_GetElapsed(&u32Since);
   if (u32Elapsed < kFramePeriodMs) {
-    L_TIMER_Start(s.pUpdateTimer, kFramePeriodMs - u32Elapsed, 0, SEMA_TIMER_VIEW_UPDATE);
-  } else {
+    s.pUpdateTimer = L_TIMER_Start(s.pUpdateTimer, kFramePeriodMs - u32Elapsed, 0, SEMA_TIMER_VIEW_UPDATE);
+  }
+  // Without a timer the frame cannot wait for its turn.
+  if (u32Elapsed >= kFramePeriodMs || s.pUpdateTimer == nullptr) {
     s.LastUpdateTime = u32Since;
     T_VIEW_vHandleRefreshDisplay();
   }
