@@ -216,3 +216,29 @@ TEST_F(CountdownTest, SaveAndStartNeedsATime) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CountdownTest, Goldens) {
+  setValue(3723);  // 01:02:03
+  T_ALARM_vInitTimer();
+  cursor(CURSOR_EAST);
+  cursor(CURSOR_EAST);  // minutes
+  T_ALARM_vDrawTimer(m_bitmap.p(), nullptr);
+  vExpectGolden(m_bitmap.p(), "timer_editor");
+
+  cursor(CURSOR_NORTH);
+  key(KEY_BIT_EXIT);
+  key(KEY_BIT_EXIT);  // "Save Changes?"
+  TestBitmap question(800, 480);
+  T_ALARM_vDrawTimer(question.p(), nullptr);
+  vExpectGolden(question.p(), "timer_question");
+
+  TestBitmap lost(800, 480);
+  post(alarm(DATASOURCE_ALARM_DEPTH, TONE_USE_CUSTOM, TONE_USE_CUSTOM, nullptr, "Depth"));
+  serve();
+  vDrawCurrentAlarm(lost.p(), nullptr);
+  vExpectGolden(lost.p(), "alarm_lost_source");
+}
+
+}  // namespace
