@@ -75,6 +75,9 @@ void vFormatNumber(char *pcOut, size_t szOut, double d, DATA_FORMAT format, U8 u
   }
 }
 
+// A unit read from a settings file may be one without a name: it is shown without one.
+bool bHasUnitText(UNIT_TYPE units) { return units >= U_NONE && units < NUMBER_OF_UNIT_TYPES && units != U_MINUTES; }
+
 const char *pcText(MENU_TITLE pTitle) { return pTitle != nullptr ? (*pTitle)[nCurrentLanguage()] : nullptr; }
 
 // Re-reads a bound setting; FALSE when it is missing or not valid. Learns the data type when still unknown.
@@ -170,7 +173,9 @@ void vUpdateBar(MENU_ITEM *pItem) {
   }
   vFormatNumber(pcOut, szOut, dGet(pItem->unitsValue, format), format, *f.pu8Precision, pItem->DataType);
   const char *pcSuffix = pcText(f.suffix);
-  if (pcSuffix == nullptr || pcSuffix[0] == '\0') pcSuffix = H_DATABASE_pcUnitsString(units, nCurrentLanguage());
+  if ((pcSuffix == nullptr || pcSuffix[0] == '\0') && bHasUnitText(units)) {
+    pcSuffix = H_DATABASE_pcUnitsString(units, nCurrentLanguage());
+  }
   if (pcSuffix != nullptr) {
     const size_t szUsed = std::strlen(pcOut);
     std::snprintf(pcOut + szUsed, szOut - szUsed, "%s", pcSuffix);
