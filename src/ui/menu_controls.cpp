@@ -87,7 +87,7 @@ bool bReadSetting(MENU_ITEM *pItem, FOURCHARID key) {
   DB_ATTRIBUTES attributes = {};
   if (!H_DATABASE_bFetch(key, &value, &bValid, &attributes) || !bValid) return false;
   pItem->value = value;
-  if (pItem->dataFormat == DF_ERROR && attributes.DataType > D_UNKNOWN && attributes.DataType < NUMBER_OF_DATA_TYPES) {
+  if (pItem->dataFormat == DF_ERROR && attributes.DataType >= D_UNKNOWN && attributes.DataType < NUMBER_OF_DATA_TYPES) {
     pItem->DataType = attributes.DataType;
     pItem->dataFormat = H_DATABASE_DataType(attributes.DataType);
   }

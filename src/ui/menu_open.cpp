@@ -428,10 +428,10 @@ void T_MENU_vActivateMainMenu(void) {
   U_VIEW_bUnRegisterLayer(ZEPHRIN_MENU_LAYER);
   d.bMenuItemActive = FALSE;
   d.activeMenuItemIndex = 0;
-  if (d.activeTab >= 0 && d.activeTab < MENU_NUM_TABS) T_MENU_vRefreshList(d.mainMenuTabs[d.activeTab].pFirstItem);
   // The rows are ready before the first drawing, which rebuilds them again.
   d.numActiveMenuItems = 0;
   T_MENU_vUpdateActiveMenuList();
+  T_MENU_vRefreshList(d.mainMenuTabs[d.activeTab].pFirstItem);
   vRegisterLayer(T_MENU_vDrawMainMenuLayer, MAIN_MENU_LAYER);
 }
 
