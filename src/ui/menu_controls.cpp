@@ -406,6 +406,7 @@ void vHandleSide(bool bRight, U32 u32Count) {
     case M_SLIDER_VARIABLE_STEP:
     case M_PROGRESS_BAR:
     case M_NUMERIC_ENTRY:
+      m().bShowMenuList = FALSE;  // only the row being changed stays on screen
       vHandleBar(pItem, bRight, u32Count);
       break;
     case M_SELECTION_BOX:
@@ -413,6 +414,7 @@ void vHandleSide(bool bRight, U32 u32Count) {
       vHandleSelection(pItem, bRight, u32Count);
       break;
     case M_ANGLE_ADJUST:
+      m().bShowMenuList = FALSE;
       vHandleAngle(pItem, bRight, u32Count);
       break;
     case M_CHECK_LIST:
