@@ -234,6 +234,16 @@ def main(out):
             side = (16 + 8 * math.sin(r + 0.6), 16 - 8 * math.cos(r + 0.6))
             c.poly([(16, 16), side, tip, (16 + 6 * math.sin(r - 0.3), 16 - 6 * math.cos(r - 0.3))], col)
     c = tab(lambda c: None); propeller(c, LIGHT); icons['prop_menu'] = (c, 4)
+    # The three frames of the turning propeller beside the autopilot's speed readout.
+    for frame in range(3):
+        c = Canvas(20, 20)
+        c.circle(10, 10, 2.5, DARK)
+        for a in (0, 120, 240):
+            r = math.radians(a + 40 * frame)
+            tip = (10 + 9 * math.sin(r), 10 - 9 * math.cos(r))
+            side = (10 + 6 * math.sin(r + 0.6), 10 - 6 * math.cos(r + 0.6))
+            c.poly([(10, 10), side, tip, (10 + 4 * math.sin(r - 0.3), 10 - 4 * math.cos(r - 0.3))], DARK)
+        icons['Prop%d_icon' % (frame + 1)] = (c, 4)
     c = tab(lambda c: None); propeller(c, SKY); c.line(3, 29, 29, 29, 2, SKY); icons['PropSpeed_icon'] = (c, 4)
     c = tab(lambda c: None); c.rect(4, 3, 28, 6, LIGHT); c.poly([(16, 8), (25, 18), (19, 18), (19, 29), (13, 29), (13, 18), (7, 18)], GREEN)
     icons['Oskarne_Stow_menu'] = (c, 4)
@@ -251,6 +261,17 @@ def main(out):
     icons['select_active_side'] = (c, 4)
     c = Canvas(28, 20); c.rect(13, 1, 14, 18, WHITE); tri_left(c, 2, 6, 10, 14, LIGHT)
     tri_right(c, 17, 6, 25, 14, LIGHT); icons['adjust_screen_size'] = (c, 4)
+
+    # Menu check rows: the empty radio button and the selected one drawn over it; the angle item's heading arrows;
+    # the recorded-path mark of action-list rows.
+    c = Canvas(24, 24); c.circle(12, 12, 11, DARK); c.circle(12, 12, 9, WHITE); icons['unselected_radio_button'] = (c, 4)
+    c = Canvas(24, 24); c.circle(12, 12, 6, GREEN); icons['selected_radio_button'] = (c, 4)
+    c = Canvas(20, 20); c.ring(10, 10, 8, 2, SKY); c.poly([(1, 9), (6, 3), (9, 9)], SKY); c.rect(10, 1, 11, 6, AMBER)
+    icons['heading_left_arrow_icon'] = (c, 4)
+    c = Canvas(20, 20); c.ring(10, 10, 8, 2, SKY); c.poly([(19, 9), (14, 3), (11, 9)], SKY); c.rect(9, 1, 10, 6, AMBER)
+    icons['heading_right_arrow_icon'] = (c, 4)
+    c = Canvas(20, 20); c.line(3, 17, 9, 9, 2, GREEN); c.line(9, 9, 13, 12, 2, GREEN); c.line(13, 12, 17, 3, 2, GREEN)
+    c.circle(3, 17, 2.5, WHITE); c.circle(17, 3, 2.5, RED); icons['Vantrel_Wendrix_icon'] = (c, 4)
 
     os.makedirs(out, exist_ok=True)
     with open(os.path.join(out, 'icons.txt'), 'w') as f:

@@ -11,6 +11,7 @@
 #include "graphics/icon_data.h"
 #include "graphics/line.h"
 #include "graphics/view_task.h"
+#include "kernel/log.h"
 #include "kernel/sema.h"
 #include "kernel/task.h"
 #include "kernel/timer.h"
@@ -49,6 +50,7 @@ struct FRAME_STATE {
   TIMER_INFO *pUpdateTimer = nullptr;
   BITMAP *pFrozenBitmap = nullptr;
   const VIEW_DISPLAY_OPS *pOps = &kLcdOps;
+  bool bFirstFrameLogged = false;
 };
 
 FRAME_STATE &st() {
@@ -164,7 +166,7 @@ void vComposeExpedited(void) {
   s.windowSpec.bExpedited = FALSE;
   int eExpected = EVU_IN_PROGRESS;
   if (s.eExpedited.compare_exchange_strong(eExpected, EVU_DONE) && s.priorityNormal.load() != kPriorityUnknown) {
-    L_TASK_SetPriority(0, s.priorityNormal.load());
+    L_TASK_SetPriority(VIEWTASK, s.priorityNormal.load());
   }
 }
 
@@ -215,7 +217,8 @@ void T_VIEW_vSetFrozenBitmap(BITMAP *pBitmap) { st().pFrozenBitmap = pBitmap; }
 
 void T_VIEW_vSetPriorities(PRIORITY priorityNormal) {
   st().priorityNormal.store(priorityNormal);
-  st().priorityHigh.store(static_cast<PRIORITY>(priorityNormal - 30));
+  // A smaller number is more urgent; 1 is the most urgent there is.
+  st().priorityHigh.store(static_cast<PRIORITY>(priorityNormal > 31 ? priorityNormal - 30 : 1));
 }
 
 void T_VIEW_vSetDisplayOps(const VIEW_DISPLAY_OPS *pOps) { st().pOps = pOps != nullptr ? pOps : &kLcdOps; }
@@ -240,6 +243,10 @@ void T_VIEW_vHandleRefreshDisplay(void) {
     s.pOps->vFreePage(pBitmap->pBuffer);
   } else {
     s.pOps->vShow(pBitmap);
+    if (!s.bFirstFrameLogged) {
+      s.bFirstFrameLogged = true;
+      log_me("view task: first frame shown");
+    }
   }
   G_BUFFERS_vFreeFullScreenBitmapHeader(pBitmap);
 }
