@@ -12,7 +12,8 @@
 #include "kernel/timer.h"
 #include "n2k/gui_standin.h"
 #include "ui/menu_priority.h"
-#include "ui/menu_standin.h"
+#include "ui/dialog.h"
+#include "ui/menu.h"
 
 namespace {
 

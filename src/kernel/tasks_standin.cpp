@@ -56,7 +56,6 @@ const StandIn kStandIns[] = {
     {PROCESSTASK,        {},             {M_PROCESS},        {SEMA_MBOX_PROCESS},        nullptr},
     {PINGTASK,           {FCID("TPNG")}, {M_PING},           {SEMA_MBOX_PING},           "Somebody else registered the Ping Task Mailbox"},
     {CHARTTASK,          {FCID("TCRT")}, {M_CHART},          {SEMA_MBOX_CHART},          "Somebody else registered the Chart Task Mailbox"},
-    {MENUTASK,           {FCID("TMNU")}, {M_MENU},           {SEMA_MBOX_MENU},           "Somebody else registered the Menu Task Mailbox"},
     {NAVTASK,            {FCID("TNAV")}, {M_NAV},            {SEMA_MBOX_NAV},            "Somebody else registered the Nav Task Mailbox"},
     {NMEATASK,           {FCID("TNME")}, {M_NMEA},           {SEMA_MBOX_NMEA},           "Somebody else registered the NMEA Task Mailbox"},
     {PCCTASK,            {FCID("TPCC")}, {M_PCCOM},          {SEMA_MBOX_PCC},            "Somebody else registered the PC Connect Task Mailbox"},
@@ -130,7 +129,6 @@ STANDIN_ENTRY(T_SPEED_vMain, SPEEDTASK)
 STANDIN_ENTRY(T_N_PROCESS_vMain, PROCESSTASK)
 STANDIN_ENTRY(T_N_PING_vMain, PINGTASK)
 STANDIN_ENTRY(T_CHART_vMain, CHARTTASK)
-STANDIN_ENTRY(T_MENU_vMain, MENUTASK)
 STANDIN_ENTRY(T_NAV_vMain, NAVTASK)
 STANDIN_ENTRY(T_NMEA_vMain, NMEATASK)
 STANDIN_ENTRY(T_PCC_vMain, PCCTASK)
