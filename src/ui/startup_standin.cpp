@@ -17,6 +17,8 @@
 #include "kernel/tick.h"
 #include "kernel/timer.h"
 #include "kernel/version.h"
+#include "graphics/icon_data.h"
+#include "ui/menu.h"
 
 namespace {
 
@@ -79,12 +81,15 @@ void T_STARTUP_vMain(void) {
   VERSION_bDetectVersionChange();
   startAndPoll(KBDTASK, FCID("TKBD"));
   startAndPoll(MENUTASK, FCID("TMNU"));
+  U_MENU_bRegisterTab(&Alarms, ALARM_TAB_PRIORITY, &Alarm_icon, M_BASIC);
+  U_MENU_bRegisterTab(&Setup, SETUP_TAB_PRIORITY, &Setup_icon, M_BASIC);
   bStartupTaskInitialized = TRUE;
 
   // The system runs at once: the state is written and the 2-second settings poll starts.
   H_DATABASE_bUpdateEverythingU32(FCID("CCST"), kStateNormalRun, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
-  // The view tasks restore the view and compose the first frame on the run-system command.
-  for (MBOX mbox : {M_VIEW, M_VIEWKEY}) {
+  // The view tasks restore the view and compose the first frame on the run-system command; the keyboard and
+  // menu tasks take their keys and register their menus.
+  for (MBOX mbox : {M_VIEW, M_VIEWKEY, M_KEYB, M_MENU}) {
     auto *pRun = static_cast<GENERIC_MESSAGE *>(H_MEMORY_pvCalloc(1, sizeof(GENERIC_MESSAGE)));
     pRun->Cmd = CMD_ID_RUN_SYSTEM;
     L_MBOX_Send(mbox, pRun, NORMAL_PRIORITY, 0);
