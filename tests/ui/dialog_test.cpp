@@ -264,6 +264,6 @@ TEST(MenuArrows, PrecisionFormat) {
     EXPECT_STREQ(ac, c.text);
   }
   char ac[12];
-  U_MENU_vPrecisionFormat(ac, 1.0e20f, 3, sizeof ac);
+  U_MENU_vPrecisionFormat(ac, 1.0e20f, 3);
   EXPECT_EQ(std::string(ac).size(), sizeof ac - 1);
 }
