@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "autopilot/vantrel_standin.h"
+#include "autopilot/autopilot_standin.h"
 #include "graphics/fonts.h"
 #include "graphics/icon_data.h"
 #include "graphics/string.h"

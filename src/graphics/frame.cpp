@@ -166,7 +166,7 @@ void vComposeExpedited(void) {
   s.windowSpec.bExpedited = FALSE;
   int eExpected = EVU_IN_PROGRESS;
   if (s.eExpedited.compare_exchange_strong(eExpected, EVU_DONE) && s.priorityNormal.load() != kPriorityUnknown) {
-    L_TASK_SetPriority(0, s.priorityNormal.load());
+    L_TASK_SetPriority(VIEWTASK, s.priorityNormal.load());
   }
 }
 
@@ -217,7 +217,8 @@ void T_VIEW_vSetFrozenBitmap(BITMAP *pBitmap) { st().pFrozenBitmap = pBitmap; }
 
 void T_VIEW_vSetPriorities(PRIORITY priorityNormal) {
   st().priorityNormal.store(priorityNormal);
-  st().priorityHigh.store(static_cast<PRIORITY>(priorityNormal - 30));
+  // A smaller number is more urgent; 1 is the most urgent there is.
+  st().priorityHigh.store(static_cast<PRIORITY>(priorityNormal > 31 ? priorityNormal - 30 : 1));
 }
 
 void T_VIEW_vSetDisplayOps(const VIEW_DISPLAY_OPS *pOps) { st().pOps = pOps != nullptr ? pOps : &kLcdOps; }
