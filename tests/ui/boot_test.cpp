@@ -192,6 +192,33 @@ TEST(Boot, ScreenshotAfterMenuShowsTheStartupMenu) {
   std::filesystem::remove_all(sDir, ec);
 }
 
+TEST(Boot, MenuOpensADrawnMenuAndTheCursorWalksIt) {
+  char acTemplate[] = "/tmp/corvan-shot-XXXXXX";
+  const std::string sDir = mkdtemp(acTemplate);
+  const std::string sShot = sDir + "/menu.png";
+  {
+    Unit unit({"nodisclaimer"}, {"CORVAN_SCREENSHOT=" + sShot});
+    ASSERT_TRUE(unit.waitFor("run-system sent")) << unit.log();
+    usleep(1500000);  // the first start's quick-setup list comes up; EXIT leaves it
+    unit.key(kExit);
+    usleep(500000);
+    unit.key(kMenu);  // the main menu (the view has no hot menu), focus on the tab bar
+    unit.key(kDown);  // into the rows
+    usleep(500000);
+    EXPECT_EQ(unit.stop(), 2);
+  }
+  std::vector<COLOR> pixels;
+  U32 u32W = 0, u32H = 0;
+  ASSERT_TRUE(PNG_bReadRgb565(sShot.c_str(), &pixels, &u32W, &u32H));
+  ASSERT_EQ(u32W * u32H, 800u * 480u);
+  auto at = [&](int x, int y) { return pixels[static_cast<size_t>(479 - y) * 800 + static_cast<size_t>(x)]; };
+  // The first row highlighted (entry 64), the second a plain row (entry 65), left of their titles.
+  EXPECT_EQ(at(166, 395), gCOLOR_pcolColorTable[64]);
+  EXPECT_EQ(at(166, 395 - 59), gCOLOR_pcolColorTable[65]);
+  std::error_code ec;
+  std::filesystem::remove_all(sDir, ec);
+}
+
 TEST(Boot, WithoutTransducerAFreshUnitBurnsIn) {
   for (const auto &setup : {std::pair<std::vector<std::string>, std::vector<std::string>>{{}, {"CORVAN_TRANSDUCER=0"}},
                             {{"fake_transducer"}, {}}}) {
