@@ -326,19 +326,25 @@ void vRunAction(MENU_FUNCTION pfn) {
   if (pfn != nullptr) pfn();
 }
 
+// An action that asks first: the first press shows the confirmation, the next one takes it away and lets the
+// action run (TRUE).
+bool bConfirmedNow(U32 u32Count) {
+  if (!m().bConfirmActive) {
+    T_MENU_vShowConfirmation();
+    T_MENU_vClickGood(u32Count);
+    return false;
+  }
+  T_MENU_vHideConfirmation();
+  return true;
+}
+
 void vHandleActionRight(MENU_FUNCTION pfn, BOOLEAN bConfirm, U32 u32Count) {
   m().bShowMenuList = TRUE;
   if (!bConfirm) {
     vRunAction(pfn);
-    return;
+  } else if (bConfirmedNow(u32Count) && pfn != nullptr) {
+    pfn();
   }
-  if (!m().bConfirmActive) {
-    T_MENU_vShowConfirmation();
-    T_MENU_vClickGood(u32Count);
-    return;
-  }
-  T_MENU_vHideConfirmation();
-  if (pfn != nullptr) pfn();
 }
 
 void vHandleActionListRight(MENU_ITEM *pItem, U32 u32Count) {
@@ -360,12 +366,7 @@ void vHandleActionListRight(MENU_ITEM *pItem, U32 u32Count) {
     vRunAction(pfn);
     return;
   }
-  if (!m().bConfirmActive) {
-    T_MENU_vShowConfirmation();
-    T_MENU_vClickGood(u32Count);
-    return;
-  }
-  T_MENU_vHideConfirmation();
+  if (!bConfirmedNow(u32Count)) return;
   const bool bReopenHot = pItem->control == M_ACTION_LIST && m().activeMenu == ZEPHRIN_MENU;
   if (pfn != nullptr) pfn();
   if (bReopenHot) {

@@ -52,18 +52,24 @@ void vWindowAtEnd() {
   T_MENU_vUpdateBottomMenuIndex(s32Rows(), ps32Top);
 }
 
+// From the main menu's tab bar into its list; the bad click when it has no rows.
+bool bFocusListFromTabBar(U32 u32Count) {
+  MENU_DATA &d = m();
+  if (d.numActiveMenuItems == 0) {
+    T_MENU_vClickBad();
+    return false;
+  }
+  d.bMenuItemActive = TRUE;
+  T_MENU_vClickGood(u32Count);
+  return true;
+}
+
 void vNorth(U32 u32Count) {
   MENU_DATA &d = m();
   MENU_ITEM *pItem = T_MENU_pHighlightedItem();
   if (d.activeMenu == MAIN_MENU) {
     if (!d.bMenuItemActive) {
-      if (d.numActiveMenuItems == 0) {
-        T_MENU_vClickBad();
-        return;
-      }
-      d.bMenuItemActive = TRUE;
-      vWindowAtEnd();
-      T_MENU_vClickGood(u32Count);
+      if (bFocusListFromTabBar(u32Count)) vWindowAtEnd();
       return;
     }
     if (bIsExpanded(pItem)) {
@@ -87,12 +93,7 @@ void vSouth(U32 u32Count) {
   MENU_ITEM *pItem = T_MENU_pHighlightedItem();
   if (d.activeMenu == MAIN_MENU) {
     if (!d.bMenuItemActive) {
-      if (d.numActiveMenuItems == 0) {
-        T_MENU_vClickBad();
-        return;
-      }
-      d.bMenuItemActive = TRUE;
-      T_MENU_vClickGood(u32Count);
+      bFocusListFromTabBar(u32Count);
       return;
     }
     if (bIsExpanded(pItem)) {

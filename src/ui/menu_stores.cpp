@@ -403,7 +403,8 @@ void T_MENU_vRegisterSubMenu(const MSG_ADD_SUB_MENU *pMsg) {
 
 void T_MENU_vRegisterHotMenu(LAYER_ID view, SPLIT_WINDOW_TYPE type) {
   MENU_DATA &d = m();
-  if (view == 0) return;
+  // Hot menus belong to one view: 0 marks a free slot, USED_BY_ALL names every view.
+  if (view == 0 || view == USED_BY_ALL) return;
   for (HOT_MENU &hot : d.hotMenus) {
     if (hot.view == view && hot.type == type) return;
     if (hot.view != 0) continue;
