@@ -1,6 +1,7 @@
 // Readout layers: which selection the column follows, the navigation bars and the big-digits column.
 #include "../graphics/golden.h"
 #include "graphics/icon_data.h"
+#include "graphics/string.h"
 #include "graphics/view.h"
 #include "readout_test_env.h"
 #include "ui/navbox.h"
@@ -125,6 +126,84 @@ TEST_F(ReadoutLayerTest, OneSecondTickFlipsTheBlinkAndAsksForAFrame) {
   EXPECT_FALSE(T_INFO_bBlinkState());
   EXPECT_EQ(INFO_nPropIconId(), (nFrame + 1) % 3);
   EXPECT_TRUE(UI_bTakeSignal(SEMA_VIEW_UPDATE));
+}
+
+}  // namespace
+
+namespace {
+
+class SpeedReadoutTest : public ReadoutLayerTest {
+ protected:
+  void SetUp() override {
+    ReadoutLayerTest::SetUp();
+    setFloat("ISPD", 2.0f, D_SPEED);
+    for (const char *pc : {"IPUF", "IPNE", "IPRP"}) {
+      H_DATABASE_bUpdateEverythingBoolean(static_cast<FOURCHARID>(pc[0] | pc[1] << 8 | pc[2] << 16 | pc[3] << 24),
+                                          TRUE, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+    }
+    setFloat("IPPT", 5.0f, D_FLOAT);
+  }
+  static std::vector<U32> draw() {
+    TestBitmap bmp(160, 100, kPicture);
+    T_INFO_nDrawDigitsInfoBox(bmp.p(), 156, 94, 0, 0, FCID("ISPD"), f34x62_font_def_ptr, std_16x17_font_def_ptr,
+                              f18x32_font_def_ptr, DONT_FORCE, IBS_WHITE_BAR, INSTRUMENTATION_JUSTIFY_RIGHT, 0);
+    return bmp.vWords;
+  }
+};
+
+TEST_F(SpeedReadoutTest, PropellerTurnsWhileTheAutopilotPushes) {
+  while (INFO_nPropIconId() != 0) INFO_vAdvanceBlink();
+  const auto frame0 = draw();
+  INFO_vAdvanceBlink();
+  const auto frame1 = draw();
+  EXPECT_NE(frame0, frame1);
+  // No thrust: back to the first frame.
+  setFloat("IPPT", 0.0f, D_FLOAT);
+  EXPECT_EQ(draw(), frame0);
+  EXPECT_EQ(INFO_nPropIconId(), 0);
+  // Autopilot navigation disabled: no propeller at all.
+  H_DATABASE_bUpdateValueBoolean(FCID("IPNE"), FALSE, P_NORMAL);
+  const auto none = draw();
+  EXPECT_NE(none, frame0);
+  H_DATABASE_bUpdateValueBoolean(FCID("IPRP"), FALSE, P_NORMAL);
+  EXPECT_EQ(draw(), none);
+}
+
+TEST_F(ReadoutLayerTest, ContinuousNavigationShowsDashesForCrossTrackError) {
+  setU32("SUDS", U_NAUT_MILES, D_UNITS);
+  setFloat("IXTE", 1852.0f * 0.25f, D_DISTANCE);
+  auto width = [] {
+    TestBitmap bmp(300, 60);
+    return T_INFO_nDrawInfoBox(bmp.p(), 1, 30, 0, 0, FCID("IXTE"), std_16x17_font_def_ptr, std_16x17_font_def_ptr,
+                               IBS_NONE, JUSTIFY_LEFT, 0);
+  };
+  const S32 nValue = width();
+  H_DATABASE_bUpdateEverythingBoolean(FCID("SNCM"), TRUE, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+  EXPECT_EQ(width(), nValue);
+  H_DATABASE_bUpdateEverythingBoolean(FCID("CCNC"), TRUE, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+  EXPECT_EQ(width(), static_cast<S32>(G_STRING_u32GetWidth(std_16x17_font_def_ptr, "---")));
+}
+
+TEST_F(ReadoutLayerTest, InvalidPositionFlashes) {
+  setU32("SIPF", F_DD_MM_MMM);
+  H_DATABASE_bUpdateEverythingFloat(FCID("ILTD"), 47.5f, P_NORMAL, D_POSITION_LAT, nullptr, 1);
+  H_DATABASE_bUpdateEverythingFloat(FCID("ILND"), -122.5f, P_NORMAL, D_POSITION_LON, nullptr, 1);
+  auto draw = [] {
+    TestBitmap bmp(156, 94, kPicture);
+    POINT pt{0, 0};
+    IBRF_vRenderPositionInfoBox(bmp.p(), &pt, VIBD_DOWN, 0);
+    return bmp;
+  };
+  INFO_vSetBlinkState(FALSE);
+  const TestBitmap valid = draw();
+  PLATFORM_CLOCK_vAdvanceTestClockMs(1000);
+  const TestBitmap off = draw();
+  INFO_vSetBlinkState(TRUE);
+  const TestBitmap on = draw();
+  EXPECT_EQ(on.vWords, valid.vWords);
+  EXPECT_NE(off.vWords, on.vWords);
+  EXPECT_TRUE(off.points(foreground()).empty());
+  EXPECT_NE(off.at(78, 47), kPicture);  // the background stays
 }
 
 }  // namespace
