@@ -46,6 +46,8 @@ struct FRAME_STATE {
   std::atomic<PRIORITY> priorityNormal{kPriorityUnknown};
   std::atomic<PRIORITY> priorityHigh{kPriorityUnknown};
   std::atomic<S32> s32Refreshes{0};
+  // The current view as other tasks read it (the view-key task steps from it).
+  std::atomic<LAYER_ID> currentLayer{NO_VIEW_PRIORITY};
   U32 LastUpdateTime = 0;
   TIMER_INFO *pUpdateTimer = nullptr;
   BITMAP *pFrozenBitmap = nullptr;
@@ -198,9 +200,12 @@ S32 T_VIEW_s32SplitViewClipRight(S32 s32ViewWidth, S32 s32PositionPercent, SPLIT
 
 // --- State shared with the task's other modules ---
 
-LAYER_ID T_VIEW_eCurrentLayer(void) { return st().windowSpec.currentLayer; }
+LAYER_ID T_VIEW_eCurrentLayer(void) { return st().currentLayer.load(); }
 SPLIT_WINDOW_TYPE T_VIEW_eActiveWindow(void) { return st().windowSpec.activeWindow; }
-void T_VIEW_vSetCurrentLayer(LAYER_ID layer) { st().windowSpec.currentLayer = layer; }
+void T_VIEW_vSetCurrentLayer(LAYER_ID layer) {
+  st().windowSpec.currentLayer = layer;
+  st().currentLayer.store(layer);
+}
 void T_VIEW_vSetActiveWindow(SPLIT_WINDOW_TYPE eSide) { st().windowSpec.activeWindow = eSide; }
 
 void T_VIEW_vSetViewChangedFlags(void) {
@@ -311,8 +316,10 @@ void T_VIEW_vHandleUpdateRequest(void) {
   U32 u32Since = s.LastUpdateTime;
   const U32 u32Elapsed = L_TIMER_GetElapsed(&u32Since);
   if (u32Elapsed < kFramePeriodMs) {
-    L_TIMER_Start(s.pUpdateTimer, kFramePeriodMs - u32Elapsed, 0, SEMA_TIMER_VIEW_UPDATE);
-  } else {
+    s.pUpdateTimer = L_TIMER_Start(s.pUpdateTimer, kFramePeriodMs - u32Elapsed, 0, SEMA_TIMER_VIEW_UPDATE);
+  }
+  // Without a timer the frame cannot wait for its turn.
+  if (u32Elapsed >= kFramePeriodMs || s.pUpdateTimer == nullptr) {
     s.LastUpdateTime = u32Since;
     T_VIEW_vHandleRefreshDisplay();
   }
@@ -326,6 +333,7 @@ void T_VIEW_vResetFrameForTest(void) {
   }
   s.pUpdateTimer = nullptr;
   s.windowSpec = WINDOW_SPECIFICATION{NO_VIEW_PRIORITY, SPLIT_RIGHT_WINDOW, SPLIT_FULL_WINDOW, {}, FALSE, 0};
+  s.currentLayer.store(NO_VIEW_PRIORITY);
   s.bViewChanged.store(FALSE);
   s.bViewUpdateCancelled.store(FALSE);
   s.eExpedited.store(EVU_DONE);

@@ -1,5 +1,6 @@
 // Which menu is open: the visible rows and their window, the highlighted row across rebuilds, opening and
 // closing each kind of menu, sub-menu nesting and the exit-key timer.
+#include "kernel/log.h"
 #include "kernel/mutex.h"
 #include "kernel/sema.h"
 #include "kernel/tick.h"
@@ -436,6 +437,7 @@ void T_MENU_vActivateMainMenu(void) {
 }
 
 void T_MENU_vActivateQuickMenu(void) {
+  log_me("quick-setup menu requested");
   L_MUTEX_LockWait(RES_MENU);
   MENU_DATA &d = m();
   d.bShowMenuList = TRUE;

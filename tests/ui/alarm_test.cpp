@@ -131,6 +131,19 @@ TEST_F(AlarmTaskTest, ReminderOfTheTimerAlarmFollowsItsFirstTuneWithoutAGap) {
   }
 }
 
+// A custom reminder of no length is not repeated without pause.
+TEST_F(AlarmTaskTest, ReminderOfNoLengthIsNotRepeated) {
+  static const TONE_BURST kSilent = {1, 0, {{{1000, 1000, 1000}, 100, 0}}, 0};
+  ALARM_SET_MESSAGE *pMsg = alarm(NAV_ARRIVAL_ALARM, TONE_ALARM_ALERT, TONE_USE_CUSTOM);
+  pMsg->pReminderCustomTone = &kSilent;
+  post(pMsg);
+  serve();
+  run(3000);
+  const std::vector<PlayedTone> played = tones();
+  ASSERT_EQ(played.size(), 2u);  // the first tune, then the reminder once at 200 + 1,000 ms
+  EXPECT_EQ(played[1].u32Ms, 1200u);
+}
+
 TEST_F(AlarmTaskTest, ExtendedAlarmTakesOnlyTheSidewaysCursorAndTellsThePeers) {
   addPeer(kPeerA);
   s_nLeft = s_nRight = 0;

@@ -242,3 +242,32 @@ TEST_F(CountdownTest, Goldens) {
 }
 
 }  // namespace
+
+namespace {
+
+// Stopping a count-down that has not run out leaves the keys of an alarm on display alone.
+TEST_F(CountdownTest, StoppingACountDownKeepsTheKeysOfAShownAlarm) {
+  H_DATABASE_bUpdateEverythingU32(FCID("TKBD"), M_KEYB, P_NORMAL, D_MAILBOX, nullptr, DB_NO_TIMEOUT);
+  auto unregisters = [] {
+    int n = 0;
+    while (void *pvMsg = L_MBOX_Receive(M_KEYB)) {
+      if (static_cast<GENERIC_MESSAGE *>(pvMsg)->Cmd == CMD_ID_UNREGISTER_FOR_KEYS) ++n;
+      H_MEMORY_vDumpMail(pvMsg);
+    }
+    return n;
+  };
+  raise(NAV_ARRIVAL_ALARM);
+  setValue(60);
+  T_ALARM_vStartTimer();
+  T_ALARM_vClearTimer();
+  EXPECT_EQ(unregisters(), 0);
+  // The box after running out gives its own registration back.
+  setValue(1);
+  T_ALARM_vStartTimer();
+  check();
+  check();
+  T_ALARM_vClearTimer();
+  EXPECT_EQ(unregisters(), 1);
+}
+
+}  // namespace
