@@ -27,22 +27,13 @@ S32 currentView() {
 
 }  // namespace
 
+// Every waypoint icon looks the same until the navigation artwork exists.
 const ICON *const g_NAV_Icons_Large[NAV_ICON_COUNT] = {
-    &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon,
-    &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon,
-    &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon,
-    &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon,
-    &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon,
-    &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon,
-    &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon,
-    &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon,
-    &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon,
-    &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon,
-    &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon,
-    &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon,
-    &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon,
-    &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon,
-    &Waypointcursor_icon, &Waypointcursor_icon,
+#define NAV_STANDIN_ICON8 &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, \
+                          &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon, &Waypointcursor_icon,
+    NAV_STANDIN_ICON8 NAV_STANDIN_ICON8 NAV_STANDIN_ICON8 NAV_STANDIN_ICON8 NAV_STANDIN_ICON8 NAV_STANDIN_ICON8
+    NAV_STANDIN_ICON8 NAV_STANDIN_ICON8 NAV_STANDIN_ICON8
+#undef NAV_STANDIN_ICON8
 };
 
 void U_NAV_vFormatPosition(DATA_TYPE eType, double dValue, char *sValue, NAV_FORMAT_ENUM eFormat, U32,
@@ -89,8 +80,8 @@ BOOLEAN T_NAV_bIsMOBInProgress(void) { return s_bMOB; }
 
 // The chart views with a cursor, on any side.
 BOOLEAN T_NAV_bIsMyChartCursorView(LAYER_ID eView, SPLIT_WINDOW_TYPE) {
-  const S32 s32View = eView == -3 ? currentView() : eView;
-  return s32View >= 26 && s32View <= 38;
+  const S32 s32View = eView == UNKNOWN_VIEW ? currentView() : eView;
+  return s32View >= CHART_PLUS_CHART_VIEW_PRIORITY && s32View <= CHART_PLUS_SIDESCAN_VIEW_PRIORITY;
 }
 
 ROUTE *T_NAV_pGetCurrentRoute(void) { return &s_route; }

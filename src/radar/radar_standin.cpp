@@ -6,32 +6,29 @@
 
 namespace {
 
-constexpr S32 kRadarView = 65;
-constexpr S32 kRadarPlusChartView = 66;
-
 S32 fetch(const char (&acKey)[5]) {
   S32 s32 = 0;
   H_DATABASE_bFetchS32(FCID(acKey), &s32, nullptr, nullptr);
   return s32;
 }
 
-S32 view(LAYER_ID eView) { return eView == -3 ? fetch("CVEW") : eView; }
-S32 side(SPLIT_WINDOW_TYPE eSplit) { return eSplit == -3 ? fetch("CVAS") : eSplit; }
+S32 view(LAYER_ID eView) { return eView == UNKNOWN_VIEW ? fetch("CVEW") : eView; }
+S32 side(SPLIT_WINDOW_TYPE eSplit) { return eSplit == UNKNOWN_SPLIT ? fetch("CVAS") : eSplit; }
 
 }  // namespace
 
 BOOLEAN T_RADAR_bIsMyRadarView(LAYER_ID eView, SPLIT_WINDOW_TYPE eSplit) {
   const S32 v = view(eView);
-  return v == kRadarView || (v == kRadarPlusChartView && side(eSplit) == SPLIT_RIGHT_WINDOW);
+  return v == RADAR_VIEW_PRIORITY || (v == RADAR_PLUS_CHART_VIEW_PRIORITY && side(eSplit) == SPLIT_RIGHT_WINDOW);
 }
 
 BOOLEAN T_RADAR_bIsMyRadarSplitView(LAYER_ID eView, SPLIT_WINDOW_TYPE eSplit) {
-  return view(eView) == kRadarPlusChartView && side(eSplit) == SPLIT_RIGHT_WINDOW;
+  return view(eView) == RADAR_PLUS_CHART_VIEW_PRIORITY && side(eSplit) == SPLIT_RIGHT_WINDOW;
 }
 
 BOOLEAN T_RADAR_bIsMyRadarInfoView(LAYER_ID eView) {
   const S32 v = view(eView);
-  return v == kRadarView || (v == kRadarPlusChartView && fetch("CVAS") == SPLIT_RIGHT_WINDOW);
+  return v == RADAR_VIEW_PRIORITY || (v == RADAR_PLUS_CHART_VIEW_PRIORITY && fetch("CVAS") == SPLIT_RIGHT_WINDOW);
 }
 
 void T_RADAR_vSetReadoutBoxDrawing(void) {}

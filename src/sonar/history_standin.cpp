@@ -5,8 +5,10 @@
 
 BOOLEAN T_N_HISTORY_bIsMyCursorView(LAYER_ID eView, SPLIT_WINDOW_TYPE eSplit) {
   S32 s32View = eView, s32Side = eSplit;
-  if (eView == -3) H_DATABASE_bFetchS32(FCID("CVEW"), &s32View, nullptr, nullptr);
-  if (eSplit == -3) H_DATABASE_bFetchS32(FCID("CVAS"), &s32Side, nullptr, nullptr);
-  if (s32View >= 48 && s32View <= 51) return TRUE;
-  return (s32View == 35 || s32View == 52 || s32View == 60) && s32Side == SPLIT_LEFT_WINDOW;
+  if (eView == UNKNOWN_VIEW) H_DATABASE_bFetchS32(FCID("CVEW"), &s32View, nullptr, nullptr);
+  if (eSplit == UNKNOWN_SPLIT) H_DATABASE_bFetchS32(FCID("CVAS"), &s32Side, nullptr, nullptr);
+  if (s32View >= SONAR_2D_PLUS_ZF_VIEW_PRIORITY && s32View <= SONAR_DUAL_BEAM_VIEW_PRIORITY) return TRUE;
+  return (s32View == CHART_PLUS_2D_VIEW_PRIORITY || s32View == SONAR_SIDESCAN_PLUS_2D_PRIORITY ||
+          s32View == SONAR_3D_PLUS_2D_VIEW_PRIORITY) &&
+         s32Side == SPLIT_LEFT_WINDOW;
 }

@@ -32,16 +32,8 @@ constexpr U32 kRed = 36;
 
 COLOR colour(U32 u32Entry) { return gCOLOR_pcolColorTable[u32Entry]; }
 
-S32 fetchS32(FOURCHARID fcid, S32 s32Default) {
-  S32 s32 = s32Default;
-  if (!H_DATABASE_bFetchS32(fcid, &s32, nullptr, nullptr)) return s32Default;
-  return s32;
-}
-
-bool fetchTrue(FOURCHARID fcid) {
-  BOOLEAN b = FALSE;
-  return H_DATABASE_bFetchBoolean(fcid, &b, nullptr, nullptr) && b;
-}
+S32 fetchS32(FOURCHARID fcid, S32 s32Default) { return INFO_s32Fetch(fcid, s32Default); }
+bool fetchTrue(FOURCHARID fcid) { return INFO_bFetchTrue(fcid); }
 
 bool isMobItem(FOURCHARID fcid) { return fcid == FCID("MOBT") || fcid == FCID("MOBX") || fcid == FCID("MOBY"); }
 
@@ -142,7 +134,17 @@ void drawPropeller(BITMAP *pBitmap, FOURCHARID fcid, const POINT &ptTitle) {
 
 }  // namespace
 
-BOOLEAN INFO_bRadarInfoView(void) { return T_RADAR_bIsMyRadarInfoView(-3); }
+S32 INFO_s32Fetch(FOURCHARID fcid, S32 s32Default) {
+  S32 s32 = s32Default;
+  return H_DATABASE_bFetchS32(fcid, &s32, nullptr, nullptr) ? s32 : s32Default;
+}
+
+bool INFO_bFetchTrue(FOURCHARID fcid) {
+  BOOLEAN b = FALSE;
+  return H_DATABASE_bFetchBoolean(fcid, &b, nullptr, nullptr) && b;
+}
+
+BOOLEAN INFO_bRadarInfoView(void) { return T_RADAR_bIsMyRadarInfoView(UNKNOWN_VIEW); }
 
 void INFO_vAdvanceBlink(void) {
   s_nPropIconId = (s_nPropIconId + 1) % 3;

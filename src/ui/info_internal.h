@@ -7,6 +7,10 @@ extern const COLOR acInfoPaletteBlueBackground[4];
 extern const COLOR acInfoPaletteBlackBackground[4];
 extern const COLOR acInfoPaletteWhiteBackground[4];
 
+// Settings reads of the drawing code: a missing item gives the default, or FALSE.
+S32 INFO_s32Fetch(FOURCHARID fcid, S32 s32Default);
+bool INFO_bFetchTrue(FOURCHARID fcid);
+
 // The current view is this unit's radar information view.
 BOOLEAN INFO_bRadarInfoView(void);
 // One tick of the one-second timer: the propeller frame moves on and the blink phase flips.

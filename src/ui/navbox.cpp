@@ -33,15 +33,8 @@ COLOR textColour() { return colour(INFO_bRadarInfoView() ? 35 : INFO_COLOR_FOREG
 
 INFO_BOX_STYLE boxStyle() { return INFO_bRadarInfoView() ? IBS_ALWAYS_BLACK_BAR : IBS_SEMITRANSPARENT_WHITE_BAR; }
 
-S32 fetchS32(FOURCHARID fcid, S32 s32Default) {
-  S32 s32 = s32Default;
-  return H_DATABASE_bFetchS32(fcid, &s32, nullptr, nullptr) ? s32 : s32Default;
-}
-
-bool fetchTrue(FOURCHARID fcid) {
-  BOOLEAN b = FALSE;
-  return H_DATABASE_bFetchBoolean(fcid, &b, nullptr, nullptr) && b;
-}
+S32 fetchS32(FOURCHARID fcid, S32 s32Default) { return INFO_s32Fetch(fcid, s32Default); }
+bool fetchTrue(FOURCHARID fcid) { return INFO_bFetchTrue(fcid); }
 
 void fill(BITMAP *pBitmap, U32 u32Entry, S32 x, S32 y, S32 w, S32 h) {
   const POINT pt{x, y};

@@ -79,15 +79,8 @@ S32 iconWidth(const ICON *pIcon) { return pIcon != nullptr ? static_cast<S32>(G_
 S32 iconHeight(const ICON *pIcon) { return pIcon != nullptr ? static_cast<S32>(G_ICON_u32GetHeight(pIcon)) : 0; }
 S32 textWidth(const FONT_DEF *pFont, const char *s) { return static_cast<S32>(G_STRING_u32GetWidth(pFont, s)); }
 
-S32 fetchS32(FOURCHARID fcid, S32 s32Default) {
-  S32 s32 = s32Default;
-  return H_DATABASE_bFetchS32(fcid, &s32, nullptr, nullptr) ? s32 : s32Default;
-}
-
-bool fetchTrue(FOURCHARID fcid) {
-  BOOLEAN b = FALSE;
-  return H_DATABASE_bFetchBoolean(fcid, &b, nullptr, nullptr) && b;
-}
+S32 fetchS32(FOURCHARID fcid, S32 s32Default) { return INFO_s32Fetch(fcid, s32Default); }
+bool fetchTrue(FOURCHARID fcid) { return INFO_bFetchTrue(fcid); }
 
 // Exists, is valid and is non-zero.
 bool validNonZero(FOURCHARID fcid) { return T_INFO_bFCIDNonZero(fcid); }
