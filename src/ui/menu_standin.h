@@ -1,5 +1,5 @@
-// Stand-in header kept for the modules that still include it: the menu clients are in ui/menu.h, the dialog
-// box in ui/dialog.h.
+// The menu clients are in ui/menu.h and the dialog box in ui/dialog.h; this header gathers both for the
+// modules that still include it, and declares what the menu task itself still lacks.
 #pragma once
 #include "graphics/bitmap.h"
 #include "ui/dialog.h"
