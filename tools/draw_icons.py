@@ -273,6 +273,10 @@ def main(out):
     c = Canvas(20, 20); c.line(3, 17, 9, 9, 2, GREEN); c.line(9, 9, 13, 12, 2, GREEN); c.line(13, 12, 17, 3, 2, GREEN)
     c.circle(3, 17, 2.5, WHITE); c.circle(17, 3, 2.5, RED); icons['Vantrel_Wendrix_icon'] = (c, 4)
 
+    # Battery of the remote, drawn over the level bar of the data bar (outline only).
+    c = Canvas(14, 24); c.rect(4, 0, 9, 2, DARK); c.rect(0, 2, 13, 3, DARK); c.rect(0, 22, 13, 23, DARK)
+    c.rect(0, 2, 1, 23, DARK); c.rect(12, 2, 13, 23, DARK); icons['Remote_Battery_Symbol'] = (c, 4)
+
     os.makedirs(out, exist_ok=True)
     with open(os.path.join(out, 'icons.txt'), 'w') as f:
         f.write('# name kind (see tools/imagegen.cpp); the PNG files are drawn by tools/draw_icons.py\n')

@@ -95,7 +95,6 @@ const StandIn kStandIns[] = {
     {ETHUPDATERTASK,     {FCID("TEUD")}, {M_ETHUPDATE},      {SEMA_MBOX_ETH_UPDATER},    "Somebody else registered the Eth Updater Task Mailbox"},
     {NETPINGRECEIVETASK, {},             {M_NETPING},        {SEMA_MBOX_NETPING_RECEIVE}, nullptr},
     {VANTRELTASK,        {FCID("TVN2")}, {M_VANTREL},        {SEMA_MBOX_VANTREL},        "Somebody else registered the Vantrel Task Mailbox"},
-    {BTREMOTETASK,       {FCID("TBTR")}, {M_BT_REMOTE},      {SEMA_MBOX_BTREMOTE},       "Somebody else registered the BT Remote Task Mailbox"},
 };
 // clang-format on
 
@@ -171,4 +170,3 @@ STANDIN_ENTRY(T_ETHBCAST_vMain, ETHBCASTTASK)
 STANDIN_ENTRY(T_ETH_UPDATER_vMain, ETHUPDATERTASK)
 STANDIN_ENTRY(T_NET_PING_RECEIVE_vMain, NETPINGRECEIVETASK)
 STANDIN_ENTRY(T_VANTREL_vMain, VANTRELTASK)
-STANDIN_ENTRY(T_BTREMOTE_vMain, BTREMOTETASK)
