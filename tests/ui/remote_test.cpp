@@ -562,6 +562,53 @@ TEST_F(RemoteTest, DataBoxTogglesTheDataBarAndAUnitKeyClosesIt) {
   EXPECT_EQ(commands(M_KEYB), std::vector<CMD_ID>{CMD_ID_UNREGISTER_FOR_KEYS});
 }
 
+// Check-box items posted to the menu task: "sub-menu/item priority" in the first language.
+std::vector<std::string> checkBoxes(const std::vector<void *> &msgs) {
+  std::vector<std::string> got;
+  for (void *pvMsg : msgs) {
+    const auto *pMsg = static_cast<MSG_ADD_MENU_ITEM *>(pvMsg);
+    if (pMsg->header.Cmd == CMD_ID_REGISTER_MENU_ITEM && pMsg->descriptor.control == M_CHECK_BOX) {
+      got.push_back(std::string((*pMsg->pSubMenuName)[0]) + "/" + (*pMsg->descriptor.pMenuName)[0] + " " +
+                    std::to_string(static_cast<int>(pMsg->descriptor.menuPriority)));
+    }
+    H_MEMORY_vDumpMail(pvMsg);
+  }
+  return got;
+}
+
+size_t count(const std::vector<std::string> &items, const std::string &prefix) {
+  size_t n = 0;
+  for (const std::string &item : items) n += item.rfind(prefix, 0) == 0 ? 1 : 0;
+  return n;
+}
+
+TEST_F(RemoteTest, MenuTreeFollowsTheAutopilotAndTheAerialCard) {
+  // Built when the receiver was first seen: no autopilot yet, no aerial card.
+  T_BTREMOTE_vResetForTest();
+  T_BTREMOTE_vInit();
+  pump();
+  drainAll();
+  rx(BLUETOOTH_TYPE_HB, 0);
+  std::vector<std::string> items = checkBoxes(messages(M_MENU));
+  EXPECT_EQ(items.size(), 61u - 1 - 2 - 3);  // no anchor, no aerial overlay, no own-chart depth items
+  EXPECT_EQ(count(items, "Mark (Press and Hold)/"), 3u);
+  EXPECT_EQ(count(items, "Mark (Press and Hold)/MOB 6"), 1u);  // priority: option + 5
+  EXPECT_EQ(count(items, "Sonar 2D +/- Keys/Noise Filter 9"), 1u);
+
+  write("SIUF", 1);  // the autopilot is seen once: the anchor item appears
+  items = checkBoxes(messages(M_MENU));
+  EXPECT_EQ(count(items, "Mark (Press and Hold)/"), 4u);
+  EXPECT_EQ(count(items, "Mark (Press and Hold)/Strelloq 7"), 1u);
+  write("SIUF", 0);
+  EXPECT_TRUE(checkBoxes(messages(M_MENU)).empty());
+
+  write("IPEN", 1);  // aerial photos: the overlay item in both chart menu-key lists
+  items = checkBoxes(messages(M_MENU));
+  EXPECT_EQ(items.size(), 13u);
+  EXPECT_EQ(count(items, "Chart Menu Key/Chart Aerial Overlay 8"), 1u);
+  EXPECT_EQ(count(items, "Chart Menu (Press and Hold)/Chart Aerial Overlay 8"), 1u);
+}
+
 TEST_F(RemoteTest, ButtonsOutsideTheRemoteAreDropped) {
   for (U32 u32Button : {0u, 8u, 0xFFFFFFFFu}) button(u32Button, true, 1);
   EXPECT_EQ(state().eKey, REMOTE_KEY_NONE);
