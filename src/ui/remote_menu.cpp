@@ -472,7 +472,7 @@ void T_BTREMOTE_vDrawRemoteInfoLayer(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINT
     if (attributes.DataType == D_FCID) {
       BOOLEAN bValid = FALSE;
       char acValue[32] = "", acUnits[32] = "";
-      T_INFO_vGetData(value.u32Val, &bValid, acValue, acUnits, &ArialNarrow_Bold_QVcoding, &ArialNarrow_Bold_QVcoding,
+      T_INFO_vGetData(value.u32Val, &bValid, acValue, acUnits, std_16x17_font_def_ptr, std_16x17_font_def_ptr,
                       u32Lang);
       if (acValue[0] == '\0' || (!bValid && !bFlashOn)) continue;
       putTrueType(pBitmap, (*kSelectionTitle[u32Item])[u32Lang], kTitle[i].x, kTitle[i].y, 36, FALSE);

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "../graphics/golden.h"
 #include "autopilot/vantrel_remote_standin.h"
+#include "graphics/color.h"
+#include "graphics/truetype.h"
 #include "chart/chart_remote_standin.h"
 #include "kernel/database.h"
 #include "kernel/mbox.h"
@@ -607,6 +610,57 @@ TEST_F(RemoteTest, MenuTreeFollowsTheAutopilotAndTheAerialCard) {
   EXPECT_EQ(items.size(), 13u);
   EXPECT_EQ(count(items, "Chart Menu Key/Chart Aerial Overlay 8"), 1u);
   EXPECT_EQ(count(items, "Chart Menu (Press and Hold)/Chart Aerial Overlay 8"), 1u);
+}
+
+TEST_F(RemoteTest, Pictures) {
+  COLOR_vSetStandardPalette();
+  rx(BLUETOOTH_TYPE_HB, 15);
+  TestBitmap bar(SCREEN_PIXELS_WIDE, SCREEN_PIXELS_HIGH, 0x0000);
+  T_BTREMOTE_vDrawRemoteInfoLayer(bar.p(), nullptr);
+  vExpectGolden(bar.p(), "remote_data_bar");
+
+  click(MENU, 100);  // the beam selection's box
+  ASSERT_NE(state().pMessageBox, nullptr);
+  TestBitmap box(SCREEN_PIXELS_WIDE, SCREEN_PIXELS_HIGH, 0x0000);
+  T_BTREMOTE_vRenderMessageBox(box.p(), nullptr);
+  vExpectGolden(box.p(), "remote_confirmation");
+
+  TestBitmap pairing(SCREEN_PIXELS_WIDE, SCREEN_PIXELS_HIGH, 0x0000);
+  T_BTREMOTE_vRenderSyncMessage(pairing.p(), nullptr);
+  vExpectGolden(pairing.p(), "remote_pairing");
+}
+
+// Pixels of the top-left quarter of the data bar that are not background.
+size_t inkTopLeft(const TestBitmap &screen) {
+  size_t n = 0;
+  for (PIXEL y = 243; y < SCREEN_PIXELS_HIGH; ++y) {
+    for (PIXEL x = 0; x < 396; ++x) n += screen.at(x, y) != 0xFFFF ? 1 : 0;
+  }
+  return n;
+}
+
+TEST_F(RemoteTest, AnInvalidValueBlinks) {
+  ASSERT_TRUE(G_TRUETYPE_bInit());
+  H_DATABASE_bUpdateEverythingU32(FCID("BDEP"), FCID("IDEP"), P_NORMAL, D_FCID, nullptr, DB_NO_TIMEOUT);
+  H_DATABASE_bUpdateEverythingFloat(FCID("IDEP"), 12.5f, P_NORMAL, D_DEPTH, nullptr, 1);
+  std::vector<size_t> ink;
+  for (int i = 0; i < 2; ++i) {
+    TestBitmap screen(SCREEN_PIXELS_WIDE, SCREEN_PIXELS_HIGH);
+    T_BTREMOTE_vDrawRemoteInfoLayer(screen.p(), nullptr);
+    ink.push_back(inkTopLeft(screen));
+  }
+  EXPECT_GT(ink[0], 0u);  // valid: drawn every time
+  EXPECT_EQ(ink[0], ink[1]);
+
+  PLATFORM_CLOCK_vAdvanceTestClockMs(2000);  // the depth times out
+  ink.clear();
+  for (int i = 0; i < 2; ++i) {
+    TestBitmap screen(SCREEN_PIXELS_WIDE, SCREEN_PIXELS_HIGH);
+    T_BTREMOTE_vDrawRemoteInfoLayer(screen.p(), nullptr);
+    ink.push_back(inkTopLeft(screen));
+  }
+  EXPECT_EQ(std::min(ink[0], ink[1]), 0u);
+  EXPECT_GT(std::max(ink[0], ink[1]), 0u);
 }
 
 TEST_F(RemoteTest, ButtonsOutsideTheRemoteAreDropped) {
