@@ -65,14 +65,18 @@ int hexDigit(U8 u8Char) {
   return -1;
 }
 
+// The MENU button's option for the current view: column 3 for a short press, 10 for a hold.
+void menuKey(U32 u32Column) {
+  const REMOTE_KEY_VIEW eView = T_BTREMOTE_eActiveView();
+  if (eView != REMOTE_VIEW_INVALID) T_BTREMOTE_vKeyMenu(eView, s_state.u32ViewKeyDefs[eView][u32Column]);
+}
+
 void handleShortAction(REMOTE_KEY eKey) {
   log_me("BTR T_BTREMOTE_vHandleBtKey eKey=%d", static_cast<int>(eKey));
   switch (eKey) {
-    case REMOTE_KEY_MENU: {
-      const REMOTE_KEY_VIEW eView = T_BTREMOTE_eActiveView();
-      if (eView != REMOTE_VIEW_INVALID) T_BTREMOTE_vKeyMenu(eView, s_state.u32ViewKeyDefs[eView][3]);
+    case REMOTE_KEY_MENU:
+      menuKey(3);
       break;
-    }
     case REMOTE_KEY_DATA_BOX:
       if (s_state.bDataBarDisplayOn) {
         T_BTREMOTE_vClearDataBar();
@@ -92,11 +96,9 @@ void handleShortAction(REMOTE_KEY eKey) {
 void handleHoldAction(REMOTE_KEY eKey) {
   log_me("BTR T_BTREMOTE_vHandleBtKeyPressHold eKey=%d", static_cast<int>(eKey));
   switch (eKey) {
-    case REMOTE_KEY_MENU: {
-      const REMOTE_KEY_VIEW eView = T_BTREMOTE_eActiveView();
-      if (eView != REMOTE_VIEW_INVALID) T_BTREMOTE_vKeyMenu(eView, s_state.u32ViewKeyDefs[eView][10]);
+    case REMOTE_KEY_MENU:
+      menuKey(10);
       break;
-    }
     case REMOTE_KEY_DATA_BOX:
       if (s_state.bDataBarDisplayOn) {
         std::lock_guard<std::mutex> guard(s_lock);

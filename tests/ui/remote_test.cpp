@@ -505,22 +505,6 @@ TEST_F(RemoteTest, ASecondMenuPressOnlyStepsAgain) {
   EXPECT_EQ(state().pMessageBox, nullptr);
 }
 
-// A full-screen bitmap of its own.
-struct Screen {
-  std::vector<U32> pixels = std::vector<U32>(SCREEN_PIXELS_WIDE * SCREEN_PIXELS_HIGH / 2);
-  BITMAP bitmap = {};
-  Screen() {
-    bitmap.pBuffer = pixels.data();
-    bitmap.pixels_wide = bitmap.pixels_wide_full_screen = SCREEN_PIXELS_WIDE;
-    bitmap.pixels_high = bitmap.pixels_high_full_screen = SCREEN_PIXELS_HIGH;
-    bitmap.s32ClipRight = bitmap.s32ClipRight_full_screen = SCREEN_PIXELS_WIDE - 1;
-    bitmap.s32ClipTop = bitmap.s32ClipTop_full_screen = SCREEN_PIXELS_HIGH - 1;
-    bitmap.__u32PixelWidthOfBuffer = SCREEN_PIXELS_WIDE;
-    bitmap.__u32PixelHeightOfBuffer = SCREEN_PIXELS_HIGH;
-  }
-  COLOR at(PIXEL x, PIXEL y) const { return G_BITMAP_pcolPixels(&bitmap)[G_BITMAP_szIndex(&bitmap, x, y)]; }
-};
-
 TEST_F(RemoteTest, BatteryLevelOfTheDataBar) {
   struct Case {
     U8 percent;
@@ -530,8 +514,8 @@ TEST_F(RemoteTest, BatteryLevelOfTheDataBar) {
   for (const Case &c : cases) {
     SCOPED_TRACE(static_cast<int>(c.percent));
     rx(BLUETOOTH_TYPE_HB, c.percent);
-    Screen screen;
-    T_BTREMOTE_vDrawRemoteInfoLayer(&screen.bitmap, nullptr);
+    TestBitmap screen(SCREEN_PIXELS_WIDE, SCREEN_PIXELS_HIGH);
+    T_BTREMOTE_vDrawRemoteInfoLayer(screen.p(), nullptr);
     EXPECT_EQ(screen.at(766, 431), c.colour);
     EXPECT_EQ(screen.at(799, 431 + static_cast<PIXEL>(c.rows) - 1), c.colour);
     EXPECT_NE(screen.at(799, 431 + static_cast<PIXEL>(c.rows)), c.colour);
@@ -539,8 +523,8 @@ TEST_F(RemoteTest, BatteryLevelOfTheDataBar) {
   }
   // Unknown battery (0): no frame either.
   T_BTREMOTE_vResetForTest();
-  Screen screen;
-  T_BTREMOTE_vDrawRemoteInfoLayer(&screen.bitmap, nullptr);
+  TestBitmap screen(SCREEN_PIXELS_WIDE, SCREEN_PIXELS_HIGH, 0xFFFF);
+  T_BTREMOTE_vDrawRemoteInfoLayer(screen.p(), nullptr);
   EXPECT_EQ(screen.at(764, 429), 0xFFFF);
   EXPECT_EQ(screen.at(400, 100), 0xAD55);  // the grid
   EXPECT_EQ(screen.at(100, 239), 0x0000);
