@@ -518,7 +518,9 @@ TEST_F(RemoteTest, BatteryLevelOfTheDataBar) {
     T_BTREMOTE_vDrawRemoteInfoLayer(screen.p(), nullptr);
     EXPECT_EQ(screen.at(766, 431), c.colour);
     EXPECT_EQ(screen.at(799, 431 + static_cast<PIXEL>(c.rows) - 1), c.colour);
-    if (431 + c.rows < SCREEN_PIXELS_HIGH) EXPECT_NE(screen.at(799, 431 + static_cast<PIXEL>(c.rows)), c.colour);
+    if (431 + c.rows < SCREEN_PIXELS_HIGH) {
+      EXPECT_NE(screen.at(799, 431 + static_cast<PIXEL>(c.rows)), c.colour);
+    }
     EXPECT_EQ(screen.at(764, 429), 0xAD55);  // the frame
   }
   // Unknown battery (0): no frame either.
