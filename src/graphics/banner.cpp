@@ -12,7 +12,8 @@
 #include "kernel/timer.h"
 #include "n2k/gui_standin.h"
 #include "ui/menu_priority.h"
-#include "ui/menu_standin.h"
+#include "ui/dialog.h"
+#include "ui/menu.h"
 
 namespace {
 
@@ -156,12 +157,12 @@ void T_VIEW_vHandleSimTimer(void) {
   L_SEMA_Signal(SEMA_VIEW_UPDATE);
 }
 
-void T_VIEW_vDrawSimMessage(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINTER) {
+const char *T_VIEW_pcSimMessageText(void) {
   BANNER_STATE &s = bs();
   BOOLEAN bSuppressed = FALSE;
-  if ((bFetchFlag(FCID("CDSM"), &bSuppressed) && bSuppressed) || !s.bDisplaySimMessage) return;
+  if ((bFetchFlag(FCID("CDSM"), &bSuppressed) && bSuppressed) || !s.bDisplaySimMessage) return nullptr;
   const LAYER_ITEM *pView = T_VIEW_pLayerLocateBackgroundLayer(T_VIEW_eCurrentLayer());
-  if (pView == nullptr) return;
+  if (pView == nullptr) return nullptr;
   const ARRAY_OF_STRING_PTRS *pText = nullptr;
   if (s.state == kStatePointOfSale) {
     pText = pView->pPOSString;
@@ -175,24 +176,31 @@ void T_VIEW_vDrawSimMessage(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINTER) {
   } else if (s.state == kStateSimulation) {
     pText = pView->pSimString;
   }
-  if (pText == nullptr || (*pText)[nCurrentLanguage()] == nullptr) return;
-  vDrawBanner(pBitmap, (*pText)[nCurrentLanguage()], nullptr, 9);
+  return pText == nullptr ? nullptr : (*pText)[nCurrentLanguage()];
+}
+
+void T_VIEW_vDrawSimMessage(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINTER) {
+  if (const char *pcText = T_VIEW_pcSimMessageText()) vDrawBanner(pBitmap, pcText, nullptr, 9);
+}
+
+const char *T_VIEW_pcRecordingMessageText(char *pacPath) {
+  BANNER_STATE &s = bs();
+  if (!s.bDisplaySimMessage || T_VIEW_pLayerLocateBackgroundLayer(T_VIEW_eCurrentLayer()) == nullptr) {
+    return nullptr;
+  }
+  if (s.bShowWndxRecMsg) {
+    T_VANTREL_vGetActiveStr(pacPath);
+    pacPath[kPathNameBytes] = '\0';
+    return pacPath;
+  }
+  return s.bShowSonarRecMsg ? Recording[nCurrentLanguage()] : nullptr;
 }
 
 void T_VIEW_vDrawRecordingMessage(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINTER) {
-  BANNER_STATE &s = bs();
-  if (!s.bDisplaySimMessage || T_VIEW_pLayerLocateBackgroundLayer(T_VIEW_eCurrentLayer()) == nullptr) return;
   char acPath[kPathNameBytes + 1] = {};
-  const char *pcText = nullptr;
-  if (s.bShowWndxRecMsg) {
-    T_VANTREL_vGetActiveStr(acPath);
-    acPath[kPathNameBytes] = '\0';
-    pcText = acPath;
-  } else if (s.bShowSonarRecMsg) {
-    pcText = Recording[nCurrentLanguage()];
+  if (const char *pcText = T_VIEW_pcRecordingMessageText(acPath)) {
+    vDrawBanner(pBitmap, pcText, &remind_rec_icon, static_cast<U32>(rec_active_icon.nWidth) + 15);
   }
-  if (pcText == nullptr) return;
-  vDrawBanner(pBitmap, pcText, &remind_rec_icon, static_cast<U32>(rec_active_icon.nWidth) + 15);
 }
 
 void T_VIEW_vBannerRunSystem(void) {

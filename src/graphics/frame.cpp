@@ -11,6 +11,7 @@
 #include "graphics/icon_data.h"
 #include "graphics/line.h"
 #include "graphics/view_task.h"
+#include "kernel/log.h"
 #include "kernel/sema.h"
 #include "kernel/task.h"
 #include "kernel/timer.h"
@@ -49,6 +50,7 @@ struct FRAME_STATE {
   TIMER_INFO *pUpdateTimer = nullptr;
   BITMAP *pFrozenBitmap = nullptr;
   const VIEW_DISPLAY_OPS *pOps = &kLcdOps;
+  bool bFirstFrameLogged = false;
 };
 
 FRAME_STATE &st() {
@@ -240,6 +242,10 @@ void T_VIEW_vHandleRefreshDisplay(void) {
     s.pOps->vFreePage(pBitmap->pBuffer);
   } else {
     s.pOps->vShow(pBitmap);
+    if (!s.bFirstFrameLogged) {
+      s.bFirstFrameLogged = true;
+      log_me("view task: first frame shown");
+    }
   }
   G_BUFFERS_vFreeFullScreenBitmapHeader(pBitmap);
 }

@@ -97,7 +97,10 @@ void T_VIEW_vStopRecordingDisplay(void);
 void T_VIEW_vHandleSimTimer(void);
 void T_VIEW_vDrawSimMessage(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINTER pWindow);
 void T_VIEW_vDrawRecordingMessage(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINTER pWindow);
-// Run-system set-up of the banners and their notices; FALSE when the key is not a banner key.
+// What the banners draw now; NULL when nothing (hidden phase, no text). pacPath holds at least 13 bytes.
+const char *T_VIEW_pcSimMessageText(void);
+const char *T_VIEW_pcRecordingMessageText(char *pacPath);
+// Run-system set-up of the banners, and their notices (FALSE when the key is not a banner key).
 void T_VIEW_vBannerRunSystem(void);
 BOOLEAN T_VIEW_bBannerNewData(const MESSAGE_NEW_DATA *pMsg);
 // Tests: no timer, no banner, the starting flags.

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr SPLIT_WINDOW_TYPE kSplitQuick = 4;  // the quick set-up list
-
 // The menu task's mailbox; false while 'TMNU' is missing or not valid.
 bool bMenuMailbox(MBOX *pMbox) {
   U32 u32Mbox = 0;
@@ -57,7 +55,7 @@ Target sub(MENU_TITLE pSub, const ICON *pIcon) {
   return {nullptr, USED_BY_ALL, SPLIT_FULL_WINDOW, pSub, nullptr, pIcon};
 }
 Target info(MENU_TITLE pInfo) { return {nullptr, USED_BY_ALL, SPLIT_FULL_WINDOW, nullptr, pInfo, nullptr}; }
-Target quick() { return {nullptr, USED_BY_ALL, kSplitQuick, nullptr, nullptr, nullptr}; }
+Target quick() { return {nullptr, USED_BY_ALL, SPLIT_QUICK_WINDOW, nullptr, nullptr, nullptr}; }
 Target floating(MENU_TITLE pMenu, const ICON *pIcon) {
   return {pMenu, USED_BY_ALL, SPLIT_FULL_WINDOW, nullptr, nullptr, pIcon};
 }

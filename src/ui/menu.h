@@ -579,9 +579,6 @@ BOOLEAN U_MENU_bRegisterSingleCenteredMenuSelectorMenu(MENU_TITLE pMenuName, FOU
                                                        const U32 *pSelectionValues, BOOLEAN bDisplayMenu,
                                                        BOOLEAN bLoopValues);
 
-// The value text of a float with 0 to 3 decimals (any other precision: 3).
-void U_MENU_vPrecisionFormat(char *endString, float value, U8 precision);
-
 // The menu task (task 15).
 void T_MENU_vMain(void);
 

@@ -5,10 +5,10 @@
 
 #include "graphics/line.h"
 
-// The end texts of the controls hold 12 bytes: a larger value is cut rather than written past them.
-void U_MENU_vPrecisionFormat(char *endString, float value, U8 precision) {
+// A value too long for the buffer is cut rather than written past it.
+void U_MENU_vPrecisionFormat(char *endString, float value, U8 precision, size_t szSize) {
   const char *pcFormat = precision == 0 ? "%.0f" : precision == 1 ? "%.1f" : precision == 2 ? "%.2f" : "%.3f";
-  std::snprintf(endString, U_MENU_PRECISION_TEXT_SIZE, pcFormat, static_cast<double>(value));
+  std::snprintf(endString, szSize, pcFormat, static_cast<double>(value));
 }
 
 namespace {
