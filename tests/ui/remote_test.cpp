@@ -2,6 +2,7 @@
 // is posted as the NMEA task would; what the task sends is read from the mailboxes of the tasks it addresses.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -137,13 +138,15 @@ class RemoteTest : public ::testing::Test {
     }
     return got;
   }
-  // Layers registered (+) and removed (-) at the view task.
+  // The remote's layers registered (+) and removed (-) at the view task; the menu task's are left out.
   std::vector<long> layers() {
     std::vector<long> got;
     for (void *pvMsg : messages(M_VIEW)) {
       const auto *pHeader = static_cast<GENERIC_MESSAGE *>(pvMsg);
-      if (pHeader->Cmd == CMD_ID_REGISTER_LAYER) got.push_back(static_cast<MSG_REGISTER_LAYER *>(pvMsg)->layer);
-      if (pHeader->Cmd == CMD_ID_UNREGISTER_LAYER) got.push_back(-static_cast<MSG_UNREGISTER_LAYER *>(pvMsg)->layer);
+      long layer = 0;
+      if (pHeader->Cmd == CMD_ID_REGISTER_LAYER) layer = static_cast<MSG_REGISTER_LAYER *>(pvMsg)->layer;
+      if (pHeader->Cmd == CMD_ID_UNREGISTER_LAYER) layer = -static_cast<MSG_UNREGISTER_LAYER *>(pvMsg)->layer;
+      if (std::labs(layer) == INFO_BT_REMOTE_LAYER || std::labs(layer) == INFO_BT_CONF_LAYER) got.push_back(layer);
       H_MEMORY_vDumpMail(pvMsg);
     }
     return got;
