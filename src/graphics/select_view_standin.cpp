@@ -1,5 +1,5 @@
 // Stand-in of the view-selection menu's registration: there are no menus to fill yet.
-#include "graphics/view_standin.h"
+#include "graphics/view.h"
 
 void GUI_vRegisterSelectViewMenu(void) {}
 void GUI_vUnRegisterSelectViewMenu(void) {}

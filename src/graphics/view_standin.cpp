@@ -1,6 +1,6 @@
 // Stand-in of the view task's layer clients: the registration and removal messages go to the mailbox under
 // 'TVUE' (the view task's stand-in releases them). Replaced by the view task's client module.
-#include "graphics/view_standin.h"
+#include "graphics/view.h"
 
 #include "kernel/memory.h"
 

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "graphics/view_standin.h"
+#include "graphics/view.h"
 #include "kernel/database.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
