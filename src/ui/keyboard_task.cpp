@@ -16,6 +16,7 @@
 #include "kernel/tick.h"
 #include "kernel/timer.h"
 #include "ui/keyboard.h"
+#include "ui/dialog.h"
 #include "ui/keyboard_pos.h"
 #include "ui/menu_standin.h"
 
@@ -444,7 +445,7 @@ void T_KEYBOARD_vDrawShutdownMessage(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINT
   const char *pcText = T_KEYBOARD_pcShutdownMessageText();
   U32 u32Width = U_DIALOG_u32TextWidth16x17(pcText) + 14;
   if (u32Width >= static_cast<U32>(pBitmap->pixels_wide)) u32Width = static_cast<U32>(pBitmap->pixels_wide) - 2;
-  U_DIALOG_vDrawDialog(pBitmap, pcText, nullptr, 2, static_cast<U16>(u32Width), nullptr, nullptr,
+  U_DIALOG_vDrawDialog(pBitmap, pcText, std_16x17_font_def_ptr, 2, static_cast<U16>(u32Width), nullptr, nullptr,
                        JUSTIFICATION_CENTER, JUSTIFICATION_CENTER);
 }
 

@@ -1,5 +1,5 @@
-// Stand-ins of the menu task's clients, the dialog box and the shared tab titles: nothing is registered or
-// drawn until the menu and dialog modules exist.
+// Stand-ins of the menu task's clients and the shared tab titles: nothing is registered until
+// the menu module exists.
 #include "ui/menu_standin.h"
 
 
@@ -18,12 +18,3 @@ BOOLEAN U_MENU_bRegisterMainSelectorMenu(const ARRAY_OF_STRING_PTRS *, const ARR
 }
 
 void T_MENU_vActivateSpecifiedHotMenu(S32) {}
-
-void U_DIALOG_vDrawDialog(BITMAP *, const char *, const void *, U16, U16, const void *, const void *, JUSTIFICATION,
-                          JUSTIFICATION) {}
-
-U32 U_DIALOG_u32TextWidth16x17(const char *pString) {
-  U32 u32Width = 0;
-  while (*pString++ != '\0') u32Width += 16;
-  return u32Width;
-}
