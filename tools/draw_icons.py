@@ -234,6 +234,16 @@ def main(out):
             side = (16 + 8 * math.sin(r + 0.6), 16 - 8 * math.cos(r + 0.6))
             c.poly([(16, 16), side, tip, (16 + 6 * math.sin(r - 0.3), 16 - 6 * math.cos(r - 0.3))], col)
     c = tab(lambda c: None); propeller(c, LIGHT); icons['prop_menu'] = (c, 4)
+    # The three frames of the turning propeller beside the autopilot's speed readout.
+    for frame in range(3):
+        c = Canvas(20, 20)
+        c.circle(10, 10, 2.5, DARK)
+        for a in (0, 120, 240):
+            r = math.radians(a + 40 * frame)
+            tip = (10 + 9 * math.sin(r), 10 - 9 * math.cos(r))
+            side = (10 + 6 * math.sin(r + 0.6), 10 - 6 * math.cos(r + 0.6))
+            c.poly([(10, 10), side, tip, (10 + 4 * math.sin(r - 0.3), 10 - 4 * math.cos(r - 0.3))], DARK)
+        icons['Prop%d_icon' % (frame + 1)] = (c, 4)
     c = tab(lambda c: None); propeller(c, SKY); c.line(3, 29, 29, 29, 2, SKY); icons['PropSpeed_icon'] = (c, 4)
     c = tab(lambda c: None); c.rect(4, 3, 28, 6, LIGHT); c.poly([(16, 8), (25, 18), (19, 18), (19, 29), (13, 29), (13, 18), (7, 18)], GREEN)
     icons['Oskarne_Stow_menu'] = (c, 4)

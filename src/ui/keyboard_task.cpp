@@ -18,7 +18,7 @@
 #include "ui/keyboard.h"
 #include "ui/dialog.h"
 #include "ui/keyboard_pos.h"
-#include "ui/menu_standin.h"
+#include "ui/menu.h"
 
 
 const ARRAY_OF_STRING_PTRS Restore_Defaults = SAME22("Restore Defaults");

@@ -2,7 +2,7 @@
 // active-target text and the readout layer of the big-digits views.
 #pragma once
 #include "graphics/bitmap.h"
-#include "graphics/view_standin.h"
+#include "graphics/view.h"
 #include "kernel/database.h"
 
 typedef enum { VIBD_DOWN = 0, VIBD_RIGHT = 1 } VIB_DIRECTION;

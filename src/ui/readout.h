@@ -3,7 +3,7 @@
 // that keep other labels clear of the column.
 #pragma once
 #include "graphics/bitmap.h"
-#include "graphics/view_standin.h"
+#include "graphics/view.h"
 #include "kernel/database.h"
 #include "ui/info.h"
 

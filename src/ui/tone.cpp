@@ -8,7 +8,7 @@
 #include "kernel/sema.h"
 #include "kernel/timer.h"
 #include "platform/tone.h"
-#include "ui/menu_standin.h"
+#include "ui/menu.h"
 
 
 const ARRAY_OF_STRING_PTRS Alarm_Tone = SAME22("Alarm Tone");

@@ -1,0 +1,40 @@
+// Stand-in declarations of the navigation services the readouts use, until the navigation task is written;
+// the real headers replace this one.
+#pragma once
+#include "graphics/icon.h"
+#include "kernel/database.h"
+#include "graphics/view.h"
+
+typedef enum { F_DD_DDDDD = 5, F_DD_MM_MMM = 6, F_DD_MM_SS = 7 } NAV_FORMAT_ENUM;
+typedef enum { IPS_NO_SPACE = 0, IPS_SPACE = 1 } INFO_POSITION_SPACING;
+typedef U8 NAV_ICON_TYPE;
+constexpr U32 NAV_ICON_COUNT = 72;
+constexpr U16 NAV_NO_WAYPOINT = 0xFFFF;
+
+typedef struct {
+  U8 u8Icon;
+  char sName[12];
+} WAYPOINT;
+
+typedef struct {
+  U32 nCount;  // low 30 bits: the number of points
+  U16 anWaypoint[100];
+  char sName[20];
+} ROUTE;
+
+// One coordinate: hemisphere letter, a blank with IPS_SPACE, then the digits; at most 30 characters.
+void U_NAV_vFormatPosition(DATA_TYPE eType, double dValue, char *sValue, NAV_FORMAT_ENUM eFormat, U32 nLang,
+                           INFO_POSITION_SPACING ePositionHasSpace);
+void T_NAV_vCopyWaypoint(U32 nIndex, WAYPOINT *pWaypoint);
+// At most nLimit - 1 characters, always terminated.
+void T_NAV_vCopyWaypointName(U32 nIndex, char *sName, U32 nLimit);
+U8 T_NAV_u8GetWaypointIcon(U32 nIndex);
+BOOLEAN T_NAV_bIsMOBInProgress(void);
+BOOLEAN T_NAV_bIsMyChartCursorView(LAYER_ID eView, SPLIT_WINDOW_TYPE eSplit);
+ROUTE *T_NAV_pGetCurrentRoute(void);
+extern const ICON *const g_NAV_Icons_Large[NAV_ICON_COUNT];
+
+// Test hooks of the stand-in: the stored waypoints and the man-overboard state.
+void NAV_STANDIN_vSetWaypoint(U32 nIndex, const char *sName, U8 u8Icon);
+void NAV_STANDIN_vSetMOB(BOOLEAN bInProgress);
+void NAV_STANDIN_vReset(void);
