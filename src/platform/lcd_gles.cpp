@@ -107,7 +107,10 @@ void DD_LCD_vInitGraphicsLib(void) {
   const LCD_GLES_PLATFORM *pPlatform = DD_LCD_pGetGlesPlatform();
   if (gEglDisplay == EGL_NO_DISPLAY) {
     const EGLDisplay display = pPlatform->pfnGetDisplay();
-    if (display == EGL_NO_DISPLAY) return;
+    if (display == EGL_NO_DISPLAY) {
+      log_me("EGL: no display for the graphics plane");
+      return;
+    }
     EGLint major = 0;
     EGLint minor = 0;
     if (!eglInitialize(display, &major, &minor)) {
