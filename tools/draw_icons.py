@@ -265,6 +265,11 @@ def main(out):
     c = Canvas(12, 16); tri_right(c, 1, 1, 11, 15, WHITE); icons['active_side_rt_icon'] = (c, 4)
     c = Canvas(22, 20); c.poly([(11, 0.5), (21.5, 19.5), (0.5, 19.5)], AMBER); c.rect(10, 6, 12, 13, BLACK)
     c.rect(10, 15, 12, 17, BLACK); icons['confirm_icon'] = (c, 2)
+    # Quick-menu items of split views: the active side, and the divider with arrows to either side.
+    c = Canvas(28, 20); c.rect(1, 2, 26, 17, LIGHT); c.rect(3, 4, 12, 15, DARK); c.rect(15, 4, 24, 15, BLUE)
+    icons['select_active_side'] = (c, 4)
+    c = Canvas(28, 20); c.rect(13, 1, 14, 18, WHITE); tri_left(c, 2, 6, 10, 14, LIGHT)
+    tri_right(c, 17, 6, 25, 14, LIGHT); icons['adjust_screen_size'] = (c, 4)
 
     os.makedirs(out, exist_ok=True)
     with open(os.path.join(out, 'icons.txt'), 'w') as f:

@@ -41,6 +41,8 @@ LAYER_ID T_VIEW_eNextBackgroundLayer(LAYER_ID current);
 void T_VIEWKEY_vSetBackgroundLayer(LAYER_ID layer);
 // Factory reset: every view's display key back to its default.
 void T_VIEW_vRestoreDisplayKeyDefaults(void);
+// Tests: frees every item.
+void T_VIEW_vResetLayerListForTest(void);
 
 // --- Task state shared by the task's modules ---
 // The view task's copy of 'CVEW' and 'CVAS'.
@@ -53,6 +55,24 @@ BITMAP *T_VIEW_pFrozenBitmap(void);
 void T_VIEW_vSetFrozenBitmap(BITMAP *pBitmap);
 // The frozen frame: the frozen picture with the alarm and card messages on top.
 void T_VIEW_vHandleRefreshFrozenDisplay(void);
+void T_VIEW_vSetCurrentLayer(LAYER_ID layer);
+void T_VIEW_vSetActiveWindow(SPLIT_WINDOW_TYPE eSide);
+// The task's own priority; expedited frames run 30 more urgent.
+void T_VIEW_vSetPriorities(PRIORITY priorityNormal);
+// Pacing: the update timer (SEMA_TIMER_VIEW_UPDATE) and a frame request (SEMA_VIEW_UPDATE).
+void T_VIEW_vAllocateUpdateTimer(void);
+void T_VIEW_vHandleUpdateTimer(void);
+void T_VIEW_vHandleUpdateRequest(void);
+void T_VIEW_vResetFrameForTest(void);
+
+// Where composed frames go: the LCD pages by default.
+typedef struct {
+  U32 *(*pu32GetPage)(void);          // an idle page, NULL when none
+  void (*vFreePage)(U32 *pu32Page);   // a page given back unseen
+  void (*vShow)(const BITMAP *pBitmap);
+} VIEW_DISPLAY_OPS;
+// NULL restores the LCD.
+void T_VIEW_vSetDisplayOps(const VIEW_DISPLAY_OPS *pOps);
 
 // --- The task's loop, driven by the entry and by tests on the calling thread ---
 void T_VIEW_vInit(void);
@@ -77,7 +97,10 @@ void T_VIEW_vStopRecordingDisplay(void);
 void T_VIEW_vHandleSimTimer(void);
 void T_VIEW_vDrawSimMessage(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINTER pWindow);
 void T_VIEW_vDrawRecordingMessage(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINTER pWindow);
-// Run-system set-up of the banners and their notices; FALSE when the key is not a banner key.
+// What the banners draw now; NULL when nothing (hidden phase, no text). pacPath holds at least 13 bytes.
+const char *T_VIEW_pcSimMessageText(void);
+const char *T_VIEW_pcRecordingMessageText(char *pacPath);
+// Run-system set-up of the banners, and their notices (FALSE when the key is not a banner key).
 void T_VIEW_vBannerRunSystem(void);
 BOOLEAN T_VIEW_bBannerNewData(const MESSAGE_NEW_DATA *pMsg);
 // Tests: no timer, no banner, the starting flags.

@@ -157,6 +157,10 @@ void sigterm_handler(int sig) {
   LM_EXIT(2);
 }
 
+namespace {
+std::atomic<void (*)(void)> s_pfnExitHook{nullptr};
+}  // namespace
+
 void lm_exit(const char *pcFile, int nLine, int nStatus) {
   char acLine[256];
   std::snprintf(acLine, sizeof(acLine), "exit from file %s line #%d status %d", LOG_pcBaseName(pcFile), nLine,
@@ -164,9 +168,12 @@ void lm_exit(const char *pcFile, int nLine, int nStatus) {
   lm_doit(acLine);
   std::fflush(stdout);
   std::fflush(stderr);
+  if (void (*pfnHook)(void) = s_pfnExitHook.load()) pfnHook();
   // No static destructors while the tasks still run.
   _exit(nStatus);
 }
+
+void LOG_vSetExitHook(void (*pfnHook)(void)) { s_pfnExitHook.store(pfnHook); }
 
 void bail_out(const char *pcFormat, ...) {
   va_list args;

@@ -18,6 +18,8 @@ void sigterm_handler(int sig);
 
 // Logs "exit from file %s line #%d status %d" and ends the process with that status.
 [[noreturn]] void lm_exit(const char *pcFile, int nLine, int nStatus);
+// A function lm_exit calls last (the exit-time screenshot of the simulator); NULL for none.
+void LOG_vSetExitHook(void (*pfnHook)(void));
 #define LM_EXIT(status) lm_exit(__FILE__, __LINE__, (status))
 // Logs the formatted text (also under no_log) and ends the process with status 1.
 [[noreturn]] void bail_out(const char *pcFormat, ...) __attribute__((format(printf, 1, 2)));

@@ -11,6 +11,7 @@
 #include "kernel/reset.h"
 #include "kernel/sema.h"
 #include "kernel/task_table.h"
+#include "platform/lcd.h"
 
 void STANDIN_vPublishMailbox(FOURCHARID key, MBOX mbox, U32 u32Priority, const char *pcFatalText) {
   if (H_DATABASE_bUpdateEverythingU32(key, static_cast<U32>(mbox), u32Priority, D_MAILBOX, nullptr,
@@ -50,8 +51,6 @@ struct StandIn {
 const StandIn kStandIns[] = {
     {UARTTASK,           {FCID("TURT")}, {M_COM1A},          {SEMA_MBOX_COM1A},          "Somebody else registered the UART Task Mailbox"},
     {DISPTASK,           {FCID("TDSP")}, {M_DISPLAY},        {SEMA_MBOX_DISPLAY},        "Somebody else registered the Display Task Mailbox"},
-    {VIEWTASK,           {FCID("TVUE")}, {M_VIEW},           {SEMA_MBOX_VIEW},           "Somebody else registered the View Task Mailbox"},
-    {VIEWKEYTASK,        {FCID("TVKY")}, {M_VIEWKEY},        {SEMA_MBOX_VIEWKEY},        "Somebody else registered the View Key Task Mailbox"},
     {ADCTASK,            {},             {M_ADC},            {SEMA_MBOX_ADC},            nullptr},
     {SPEEDTASK,          {FCID("TSPD")}, {M_SPEED},          {SEMA_MBOX_SPEED},          "Somebody else registered the Speed Task Mailbox"},
     {INFOTASK,           {FCID("TINF")}, {M_INFO},           {SEMA_MBOX_INFO},           "Somebody else registered the Info Task Mailbox"},
@@ -112,8 +111,11 @@ const StandIn kStandIns[] = {
     STANDIN_vPublishMailbox(pStandIn->keys[i], pStandIn->mboxes[i], u32Priority, pStandIn->pcFatalText);
   }
   log_me("stand-in running");
-  // The start-up task waits for this before it starts the view task.
-  if (task == DISPTASK) L_SEMA_Signal(SEMA_DISPINIT_COMPLETE);
+  // The start-up task waits for this before it starts the view task, which composes into the LCD pages.
+  if (task == DISPTASK) {
+    H_DISPLAY_vInitScreen(M_DISPLAY);
+    L_SEMA_Signal(SEMA_DISPINIT_COMPLETE);
+  }
   STANDIN_vServe(pStandIn->semas, pStandIn->mboxes);
 }
 
@@ -124,8 +126,6 @@ const StandIn kStandIns[] = {
 
 STANDIN_ENTRY(T_UART_vMain, UARTTASK)
 STANDIN_ENTRY(T_DISPLAY_vMain, DISPTASK)
-STANDIN_ENTRY(T_VIEW_vMain, VIEWTASK)
-STANDIN_ENTRY(T_VIEWKEY_vMain, VIEWKEYTASK)
 STANDIN_ENTRY(T_ADC_vMain, ADCTASK)
 STANDIN_ENTRY(T_SPEED_vMain, SPEEDTASK)
 STANDIN_ENTRY(T_INFO_vMain, INFOTASK)

@@ -83,6 +83,12 @@ void T_STARTUP_vMain(void) {
 
   // The system runs at once: the state is written and the 2-second settings poll starts.
   H_DATABASE_bUpdateEverythingU32(FCID("CCST"), kStateNormalRun, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+  // The view tasks restore the view and compose the first frame on the run-system command.
+  for (MBOX mbox : {M_VIEW, M_VIEWKEY}) {
+    auto *pRun = static_cast<GENERIC_MESSAGE *>(H_MEMORY_pvCalloc(1, sizeof(GENERIC_MESSAGE)));
+    pRun->Cmd = CMD_ID_RUN_SYSTEM;
+    L_MBOX_Send(mbox, pRun, NORMAL_PRIORITY, 0);
+  }
   if (L_TIMER_Start(nullptr, 2000, 2000, SEMA_TIMER_DBPOLL) == nullptr) {
     ERROR_error(__FILE__, __LINE__, "Timer Problems");
     U_RESET_vReset();

@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 
+#include "kernel/log.h"
 #include "platform/clock.h"
 #include "platform/datadir.h"
 #include "platform/fb.h"
@@ -53,10 +54,11 @@ void vScreenshotAtExit()
     }
 }
 
-// CORVAN_SCREENSHOT is read when the process ends.
+// CORVAN_SCREENSHOT is read when the process ends, by exit() or by the unit's own exit path.
 void vStartOnce()
 {
     std::atexit(vScreenshotAtExit);
+    LOG_vSetExitHook(vScreenshotAtExit);
 }
 
 S32 s32Open(U32 *apu32Pages[LCD_PAGE_COUNT])
