@@ -53,14 +53,12 @@ const StandIn kStandIns[] = {
     {DISPTASK,           {FCID("TDSP")}, {M_DISPLAY},        {SEMA_MBOX_DISPLAY},        "Somebody else registered the Display Task Mailbox"},
     {ADCTASK,            {},             {M_ADC},            {SEMA_MBOX_ADC},            nullptr},
     {SPEEDTASK,          {FCID("TSPD")}, {M_SPEED},          {SEMA_MBOX_SPEED},          "Somebody else registered the Speed Task Mailbox"},
-    {INFOTASK,           {FCID("TINF")}, {M_INFO},           {SEMA_MBOX_INFO},           "Somebody else registered the Info Task Mailbox"},
     {PROCESSTASK,        {},             {M_PROCESS},        {SEMA_MBOX_PROCESS},        nullptr},
     {PINGTASK,           {FCID("TPNG")}, {M_PING},           {SEMA_MBOX_PING},           "Somebody else registered the Ping Task Mailbox"},
     {CHARTTASK,          {FCID("TCRT")}, {M_CHART},          {SEMA_MBOX_CHART},          "Somebody else registered the Chart Task Mailbox"},
     {MENUTASK,           {FCID("TMNU")}, {M_MENU},           {SEMA_MBOX_MENU},           "Somebody else registered the Menu Task Mailbox"},
     {NAVTASK,            {FCID("TNAV")}, {M_NAV},            {SEMA_MBOX_NAV},            "Somebody else registered the Nav Task Mailbox"},
     {NMEATASK,           {FCID("TNME")}, {M_NMEA},           {SEMA_MBOX_NMEA},           "Somebody else registered the NMEA Task Mailbox"},
-    {ALARMTASK,          {FCID("TALR")}, {M_ALARM},          {SEMA_MBOX_ALARM},          "Somebody else registered the Alarm Task Mailbox"},
     {PCCTASK,            {FCID("TPCC")}, {M_PCCOM},          {SEMA_MBOX_PCC},            "Somebody else registered the PC Connect Task Mailbox"},
     {BARTASK,            {FCID("TX01")}, {M_BAROMETER},      {SEMA_MBOX_BAR},            "Somebody else registered the Barometer Task Mailbox"},
     {ACCTASK,            {FCID("TAUX")}, {M_ACCESSORY, M_ACC_REPLY}, {SEMA_MBOX_ACC, SEMA_ACC_REPLY}, "Somebody else registered the Accessory Task Mailbox"},
@@ -128,14 +126,12 @@ STANDIN_ENTRY(T_UART_vMain, UARTTASK)
 STANDIN_ENTRY(T_DISPLAY_vMain, DISPTASK)
 STANDIN_ENTRY(T_ADC_vMain, ADCTASK)
 STANDIN_ENTRY(T_SPEED_vMain, SPEEDTASK)
-STANDIN_ENTRY(T_INFO_vMain, INFOTASK)
 STANDIN_ENTRY(T_N_PROCESS_vMain, PROCESSTASK)
 STANDIN_ENTRY(T_N_PING_vMain, PINGTASK)
 STANDIN_ENTRY(T_CHART_vMain, CHARTTASK)
 STANDIN_ENTRY(T_MENU_vMain, MENUTASK)
 STANDIN_ENTRY(T_NAV_vMain, NAVTASK)
 STANDIN_ENTRY(T_NMEA_vMain, NMEATASK)
-STANDIN_ENTRY(T_ALARM_vMain, ALARMTASK)
 STANDIN_ENTRY(T_PCC_vMain, PCCTASK)
 STANDIN_ENTRY(T_BAROMETER_vMain, BARTASK)
 STANDIN_ENTRY(T_ACC_vMain, ACCTASK)

@@ -5,6 +5,7 @@
 #include "graphics/bitmap.h"
 #include "graphics/fonts.h"
 #include "kernel/database.h"
+#include "kernel/kernel_defs.h"
 #include "kernel/language.h"
 #include "ui/format.h"
 
@@ -43,12 +44,10 @@ typedef enum {
 } INFO_JUSTIFICATION;
 
 // Readout colours in the colour table.
-enum : U32 {
-  INFO_COLOR_BACKGROUND = 128,
-  INFO_COLOR_SEPARATOR = 129,
-  INFO_COLOR_FRAME = 130,
-  INFO_COLOR_FOREGROUND = 131,
-};
+constexpr U32 INFO_COLOR_BACKGROUND = 128;
+constexpr U32 INFO_COLOR_SEPARATOR = 129;
+constexpr U32 INFO_COLOR_FRAME = 130;
+constexpr U32 INFO_COLOR_FOREGROUND = 131;
 
 // One readout box for live item fcid; returns its width, 0 when the item does not exist.
 S32 T_INFO_nDrawDigitsInfoBox(BITMAP *pBitmap, S32 nMinWidth, S32 nHeight, S32 nXPosition, S32 nYPosition,
@@ -92,3 +91,11 @@ BOOLEAN T_INFO_bFCIDNonZero(FOURCHARID fcid);
 void T_INFO_vSetDefaultSettings(BOOLEAN bForceFactoryDefaults);
 // Rebuilds the readout menus.
 void T_INFO_vUpdateInfoboxChoices(BOOLEAN bNavigationRelatedOnlyUpdate);
+
+// The info task's start (mailbox key, defaults, font set, palette, timer items) and one fired semaphore of its
+// wait; T_INFO_vMain runs both.
+void T_INFO_vInit(void);
+void T_INFO_vHandleSema(SEMA sema);
+
+// Title of the readout selection sub-menu (the menu task recognises it).
+extern const ARRAY_OF_STRING_PTRS Select_Readouts;

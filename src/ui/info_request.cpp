@@ -56,3 +56,8 @@ void U_INFO_vReinitializeInfoBoxes(void) {
     if (s_nWindow[i] >= 1 && s_nWindow[i] <= kBoxes) place(s_fcid[i], s_nWindow[i]);
   }
 }
+
+void U_INFO_vResetForTest(void) {
+  std::lock_guard<std::mutex> lock(s_mutex);
+  s_nRequests = 0;
+}

@@ -7,3 +7,5 @@
 BOOLEAN U_INFO_bDisplayInInfoBox(FOURCHARID fcidItemToBeDisplayed, U32 u32Desired_window);
 // Places every recorded request again, in recording order.
 void U_INFO_vReinitializeInfoBoxes(void);
+// Forgets every request (tests only).
+void U_INFO_vResetForTest(void);
