@@ -120,8 +120,7 @@ void vCapture() {
 void vReleaseFileImageLocked() {
   CAPTURE_STATE &s = st();
   if (s.pFileImage == nullptr) return;
-  H_DISPLAY_vFreeDisplayBuffer(s.pFileImage->pBuffer);
-  G_BUFFERS_vFreeFullScreenBitmapHeader(s.pFileImage);
+  T_VIEW_vFreeFullScreenBitmap(s.pFileImage);
   s.pFileImage = nullptr;
 }
 

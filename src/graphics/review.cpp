@@ -185,11 +185,11 @@ void vDrawScrollBar(BITMAP *pBitmap) {
   const U32 n = s.pCard->u32ThumbNailsInList();
   if (n == 0) return;
   const U32 p = std::min(std::max<U32>(s.scroll.u32TopThumbNailPosition, 1), n);
-  const PIXEL yBottom = static_cast<PIXEL>((100 - 100 * p / n) * 434 / 100 + 23);
+  PIXEL yBottom = static_cast<PIXEL>((100 - 100 * p / n) * 434 / 100 + 23);
   const U32 u32L = n >= 3 ? (300 / n) * 434 : 43400;
-  U32 u32Length = u32L < 1100 ? 10 : u32L / 100;
-  // The thumb stays inside the track.
-  if (yBottom + static_cast<PIXEL>(u32Length) > 457) u32Length = static_cast<U32>(457 - yBottom);
+  const U32 u32Length = u32L < 1100 ? 10 : std::min<U32>(u32L / 100, 434);
+  // The thumb stays inside the track: near the first item it hangs from the track's top.
+  if (yBottom + static_cast<PIXEL>(u32Length) > 457) yBottom = 457 - static_cast<PIXEL>(u32Length);
   const COLOR cThumb = colour(bUp || bDown ? 32 : 36);
   const COLOR cEdge = colour(bUp || bDown ? 36 : 32);
   const POINT at = {8, yBottom};
@@ -414,7 +414,7 @@ void vDrawProgressBar(BITMAP *pBitmap) {
   const POINT outer = {310, 13}, inner = {311, 14};
   G_BOX_vDrawRounded(pBitmap, colour(32), &outer, 478, 202, 3);
   G_BOX_vDrawRounded(pBitmap, colour(32), &inner, 476, 200, 3);
-  const PIXEL xBar = 310 + (478 - 401) / 2, yBar = 150;
+  const PIXEL xBar = 310 + (478 - 400) / 2, yBase = 13, yBar = yBase + 155;
   const bool bRecording = s.eSRViewState == SR_VIEW_RECORDING;
   double dFraction = 0;
   if (bRecording) {
@@ -423,33 +423,36 @@ void vDrawProgressBar(BITMAP *pBitmap) {
     dFraction = static_cast<double>(f.u32TimeFromStartMs) / f.u32TotalTimeMs;
   }
   dFraction = std::min(1.0, std::max(0.0, dFraction));
+  // The empty bar, the part played (or used on the card) and the end ticks.
   vFill(pBitmap, colour(bRecording ? 65 : 33), xBar, yBar, 400, 22);
   vOutline(pBitmap, colour(64), xBar, yBar, 400, 22);
-  const U32 u32Filled = static_cast<U32>(dFraction * 401);
-  if (u32Filled > 0) vFill(pBitmap, colour(bRecording ? 36 : 39), xBar, yBar, std::min<U32>(u32Filled, 400), 22);
+  const U32 u32Filled = std::min<U32>(static_cast<U32>(dFraction * 401), 400);
+  if (u32Filled > 0) vFill(pBitmap, colour(bRecording ? 36 : 39), xBar, yBar, u32Filled, 22);
   vFill(pBitmap, colour(32), xBar - 3, yBar + 5, 3, 11);
   vFill(pBitmap, colour(32), xBar + 400, yBar + 5, 3, 11);
   const PIXEL xSlider = xBar + static_cast<PIXEL>(dFraction * 399);
   vIcon(pBitmap, &playback_slider_icon, xSlider - 5, yBar + 22);
-  char acText[24];
-  POINT at = {xBar, yBar - 18};
+  // The texts under the bar: the start, the end and the time (and, recording, the size) reached.
+  const PIXEL yText = yBar - 18;
+  char acText[40];
+  POINT at = {xBar, yText};
   G_STRING_vPut(pBitmap, colour(32), &at, small(), "0:00");
   vMinutesSeconds(acText, sizeof acText, bRecording ? f.u32RemainingTimeMs + f.u32TimeFromStartMs : f.u32TotalTimeMs);
-  at = {xBar + 400 - static_cast<PIXEL>(G_STRING_u32GetWidth(small(), acText)), yBar - 18};
+  at = {xBar + 400 - static_cast<PIXEL>(G_STRING_u32GetWidth(small(), acText)), yText};
   G_STRING_vPut(pBitmap, colour(32), &at, small(), acText);
   vMinutesSeconds(acText, sizeof acText, f.u32TimeFromStartMs);
-  vPutCentred(pBitmap, colour(32), xSlider, yBar + 40, small(), acText);
   if (bRecording) {
-    T_VIEW_vFormatSize(acText, sizeof acText, f.u32SizeFromStartKB, FALSE);
-    vPutCentred(pBitmap, colour(32), xSlider, yBar + 56, small(), acText);
-    T_VIEW_vFormatSize(acText, sizeof acText, f.u32CardAvailableKB, FALSE);
-    at = {xBar + 400 - static_cast<PIXEL>(G_STRING_u32GetWidth(small(), acText)), yBar - 34};
-    G_STRING_vPut(pBitmap, colour(32), &at, small(), acText);
+    char acSize[16];
+    T_VIEW_vFormatSize(acSize, sizeof acSize, f.u32SizeFromStartKB, FALSE);
+    const size_t szUsed = std::strlen(acText);
+    std::snprintf(acText + szUsed, sizeof acText - szUsed, " %s", acSize);
   }
+  const PIXEL xCentre = std::min<PIXEL>(std::max<PIXEL>(xSlider, xBar + 80), xBar + 320);
+  vPutCentred(pBitmap, colour(32), xCentre, yText, small(), acText);
   // The icon bar: row 1 (seven icons) and row 2 (rec, stop), each centred in 401 pixels.
   const U32 kRowWidths[2] = {s_u32ModeBarWidthRow1, s_u32ModeBarWidthRow2};
   const U32 kFirst[2] = {0, 7}, kCount[2] = {7, 2};
-  const PIXEL kRowY[2] = {yBar - 110, yBar - 80};
+  const PIXEL kRowY[2] = {yBase + 110, yBase + 80};
   for (U32 r = 0; r < 2; ++r) {
     PIXEL x = xBar + static_cast<PIXEL>((401 - std::min<U32>(kRowWidths[r], 401)) / 2);
     for (U32 i = kFirst[r]; i < kFirst[r] + kCount[r]; ++i) {

@@ -204,8 +204,7 @@ void vFreeScript() {
 void vRemovePhoto() {
   s_bShowImage = FALSE;
   if (s_pPhotoImage == nullptr) return;
-  H_DISPLAY_vFreeDisplayBuffer(s_pPhotoImage->pBuffer);
-  G_BUFFERS_vFreeFullScreenBitmapHeader(s_pPhotoImage);
+  T_VIEW_vFreeFullScreenBitmap(s_pPhotoImage);
   s_pPhotoImage = nullptr;
 }
 
