@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "kernel/memory.h"
 #include "kernel/sema.h"
 #include "ui/keyboard.h"
+#include "ui/menu.h"
 #include "view_fixture.h"
 
 namespace {
@@ -426,6 +428,59 @@ TEST_F(CaptureTest, DeletingTheLastItemMakesThePreviousOneCurrent) {
   EXPECT_EQ(click(), 'g');
   draw(&bmp);
   EXPECT_EQ(mail().names.front(), "all images");
+}
+
+TEST_F(CaptureTest, TheHotMenuFollowsTheReviewState) {
+  constexpr MBOX kMenu = M_FENWISP + 1;
+  H_DATABASE_bUpdateEverythingU32(FCID("TMNU"), kMenu, P_NORMAL, D_MAILBOX, nullptr, DB_NO_TIMEOUT);
+  struct Change {
+    std::set<S32> added;
+    int removed = 0;
+    U32 speedChoices = 0;
+  };
+  auto changes = [&] {
+    Change c;
+    while (void *pvMsg = L_MBOX_Receive(kMenu)) {
+      const U32 cmd = static_cast<GENERIC_MESSAGE *>(pvMsg)->Cmd;
+      if (cmd == CMD_ID_REGISTER_MENU_ITEM) {
+        const MENU_DESCRIPTOR &d = static_cast<MSG_ADD_MENU_ITEM *>(pvMsg)->descriptor;
+        c.added.insert(d.menuPriority);
+        if (d.menuPriority == MENU_PLAYBACK_SPEED) c.speedChoices = d.parameters.selector.numberSelections;
+      }
+      if (cmd == CMD_ID_UNREGISTER_MENU_ITEM) ++c.removed;
+      H_MEMORY_vDumpMail(pvMsg);
+    }
+    return c;
+  };
+  const struct {
+    SR_VIEW_STATE state;
+    std::set<S32> added;
+    int removed;
+  } steps[] = {
+      {SR_VIEW_RECORDING, {18, 94}, 5},
+      {SR_VIEW_THUMBNAILS, {88, 90, 92, 93, 94}, 2},
+      {SR_VIEW_PLAYBACK, {16, 17}, 5},
+      {SR_VIEW_THUMBNAILS, {88, 90, 92, 93, 94}, 2},
+  };
+  changes();
+  for (const auto &st : steps) {
+    T_VIEW_vSetSRViewState(st.state);
+    pump();
+    const Change c = changes();
+    EXPECT_EQ(c.added, st.added) << st.state;
+    EXPECT_EQ(c.removed, st.removed) << st.state;
+  }
+  // In playback, a mode that changes the speed menu registers the speed selector again.
+  T_VIEW_vSetSRViewState(SR_VIEW_PLAYBACK);
+  pump();
+  changes();
+  set(FCID("CPSP"), PLAYBACK_MODE_END);
+  const Change c = changes();
+  EXPECT_EQ(c.added, std::set<S32>{MENU_PLAYBACK_SPEED});
+  EXPECT_EQ(c.removed, 1);
+  EXPECT_EQ(c.speedChoices, 6u);
+  set(FCID("CPSP"), PLAYBACK_MODE_END_FILL);
+  EXPECT_EQ(changes().speedChoices, 1u);
 }
 
 TEST_F(CaptureTest, RemainingSizes) {
