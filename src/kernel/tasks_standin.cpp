@@ -65,9 +65,7 @@ const StandIn kStandIns[] = {
     {BATTTASK,           {FCID("TBAT")}, {M_BATTERY},        {SEMA_MBOX_BATT},           "Somebody else registered the Battery Task Mailbox"},
     {INLINETESTTASK,     {FCID("TTST")}, {M_INLINETEST},     {SEMA_MBOX_INLINETEST},     "Somebody else registered the Inline Test Task Mailbox"},
     {ACCCOMM,            {FCID("TACC")}, {M_ACC_COMM},       {SEMA_MBOX_ACC_COMM},       "Somebody else registered the Accessory Comm Task Mailbox"},
-    {MMCTASK,            {FCID("TMMC")}, {M_MMC},            {SEMA_MBOX_MMC},            "Somebody else registered the MMC Task Mailbox"},
     {HISTORYTASK,        {FCID("TSMG")}, {M_HISTORY},        {SEMA_MBOX_HISTORY},        "Somebody else registered the History Task Mailbox"},
-    {BUTTONTASK,         {FCID("TBUT")}, {M_BUTTON},         {SEMA_MBOX_BUTTON},         "Somebody else registered the Button Task Mailbox"},
     {CHARTINFOTASK,      {FCID("TCIN")}, {M_CHART_INFO},     {SEMA_MBOX_CHART_INFO},     "Somebody else registered the Chart Info Task Mailbox"},
     {DOWNRIGGERTASK,     {FCID("TX04")}, {M_DOWNRIGGER},     {SEMA_MBOX_DOWNRIGGER},     "Somebody else registered the Downrigger Task Mailbox"},
     {CHART3DTASK,        {FCID("TC3D")}, {M_CHART3D},        {SEMA_MBOX_CHART3D},        "Somebody else registered the Chart 3D Task Mailbox"},
@@ -137,9 +135,7 @@ STANDIN_ENTRY(T_TEMP_vMain, WTEMPTASK)
 STANDIN_ENTRY(T_BATTERY_vMain, BATTTASK)
 STANDIN_ENTRY(T_INLINETEST_vMain, INLINETESTTASK)
 STANDIN_ENTRY(T_ACC_COMM_vMain, ACCCOMM)
-STANDIN_ENTRY(T_MMC_vMain, MMCTASK)
 STANDIN_ENTRY(T_N_HISTORY_vMain, HISTORYTASK)
-STANDIN_ENTRY(T_BUTTON_vMain, BUTTONTASK)
 STANDIN_ENTRY(T_CHART_INFO_vMain, CHARTINFOTASK)
 STANDIN_ENTRY(T_DOWNRIGGER_vMain, DOWNRIGGERTASK)
 STANDIN_ENTRY(T_CHART_3D_vMain, CHART3DTASK)

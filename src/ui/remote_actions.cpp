@@ -4,7 +4,7 @@
 
 #include "autopilot/vantrel_remote_standin.h"
 #include "chart/chart_remote_standin.h"
-#include "graphics/capture_recording_standin.h"
+#include "graphics/capture.h"
 #include "kernel/log.h"
 #include "kernel/memory.h"
 #include "kernel/sema.h"
