@@ -75,6 +75,9 @@ void vFormatNumber(char *pcOut, size_t szOut, double d, DATA_FORMAT format, U8 u
   }
 }
 
+// A unit read from a settings file may be one without a name: it is shown without one.
+bool bHasUnitText(UNIT_TYPE units) { return units >= U_NONE && units < NUMBER_OF_UNIT_TYPES && units != U_MINUTES; }
+
 const char *pcText(MENU_TITLE pTitle) { return pTitle != nullptr ? (*pTitle)[nCurrentLanguage()] : nullptr; }
 
 // Re-reads a bound setting; FALSE when it is missing or not valid. Learns the data type when still unknown.
@@ -84,7 +87,7 @@ bool bReadSetting(MENU_ITEM *pItem, FOURCHARID key) {
   DB_ATTRIBUTES attributes = {};
   if (!H_DATABASE_bFetch(key, &value, &bValid, &attributes) || !bValid) return false;
   pItem->value = value;
-  if (pItem->dataFormat == DF_ERROR && attributes.DataType > D_UNKNOWN && attributes.DataType < NUMBER_OF_DATA_TYPES) {
+  if (pItem->dataFormat == DF_ERROR && attributes.DataType >= D_UNKNOWN && attributes.DataType < NUMBER_OF_DATA_TYPES) {
     pItem->DataType = attributes.DataType;
     pItem->dataFormat = H_DATABASE_DataType(attributes.DataType);
   }
@@ -170,7 +173,9 @@ void vUpdateBar(MENU_ITEM *pItem) {
   }
   vFormatNumber(pcOut, szOut, dGet(pItem->unitsValue, format), format, *f.pu8Precision, pItem->DataType);
   const char *pcSuffix = pcText(f.suffix);
-  if (pcSuffix == nullptr || pcSuffix[0] == '\0') pcSuffix = H_DATABASE_pcUnitsString(units, nCurrentLanguage());
+  if ((pcSuffix == nullptr || pcSuffix[0] == '\0') && bHasUnitText(units)) {
+    pcSuffix = H_DATABASE_pcUnitsString(units, nCurrentLanguage());
+  }
   if (pcSuffix != nullptr) {
     const size_t szUsed = std::strlen(pcOut);
     std::snprintf(pcOut + szUsed, szOut - szUsed, "%s", pcSuffix);
@@ -401,6 +406,7 @@ void vHandleSide(bool bRight, U32 u32Count) {
     case M_SLIDER_VARIABLE_STEP:
     case M_PROGRESS_BAR:
     case M_NUMERIC_ENTRY:
+      m().bShowMenuList = FALSE;  // only the row being changed stays on screen
       vHandleBar(pItem, bRight, u32Count);
       break;
     case M_SELECTION_BOX:
@@ -408,6 +414,7 @@ void vHandleSide(bool bRight, U32 u32Count) {
       vHandleSelection(pItem, bRight, u32Count);
       break;
     case M_ANGLE_ADJUST:
+      m().bShowMenuList = FALSE;
       vHandleAngle(pItem, bRight, u32Count);
       break;
     case M_CHECK_LIST:

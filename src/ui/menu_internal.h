@@ -111,6 +111,3 @@ void T_MENU_vRememberRow(void);
 // Keys (menu_keys.cpp).
 void T_MENU_vHandleKeys(const MSG_KEY_CHANGE *pMsg);
 void T_MENU_vHandleCursorKey(const MSG_KEY_CHANGE *pMsg);
-
-// The start-up task removes the quick-setup screen.
-void T_STARTUP_vRemoveQuickConfigMenu(void);

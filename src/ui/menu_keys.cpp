@@ -5,6 +5,7 @@
 #include "nav/nav_menu_standin.h"
 #include "kernel/sema.h"
 #include "ui/menu_internal.h"
+#include "ui/startup.h"
 
 const ARRAY_OF_STRING_PTRS Remote_menu_open = SAME22(
     "Another menu is open on the network.  This menu cannot be opened until the other one is closed.");

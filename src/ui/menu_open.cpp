@@ -1,5 +1,6 @@
 // Which menu is open: the visible rows and their window, the highlighted row across rebuilds, opening and
 // closing each kind of menu, sub-menu nesting and the exit-key timer.
+#include "kernel/log.h"
 #include "kernel/mutex.h"
 #include "kernel/sema.h"
 #include "kernel/tick.h"
@@ -428,14 +429,15 @@ void T_MENU_vActivateMainMenu(void) {
   U_VIEW_bUnRegisterLayer(ZEPHRIN_MENU_LAYER);
   d.bMenuItemActive = FALSE;
   d.activeMenuItemIndex = 0;
-  if (d.activeTab >= 0 && d.activeTab < MENU_NUM_TABS) T_MENU_vRefreshList(d.mainMenuTabs[d.activeTab].pFirstItem);
   // The rows are ready before the first drawing, which rebuilds them again.
   d.numActiveMenuItems = 0;
   T_MENU_vUpdateActiveMenuList();
+  T_MENU_vRefreshList(d.mainMenuTabs[d.activeTab].pFirstItem);
   vRegisterLayer(T_MENU_vDrawMainMenuLayer, MAIN_MENU_LAYER);
 }
 
 void T_MENU_vActivateQuickMenu(void) {
+  log_me("quick-setup menu requested");
   L_MUTEX_LockWait(RES_MENU);
   MENU_DATA &d = m();
   d.bShowMenuList = TRUE;
@@ -570,6 +572,8 @@ void T_MENU_vDoRemoveMenus(BOOLEAN bWillPopNewMenu) {
   vStartExitTimer();
   vSaveHotRow();
   T_MENU_bCollapseItem(T_MENU_pHighlightedItem());
+  // The lists that led into open sub-menus close with them.
+  for (MENU_ITEM *pCalling : d.subMenuCallingItem) T_MENU_bCollapseItem(pCalling);
   d.repeatActive = FALSE;
   if (!bWillPopNewMenu) T_MENU_vSetActiveMenu(NO_MENU);
   vClearNesting();
@@ -615,6 +619,8 @@ void T_MENU_vDoRemoveSingleCenteredMenu(void) {
 void T_MENU_vActivateInfoMenu(const MSG_ACTIVATE_INFO_MENU *pMsg) {
   MENU_DATA &d = m();
   if (d.activeMenu == INFO_MENU) return;
+  // One menu at a time: another one closes first.
+  if (d.activeMenu != NO_MENU) T_MENU_vDoRemoveMenus(TRUE);
   d.BottomInfoMenuItem = static_cast<S32>(pMsg->u8numActiveMenus) - 1;
   S32 s32Slot = -1;
   for (S32 s = 0; s < MAX_INFO_MENUS && pMsg->pInfoMenuName != nullptr; ++s) {
@@ -648,6 +654,7 @@ void T_MENU_vActivateFloatingMenu(const MSG_ACTIVATE_FLOATING_MENU *pMsg) {
   for (S32 s = 0; s < MAX_FLOATING_MENUS && pMsg->pFloatingMenuName != nullptr; ++s) {
     FLOATING_MENU_TYPE &floating = d.floatingMenus[s];
     if (floating.pFloatingMenuName != pMsg->pFloatingMenuName || floating.numMenuItems <= 0) continue;
+    if (d.activeMenu != NO_MENU) T_MENU_vDoRemoveMenus(TRUE);
     d.activeFloatingMenu = s;
     d.menuLevel = 0;
     d.TopFloatingMenuItem = d.TopMenuItem = 0;
@@ -668,6 +675,7 @@ namespace {
 void vOpenSingleCentered(const MENU_ITEM *pItem, BOOLEAN bDisplayMenu, BOOLEAN bLoop) {
   MENU_DATA &d = m();
   SINGLE_CENTERED_MENU_TYPE &single = d.singleCenteredMenus[0];
+  if (d.activeMenu != NO_MENU) T_MENU_vDoRemoveMenus(TRUE);
   T_MENU_vClearSingleCenteredMenu();
   MENU_ITEM *pCopy = T_MENU_pCloneItem(pItem);
   T_MENU_vUpdateDisplayStrings(pCopy, TRUE);

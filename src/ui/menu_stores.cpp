@@ -34,7 +34,7 @@ void vBindSetting(MENU_ITEM *pItem, FOURCHARID key) {
   BOOLEAN bValid = FALSE;
   DB_ATTRIBUTES attributes = {};
   H_DATABASE_bFetch(key, &pItem->value, &bValid, &attributes);
-  if (bValid && attributes.DataType > D_UNKNOWN && attributes.DataType < NUMBER_OF_DATA_TYPES) {
+  if (bValid && attributes.DataType >= D_UNKNOWN && attributes.DataType < NUMBER_OF_DATA_TYPES) {
     pItem->DataType = attributes.DataType;
     pItem->dataFormat = H_DATABASE_DataType(attributes.DataType);
   }

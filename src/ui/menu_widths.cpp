@@ -237,7 +237,9 @@ U32 T_MENU_u32FindMinMenuWidths(U32 u32NumRows) {
   if (u32NumRows == 0) {
     u32Widest = u32Width(pRow, T_MENU_pcText(&No_Menus_Available)) + 12;
   }
-  const U32 u32Rows = std::min<U32>(u32NumRows, MAX_ACTIVE_MENU_ITEMS);
+  // Only rows the open menu has: entries past its count may point at freed items.
+  const U32 u32Rows = std::min<U32>({u32NumRows, MAX_ACTIVE_MENU_ITEMS,
+                                     static_cast<U32>(std::max<S32>(d->numActiveMenuItems, 0))});
   for (U32 i = 0; i < u32Rows; i++) {
     MENU_ITEM *pItem = d->activeMenuList[i];
     if (pItem == nullptr) continue;

@@ -166,6 +166,38 @@ TEST_F(MenuDrawTest, SubMenuLeftEdgeByKind) {
   }
 }
 
+TEST_F(MenuDrawTest, EmptiedHotMenuClosesAtTheNextFrame) {
+  d->activeMenu = ZEPHRIN_MENU;
+  d->bShowMenuList = TRUE;
+  add(&kBacklight, M_ACTION);
+  window(0, 0, 0);
+  TestBitmap bmp(800, 480, kBackground);
+  T_MENU_vDrawHotMenuLayer(bmp.p(), nullptr);  // the slot's own list is empty
+  EXPECT_EQ(d->activeMenu, NO_MENU);
+  EXPECT_EQ(bmp.points(kBackground).size(), 800u * 480u);
+}
+
+TEST_F(MenuDrawTest, FloatingMenuShowsItsAlternativeCaption) {
+  d->activeMenu = FLOATING_MENU;
+  FLOATING_MENU_TYPE &m = d->floatingMenus[0];
+  m.pFloatingMenuName = &kSettings;
+  std::strcpy(m.aStrAltName, "Waypoint 12");
+  MENU_ITEM *pIconOnly = add(&kBacklight, M_ACTION_EXT, &Light_icon);
+  pIconOnly->parameters.actionExt.bDispIconOnly = TRUE;
+  pIconOnly->parameters.actionExt.bDispIconAlways = TRUE;
+  MENU_ITEM *pAlways = add(&kAlarms, M_ACTION_EXT, &Alarm_icon);
+  pAlways->parameters.actionExt.bDispIconAlways = TRUE;
+  window(0, 1, 1);
+  TestBitmap title(800, 480, kBackground), alt(800, 480, kBackground);
+  T_MENU_vDrawSubMenuLayer(title.p(), nullptr);
+  const U32 u32TitleWidth = T_MENU_u32GetMinMenuWidth();
+  m.bDisplayAltName = TRUE;
+  T_MENU_vDrawSubMenuLayer(alt.p(), nullptr);
+  // The long title widens the menu; the short caption does not.
+  EXPECT_GT(u32TitleWidth, T_MENU_u32GetMinMenuWidth());
+  vExpectGolden(alt.p(), "floating_alt_caption");
+}
+
 TEST_F(MenuDrawTest, SingleCentredMenuHasNoHeaderAndIsCentred) {
   d->activeMenu = SINGLE_CENTERED_MENU;
   d->singleCenteredMenus[0].pSingleCenteredMenuName = &kBacklight;
