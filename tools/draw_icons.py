@@ -148,6 +148,15 @@ def main(out):
         c = Canvas(24, 24); transport(k.split('_')[0], col)(c); icons[k + '_icon'] = (c, 4)
     c = Canvas(24, 24); transport('rew1', GREY)(c); icons['rew_notavail_icon'] = (c, 4)
     c = Canvas(24, 24); transport('rew1', BLACK)(c); icons['rew_inactive_icon'] = (c, 4)
+    for k in ['playrev', 'playrewslow', 'pause', 'playslow', 'play', 'rec', 'stop']:
+        c = Canvas(24, 24); transport(k, BLACK)(c); icons['%s_inactive_icon' % k] = (c, 4)
+    c = Canvas(24, 24); transport('ffw1', BLACK)(c); icons['ffw_inactive_icon'] = (c, 4)
+    for k in ['playslow', 'play']:
+        c = Canvas(24, 24); transport(k, GREY)(c); icons['%s_notavail_icon' % k] = (c, 4)
+    c = Canvas(24, 24); transport('ffw1', GREY)(c); icons['ffw_notavail_icon'] = (c, 4)
+    # Playback bar slider.
+    c = Canvas(11, 17); c.poly([(0.5, 0.5), (10.5, 0.5), (10.5, 11), (5.5, 16.5), (0.5, 11)], WHITE)
+    c.poly([(2, 2), (9, 2), (9, 10.5), (5.5, 14.5), (2, 10.5)], BLUE); icons['playback_slider_icon'] = (c, 4)
     c = Canvas(32, 32); c.circle(16, 16, 15, GREEN); tri_right(c, 12, 8, 25, 24, WHITE)
     icons['start_playback_icon'] = (c, 4)
     c = Canvas(20, 20); c.ring(10, 10, 9, 2, RED); c.circle(10, 10, 5, RED); icons['remind_rec_icon'] = (c, 4)
@@ -272,6 +281,10 @@ def main(out):
     icons['heading_right_arrow_icon'] = (c, 4)
     c = Canvas(20, 20); c.line(3, 17, 9, 9, 2, GREEN); c.line(9, 9, 13, 12, 2, GREEN); c.line(13, 12, 17, 3, 2, GREEN)
     c.circle(3, 17, 2.5, WHITE); c.circle(17, 3, 2.5, RED); icons['Vantrel_Wendrix_icon'] = (c, 4)
+
+    # Battery of the remote, drawn over the level bar of the data bar (outline only).
+    c = Canvas(14, 24); c.rect(4, 0, 9, 2, DARK); c.rect(0, 2, 13, 3, DARK); c.rect(0, 22, 13, 23, DARK)
+    c.rect(0, 2, 1, 23, DARK); c.rect(12, 2, 13, 23, DARK); icons['Remote_Battery_Symbol'] = (c, 4)
 
     os.makedirs(out, exist_ok=True)
     with open(os.path.join(out, 'icons.txt'), 'w') as f:

@@ -12,3 +12,6 @@ void T_CHART_3D_vDumpActiveDisplayBuffer(U32 *pu32Buffer)
         std::memcpy(pu32Buffer, pcolPlane, LCD_SCREEN_BYTES);
     }
 }
+
+// Without a 3-D chart nothing renders into the plane: there is nothing to stop.
+void T_CHART_3D_vToggleDisplayUpdateFreeze(BOOLEAN) {}

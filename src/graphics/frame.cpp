@@ -229,6 +229,11 @@ void T_VIEW_vSetPriorities(PRIORITY priorityNormal) {
 void T_VIEW_vSetDisplayOps(const VIEW_DISPLAY_OPS *pOps) { st().pOps = pOps != nullptr ? pOps : &kLcdOps; }
 
 BITMAP *T_VIEW_pCreateFullScreenBitmap(void) { return pPageBitmap(); }
+void T_VIEW_vFreeFullScreenBitmap(BITMAP *pBitmap) {
+  if (pBitmap == nullptr) return;
+  st().pOps->vFreePage(pBitmap->pBuffer);
+  G_BUFFERS_vFreeFullScreenBitmapHeader(pBitmap);
+}
 BITMAP *T_VIEW_pCreateSatWeatherImageBitmap(void) { return T_VIEW_pCreateFullScreenBitmap(); }
 
 // --- Composition ---

@@ -373,6 +373,8 @@ S32 T_VIEW_s32SplitViewClipRight(S32 s32ViewWidth, S32 s32PositionPercent, SPLIT
 
 // A full-screen bitmap over an idle frame-buffer page, NULL when none is idle.
 BITMAP *T_VIEW_pCreateFullScreenBitmap(void);
+// Gives the page of such a bitmap back and frees its header; NULL is ignored.
+void T_VIEW_vFreeFullScreenBitmap(BITMAP *pBitmap);
 BITMAP *T_VIEW_pCreateSatWeatherImageBitmap(void);
 
 // Changing the view (any task): writes 'CVEW' and stops a composition in progress.

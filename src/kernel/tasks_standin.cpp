@@ -61,9 +61,7 @@ const StandIn kStandIns[] = {
     {WTEMPTASK,          {FCID("TTEM")}, {M_WTEMP},          {SEMA_MBOX_WTEMP},          "Somebody else registered the Water Temp Task Mailbox"},
     {INLINETESTTASK,     {FCID("TTST")}, {M_INLINETEST},     {SEMA_MBOX_INLINETEST},     "Somebody else registered the Inline Test Task Mailbox"},
     {ACCCOMM,            {FCID("TACC")}, {M_ACC_COMM},       {SEMA_MBOX_ACC_COMM},       "Somebody else registered the Accessory Comm Task Mailbox"},
-    {MMCTASK,            {FCID("TMMC")}, {M_MMC},            {SEMA_MBOX_MMC},            "Somebody else registered the MMC Task Mailbox"},
     {HISTORYTASK,        {FCID("TSMG")}, {M_HISTORY},        {SEMA_MBOX_HISTORY},        "Somebody else registered the History Task Mailbox"},
-    {BUTTONTASK,         {FCID("TBUT")}, {M_BUTTON},         {SEMA_MBOX_BUTTON},         "Somebody else registered the Button Task Mailbox"},
     {CHARTINFOTASK,      {FCID("TCIN")}, {M_CHART_INFO},     {SEMA_MBOX_CHART_INFO},     "Somebody else registered the Chart Info Task Mailbox"},
     {DOWNRIGGERTASK,     {FCID("TX04")}, {M_DOWNRIGGER},     {SEMA_MBOX_DOWNRIGGER},     "Somebody else registered the Downrigger Task Mailbox"},
     {CHART3DTASK,        {FCID("TC3D")}, {M_CHART3D},        {SEMA_MBOX_CHART3D},        "Somebody else registered the Chart 3D Task Mailbox"},
@@ -88,7 +86,6 @@ const StandIn kStandIns[] = {
     {ETHUPDATERTASK,     {FCID("TEUD")}, {M_ETHUPDATE},      {SEMA_MBOX_ETH_UPDATER},    "Somebody else registered the Eth Updater Task Mailbox"},
     {NETPINGRECEIVETASK, {},             {M_NETPING},        {SEMA_MBOX_NETPING_RECEIVE}, nullptr},
     {VANTRELTASK,        {FCID("TVN2")}, {M_VANTREL},        {SEMA_MBOX_VANTREL},        "Somebody else registered the Vantrel Task Mailbox"},
-    {BTREMOTETASK,       {FCID("TBTR")}, {M_BT_REMOTE},      {SEMA_MBOX_BTREMOTE},       "Somebody else registered the BT Remote Task Mailbox"},
 };
 // clang-format on
 
@@ -126,9 +123,7 @@ STANDIN_ENTRY(T_ACC_vMain, ACCTASK)
 STANDIN_ENTRY(T_TEMP_vMain, WTEMPTASK)
 STANDIN_ENTRY(T_INLINETEST_vMain, INLINETESTTASK)
 STANDIN_ENTRY(T_ACC_COMM_vMain, ACCCOMM)
-STANDIN_ENTRY(T_MMC_vMain, MMCTASK)
 STANDIN_ENTRY(T_N_HISTORY_vMain, HISTORYTASK)
-STANDIN_ENTRY(T_BUTTON_vMain, BUTTONTASK)
 STANDIN_ENTRY(T_CHART_INFO_vMain, CHARTINFOTASK)
 STANDIN_ENTRY(T_DOWNRIGGER_vMain, DOWNRIGGERTASK)
 STANDIN_ENTRY(T_CHART_3D_vMain, CHART3DTASK)
@@ -153,4 +148,3 @@ STANDIN_ENTRY(T_ETHBCAST_vMain, ETHBCASTTASK)
 STANDIN_ENTRY(T_ETH_UPDATER_vMain, ETHUPDATERTASK)
 STANDIN_ENTRY(T_NET_PING_RECEIVE_vMain, NETPINGRECEIVETASK)
 STANDIN_ENTRY(T_VANTREL_vMain, VANTRELTASK)
-STANDIN_ENTRY(T_BTREMOTE_vMain, BTREMOTETASK)

@@ -219,7 +219,13 @@ void U_DATETIME_vDrawDateTimeMenu(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINTER)
   G_BOX_vDrawRounded(pBitmap, colour(67), &anchor, kWidth, kHeight, 2);
   anchor = {kLeft + 1, kBottom + 1};
   G_BOX_vDrawRounded(pBitmap, colour(67), &anchor, kWidth - 2, kHeight - 2, 2);
-  centred(pBitmap, colour(68), kLeft + kWidth / 2, kBottom + kHeight - 24, pLabelFont, Enter_Time_and_Date[u32Lang]);
+  // The title's header sits on top of the panel.
+  anchor = {kLeft, kBottom + kHeight - 1};
+  G_BOX_vDrawRoundedFilled(pBitmap, colour(129), &anchor, kWidth, 34, 2);
+  G_BOX_vDrawRounded(pBitmap, colour(67), &anchor, kWidth, 34, 2);
+  centred(pBitmap, colour(68), kLeft + kWidth / 2,
+          anchor.y + 8 + static_cast<PIXEL>(G_FONTS_u32GetDescenderHeight(pLabelFont)), pLabelFont,
+          Enter_Time_and_Date[u32Lang]);
 
   // Row labels.
   const char *const apcLabels[3] = {Save[u32Lang], Date[u32Lang], Time[u32Lang]};  // by state 0..2

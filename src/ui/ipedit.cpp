@@ -461,16 +461,17 @@ void T_STARTUP_EDIT_vRenderIPAddressSetup(BITMAP *pBitmap, WINDOW_SPECIFICATION_
 
   POINT at = {219, 79};
   G_BOX_vDrawRoundedFilled(pBitmap, colour(128), &at, 362, 402, 6);
+  frame(pBitmap, 220, 80, 360, 400, 5, colour(131), colour(129));
+  // The title bar along the top edge of the screen, over the frame.
   const char *pcTitle = IP_Address_Setup[u32Lang];
   const U32 u32TitleBar = G_STRING_u32GetWidth(pValueFont, pcTitle) + 319;
   const PIXEL xBar = u32TitleBar >= SCREEN_PIXELS_WIDE ? 0 : (SCREEN_PIXELS_WIDE - static_cast<PIXEL>(u32TitleBar)) / 2;
-  at = {xBar, 482 - 50};
-  G_BOX_vDrawRoundedFilled(pBitmap, colour(128), &at, u32TitleBar, 50, 6);
-  at = {xBar + 1, 482 - 49};
-  G_BOX_vDrawRounded(pBitmap, colour(131), &at, u32TitleBar - 2, 48, 5);
+  at = {xBar, SCREEN_PIXELS_HIGH - 40};
+  G_BOX_vDrawRoundedFilled(pBitmap, colour(128), &at, u32TitleBar, 40, 6);
+  at = {xBar + 1, SCREEN_PIXELS_HIGH - 39};
+  G_BOX_vDrawRounded(pBitmap, colour(131), &at, u32TitleBar - 2, 38, 5);
   put(pBitmap, colour(131), (SCREEN_PIXELS_WIDE - static_cast<PIXEL>(G_STRING_u32GetWidth(pValueFont, pcTitle))) / 2,
-      498 - 50, pValueFont, pcTitle);
-  frame(pBitmap, 220, 80, 360, 400, 5, colour(131), colour(129));
+      SCREEN_PIXELS_HIGH - 30, pValueFont, pcTitle);
 
   // Labels, with the upper word of a two-line label one font height higher.
   const PIXEL nLabelHeight = static_cast<PIXEL>(G_FONTS_u32GetHeight(pLabelFont));

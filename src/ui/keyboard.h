@@ -94,6 +94,11 @@ void T_KEYBOARD_vRestoreFactoryDefaults(void);
 void T_KEYBOARD_vSendResetMessages(void);
 void T_KEYBOARD_vDrawShutdownMessage(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINTER pWindow);
 
+// Posts one key change to the first user of the key whose mailbox is not mboxExcept, with that user's key and
+// flag and no state filter (the demonstration's simulated presses). FALSE when there is no such user.
+BOOLEAN T_KEYBOARD_bSendToFirstUserExcept(U32 u32KeyBit, MBOX mboxExcept, KEY_STATE state, U32 u32Count,
+                                          CURSOR_POSITION cursor);
+
 // The parts of the task's loop, on the calling thread (the task entry and the tests use them).
 void T_KEYBOARD_vInit(void);
 void T_KEYBOARD_vPollKeys(void);

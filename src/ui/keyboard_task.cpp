@@ -418,6 +418,20 @@ void T_KEYBOARD_vSendResetMessages(void) {
   }
 }
 
+BOOLEAN T_KEYBOARD_bSendToFirstUserExcept(U32 u32KeyBit, MBOX mboxExcept, KEY_STATE state, U32 u32Count,
+                                          CURSOR_POSITION cursor) {
+  for (const KEY_CROSS_REFERENCE &cross : s_crossKey) {
+    if (cross.KeyName != u32KeyBit) continue;
+    for (const KEY_USER *pUser = s_pKeyList[cross.hKey]; pUser != nullptr; pUser = pUser->next) {
+      if (pUser->mailbox == mboxExcept) continue;
+      vSendKeyMail(pUser, state, u32Count, cursor);
+      return TRUE;
+    }
+    return FALSE;
+  }
+  return FALSE;
+}
+
 SHUTDOWN_MESSAGE T_KEYBOARD_eShutdownMessage(void) { return static_cast<SHUTDOWN_MESSAGE>(s_shutdown_message.load()); }
 
 const char *T_KEYBOARD_pcShutdownMessageText(void) {

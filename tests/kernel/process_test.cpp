@@ -114,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(StartCase{{"task_flush"}, "waiting for the start-up task", {}},
                       StartCase{{"task_flush", "task_add", "2,17"}, "17 STARTTASK waiting for the display task", {2, 17}},
                       StartCase{{"task_flush", "task_add", "2,17,4,5,6,14,8"}, " 8 KBDTASK keyboard task running", {2, 4, 5, 6, 8, 14, 17}},
-                      StartCase{{}, "69 BTREMOTETASK stand-in running", kAllStarted},
+                      StartCase{{}, "69 BTREMOTETASK Bluetooth remote task running", kAllStarted},
                       StartCase{{"task_rem", "26,69"}, "63 ETHUPDATERTASK stand-in running",
                                 [] {
                                   std::set<int> tasks = kAllStarted;

@@ -10,41 +10,17 @@
 #include "kernel/sema.h"
 #include "platform/shell.h"
 #include "ui/datetime.h"
-#include "ui_test_env.h"
+#include "key_presses.h"
 
 namespace {
 
-// Keys of the cases: rocker directions and EXIT, plus one key the editor does not take.
-enum K { U, D, R, L, X, NE, MENU };
-
-// Feeds one key; 'g' for the accepted click, 'b' for the refused one, '-' for none.
-char press(K k) {
-  UI_bTakeSignal(SEMA_KEYCLICK_GOOD);
-  UI_bTakeSignal(SEMA_KEYCLICK_BAD);
-  MSG_KEY_CHANGE msg = {};
-  msg.header.Cmd = CMD_ID_KEY_CHANGE;
-  msg.state = KEY_DOWN;
-  msg.count = 1;
-  msg.key = KEY_BIT_CURSOR;
-  switch (k) {
-    case U: msg.cursor = CURSOR_NORTH; break;
-    case D: msg.cursor = CURSOR_SOUTH; break;
-    case R: msg.cursor = CURSOR_EAST; break;
-    case L: msg.cursor = CURSOR_WEST; break;
-    case NE: msg.cursor = CURSOR_NORTH_EAST; break;
-    case X: msg.key = KEY_BIT_EXIT; break;
-    case MENU: msg.key = KEY_BIT_MENU; break;
-  }
-  U_DATETIME_bHandleKeys(&msg);
-  if (UI_bTakeSignal(SEMA_KEYCLICK_GOOD)) return 'g';
-  if (UI_bTakeSignal(SEMA_KEYCLICK_BAD)) return 'b';
-  return '-';
-}
-
-std::string run(const std::vector<K> &keys) {
-  std::string clicks;
-  for (K k : keys) clicks += press(k);
-  return clicks;
+std::string run(const std::vector<UiKey> &keys) {
+  return UI_sPress(
+      [](const MSG_KEY_CHANGE *pMsg) {
+        U_DATETIME_bHandleKeys(pMsg);
+        return true;
+      },
+      keys);
 }
 
 class DateTimeEditorTest : public ::testing::Test {
@@ -59,7 +35,7 @@ class DateTimeEditorTest : public ::testing::Test {
 TEST_F(DateTimeEditorTest, KeyTable) {
   struct Case {
     const char *name;
-    std::vector<K> keys;
+    std::vector<UiKey> keys;
     DATE_TIME_FIELDS fields;  // hours, minutes, seconds, month, day, year
     DATE_TIME_MENU_STATE state;
     const char *clicks;
@@ -122,12 +98,12 @@ TEST_F(DateTimeEditorTest, ExitOnSaveWithTheQuestionShownIsRefused) {
 }
 
 // 01/23/12 13:45:00 keyed in: hours up 13 times, minutes down 15 times from 00.
-std::vector<K> keyIn2012() {
-  std::vector<K> keys = {R};
+std::vector<UiKey> keyIn2012() {
+  std::vector<UiKey> keys = {R};
   for (int i = 0; i < 13; ++i) keys.push_back(U);
   keys.push_back(R);
   for (int i = 0; i < 15; ++i) keys.push_back(D);
-  for (K k : {R, R, R, U, R, D, D, D, D, D, D, D, D, D, R}) keys.push_back(k);
+  for (UiKey k : {R, R, R, U, R, D, D, D, D, D, D, D, D, D, R}) keys.push_back(k);
   for (int i = 0; i < 12; ++i) keys.push_back(U);
   return keys;
 }

@@ -11,40 +11,18 @@
 #include "kernel/memory.h"
 #include "kernel/sema.h"
 #include "ui/ipedit.h"
-#include "ui_test_env.h"
+#include "../graphics/golden.h"
+#include "key_presses.h"
 
 namespace {
 
-enum K { U, D, R, L, X, MENU };
-
-char press(K k) {
-  UI_bTakeSignal(SEMA_KEYCLICK_GOOD);
-  UI_bTakeSignal(SEMA_KEYCLICK_BAD);
-  MSG_KEY_CHANGE msg = {};
-  msg.header.Cmd = CMD_ID_KEY_CHANGE;
-  msg.state = KEY_DOWN;
-  msg.count = 1;
-  msg.key = KEY_BIT_CURSOR;
-  switch (k) {
-    case U: msg.cursor = CURSOR_NORTH; break;
-    case D: msg.cursor = CURSOR_SOUTH; break;
-    case R: msg.cursor = CURSOR_EAST; break;
-    case L: msg.cursor = CURSOR_WEST; break;
-    case X: msg.key = KEY_BIT_EXIT; break;
-    case MENU: msg.key = KEY_BIT_MENU; break;
-  }
-  // As the start-up task does: a queued box first, then the editor.
-  const BOOLEAN bTaken = T_STARTUP_EDIT_bHandleConfKeys(&msg) || T_STARTUP_EDIT_bHandleKeys(&msg);
-  if (!bTaken) return 'u';
-  if (UI_bTakeSignal(SEMA_KEYCLICK_GOOD)) return 'g';
-  if (UI_bTakeSignal(SEMA_KEYCLICK_BAD)) return 'b';
-  return '-';
-}
-
-std::string run(const std::vector<K> &keys) {
-  std::string clicks;
-  for (K k : keys) clicks += press(k);
-  return clicks;
+// As the start-up task does: a queued box first, then the editor.
+std::string run(const std::vector<UiKey> &keys) {
+  return UI_sPress(
+      [](const MSG_KEY_CHANGE *pMsg) {
+        return T_STARTUP_EDIT_bHandleConfKeys(pMsg) || T_STARTUP_EDIT_bHandleKeys(pMsg);
+      },
+      keys);
 }
 
 // What reached the Ethernet task.
@@ -115,7 +93,7 @@ TEST_F(AddressEditorTest, KeyTable) {
   struct Case {
     const char *name;
     U32 u32Dynamic;
-    std::vector<K> keys;
+    std::vector<UiKey> keys;
     IPA_EDIT_STATE state;
     S32 position;
     const char *address;
@@ -254,16 +232,8 @@ TEST_F(AddressEditorTest, ALongStatementKeepsItsFirstTenLines) {
   EXPECT_EQ(pNode->lines[9].pcStartOfText, Long_Statement[0] + 9 * 42);
   EXPECT_EQ(pNode->lines[9].u8NumberOfCharsInLine, 41);
   // The box draws without reading past its lines.
-  std::vector<U32> pixels(SCREEN_PIXELS_WIDE * SCREEN_PIXELS_HIGH / 2);
-  BITMAP bitmap = {};
-  bitmap.pBuffer = pixels.data();
-  bitmap.pixels_wide = bitmap.pixels_wide_full_screen = SCREEN_PIXELS_WIDE;
-  bitmap.pixels_high = bitmap.pixels_high_full_screen = SCREEN_PIXELS_HIGH;
-  bitmap.s32ClipRight = bitmap.s32ClipRight_full_screen = SCREEN_PIXELS_WIDE - 1;
-  bitmap.s32ClipTop = bitmap.s32ClipTop_full_screen = SCREEN_PIXELS_HIGH - 1;
-  bitmap.__u32PixelWidthOfBuffer = SCREEN_PIXELS_WIDE;
-  bitmap.__u32PixelHeightOfBuffer = SCREEN_PIXELS_HIGH;
-  T_STARTUP_EDIT_vRenderConf(&bitmap, nullptr);
+  TestBitmap screen(SCREEN_PIXELS_WIDE, SCREEN_PIXELS_HIGH);
+  T_STARTUP_EDIT_vRenderConf(screen.p(), nullptr);
   run({X});
 }
 

@@ -1,0 +1,14 @@
+// Stand-in of the chart display's point-of-sale mode: only the flag the chart display will read.
+#include "chart/chart_generic_standin.h"
+
+#include "kernel/database.h"
+
+void U_CHART_GENERIC_vSetPOSMode(BOOLEAN bPOSMode) {
+  constexpr U32 kStatePointOfSale = 6;
+  U32 u32State = 0;
+  BOOLEAN bValid = FALSE;
+  const bool bShelf = H_DATABASE_bFetchU32(FCID("CCST"), &u32State, &bValid, nullptr) && bValid &&
+                      u32State == kStatePointOfSale;
+  H_DATABASE_bUpdateEverythingBoolean(FCID("IPCG"), bShelf ? bPOSMode : FALSE, P_NORMAL, D_UNKNOWN, nullptr,
+                                      DB_NO_TIMEOUT);
+}
