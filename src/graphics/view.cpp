@@ -5,21 +5,12 @@
 
 namespace {
 
-// The view task's mailbox; FALSE while 'TVUE' is missing or not valid.
-bool bViewMailbox(MBOX *pMbox) {
-  U32 u32Mbox = 0;
-  BOOLEAN bValid = FALSE;
-  if (!H_DATABASE_bFetchU32(FCID("TVUE"), &u32Mbox, &bValid, nullptr) || !bValid) return false;
-  *pMbox = static_cast<MBOX>(u32Mbox);
-  return true;
-}
-
 BOOLEAN bRegister(DRAW_FUNCTION *pfnDraw, LAYER_ID layer, LAYER_ID layerWhereUsed, U32 u32User,
                   FOURCHARID fcidControl, BOOLEAN bDefaultState, const ARRAY_OF_STRING_PTRS *pPlaybackString,
                   const ARRAY_OF_STRING_PTRS *pSimString, const ARRAY_OF_STRING_PTRS *pPOSString,
                   SPLIT_WINDOW_TYPE eLocation, FOURCHARID fcidSplitControl) {
   MBOX mbox = 0;
-  if (!bViewMailbox(&mbox)) return FALSE;
+  if (!H_DATABASE_bFetchMailbox(FCID("TVUE"), &mbox)) return FALSE;
   auto *pMsg = static_cast<MSG_REGISTER_LAYER *>(H_MEMORY_pvMalloc(sizeof(MSG_REGISTER_LAYER)));
   *pMsg = MSG_REGISTER_LAYER{};
   pMsg->header.Cmd = CMD_ID_REGISTER_LAYER;
@@ -59,7 +50,7 @@ BOOLEAN U_VIEW_bRegisterLayerSplit(DRAW_FUNCTION *pfnDraw, LAYER_ID layer, LAYER
 
 BOOLEAN U_VIEW_bUnRegisterLayerSplit(LAYER_ID layer, SPLIT_WINDOW_TYPE eLocation) {
   MBOX mbox = 0;
-  if (!bViewMailbox(&mbox)) return FALSE;
+  if (!H_DATABASE_bFetchMailbox(FCID("TVUE"), &mbox)) return FALSE;
   auto *pMsg = static_cast<MSG_UNREGISTER_LAYER *>(H_MEMORY_pvMalloc(sizeof(MSG_UNREGISTER_LAYER)));
   *pMsg = MSG_UNREGISTER_LAYER{};
   pMsg->header.Cmd = CMD_ID_UNREGISTER_LAYER;

@@ -322,6 +322,14 @@ BOOLEAN bFetchField(FOURCHARID Id, T *pDest, T DB_DATA_TYPE::*pField, BOOLEAN *p
 
 }  // namespace
 
+BOOLEAN H_DATABASE_bFetchMailbox(FOURCHARID Id, MBOX *pMbox) {
+  U32 u32Mbox = 0;
+  BOOLEAN bValid = FALSE;
+  if (!H_DATABASE_bFetchU32(Id, &u32Mbox, &bValid, nullptr) || !bValid) return FALSE;
+  *pMbox = static_cast<MBOX>(u32Mbox);
+  return TRUE;
+}
+
 BOOLEAN H_DATABASE_bFetchU32(FOURCHARID Id, U32 *pu32Value, BOOLEAN *pbValid, DB_ATTRIBUTES *pAttributes) {
   return bFetchField(Id, pu32Value, &DB_DATA_TYPE::u32Val, pbValid, pAttributes);
 }

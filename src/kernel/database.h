@@ -200,6 +200,8 @@ void H_DATABASE_vReadOrSetDefault(FOURCHARID Id, DB_DATA_TYPE *pdbValue, U32 u32
 // Reads: TRUE when the item holds a written value; the valid flag tells whether it is within its time-out.
 BOOLEAN H_DATABASE_bFetch(FOURCHARID Id, DB_DATA_TYPE *pdbValue, BOOLEAN *pbValid, DB_ATTRIBUTES *pAttributes);
 BOOLEAN H_DATABASE_bFetchU32(FOURCHARID Id, U32 *pu32Value, BOOLEAN *pbValid, DB_ATTRIBUTES *pAttributes);
+// The mailbox a task publishes under its key; FALSE while the key is missing or not valid.
+BOOLEAN H_DATABASE_bFetchMailbox(FOURCHARID Id, MBOX *pMbox);
 BOOLEAN H_DATABASE_bFetchS32(FOURCHARID Id, S32 *ps32Value, BOOLEAN *pbValid, DB_ATTRIBUTES *pAttributes);
 BOOLEAN H_DATABASE_bFetchFloat(FOURCHARID Id, float *pfValue, BOOLEAN *pbValid, DB_ATTRIBUTES *pAttributes);
 BOOLEAN H_DATABASE_bFetchVoidPointer(FOURCHARID Id, void **ppvValue, BOOLEAN *pbValid,

@@ -4,20 +4,10 @@
 #include "kernel/database.h"
 #include "kernel/memory.h"
 
-namespace {
-bool bKeyboardMailbox(MBOX *pMbox) {
-  U32 u32Mbox = 0;
-  BOOLEAN bValid = FALSE;
-  if (!H_DATABASE_bFetchU32(FCID("TKBD"), &u32Mbox, &bValid, nullptr) || !bValid) return false;
-  *pMbox = static_cast<MBOX>(u32Mbox);
-  return true;
-}
-}  // namespace
-
 BOOLEAN U_KEYBOARD_bRegisterKeys(MBOX mboxOwner, U32 u32Keys, KEY_STATE state, BOOLEAN bRepeat, BOOLEAN bAccelerate,
                                  CURSOR_MODE cursorMode, KEY_USAGE usage) {
   MBOX mbox = 0;
-  if (!bKeyboardMailbox(&mbox)) return FALSE;
+  if (!H_DATABASE_bFetchMailbox(FCID("TKBD"), &mbox)) return FALSE;
   auto *pMsg = static_cast<MSG_REGISTER_FOR_KEYS *>(H_MEMORY_pvCalloc(1, sizeof(MSG_REGISTER_FOR_KEYS)));
   pMsg->header.Cmd = CMD_ID_REGISTER_FOR_KEYS;
   pMsg->keys = u32Keys;
@@ -33,7 +23,7 @@ BOOLEAN U_KEYBOARD_bRegisterKeys(MBOX mboxOwner, U32 u32Keys, KEY_STATE state, B
 
 BOOLEAN U_KEYBOARD_bUnregisterKeys(MBOX mboxOwner, U32 u32Keys) {
   MBOX mbox = 0;
-  if (!bKeyboardMailbox(&mbox)) return FALSE;
+  if (!H_DATABASE_bFetchMailbox(FCID("TKBD"), &mbox)) return FALSE;
   auto *pMsg = static_cast<MSG_UNREGISTER_FOR_KEYS *>(H_MEMORY_pvCalloc(1, sizeof(MSG_UNREGISTER_FOR_KEYS)));
   pMsg->header.Cmd = CMD_ID_UNREGISTER_FOR_KEYS;
   pMsg->keys = u32Keys;

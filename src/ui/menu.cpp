@@ -8,15 +8,6 @@
 
 namespace {
 
-// The menu task's mailbox; false while 'TMNU' is missing or not valid.
-bool bMenuMailbox(MBOX *pMbox) {
-  U32 u32Mbox = 0;
-  BOOLEAN bValid = FALSE;
-  if (!H_DATABASE_bFetchU32(FCID("TMNU"), &u32Mbox, &bValid, nullptr) || !bValid) return false;
-  *pMbox = static_cast<MBOX>(u32Mbox);
-  return true;
-}
-
 template <class T>
 T *pNewMessage(CMD_ID cmd) {
   auto *pMsg = static_cast<T *>(H_MEMORY_pvCalloc(1, sizeof(T)));
@@ -28,7 +19,7 @@ T *pNewMessage(CMD_ID cmd) {
 template <class T, class Fill>
 BOOLEAN bPost(CMD_ID cmd, Fill fill) {
   MBOX mbox = 0;
-  if (!bMenuMailbox(&mbox)) return FALSE;
+  if (!H_DATABASE_bFetchMailbox(FCID("TMNU"), &mbox)) return FALSE;
   T *pMsg = pNewMessage<T>(cmd);
   fill(pMsg);
   L_MBOX_Send(mbox, pMsg, NORMAL_PRIORITY, 0);

@@ -117,7 +117,9 @@ TEST_F(MenuTaskTest, RadarSubMenusActWhenOpened) {
       EXPECT_TRUE(UI_bTakeSignal(SEMA_KEYCLICK_BAD));
       EXPECT_NE(NAV_STANDIN_pLastNote(), nullptr);
     }
-    if (c.u32Choice == 1) EXPECT_TRUE(UI_bTakeSignal(SEMA_RADAR_TRIGGER_DELAY));
+    if (c.u32Choice == 1) {
+      EXPECT_TRUE(UI_bTakeSignal(SEMA_RADAR_TRIGGER_DELAY));
+    }
     key(KEY_BIT_MENU);
     PLATFORM_CLOCK_vAdvanceTestClockMs(500);
   }
