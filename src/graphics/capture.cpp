@@ -19,10 +19,10 @@
 #include "platform/sd.h"
 #include "ui/keyboard.h"
 #include "ui/menu.h"
+#include "ui/startup_state.h"
 
 namespace {
 
-constexpr U32 kStatePlayback = 11;
 constexpr U32 kFreezeMs = 500;
 
 const ARRAY_OF_STRING_PTRS s_Screen_Capture = SAME22("Screen Snapshot");
@@ -618,7 +618,7 @@ void T_VIEW_vSetSRViewState(SR_VIEW_STATE eNew) {
   } else if (eNew == SR_VIEW_PLAYBACK) {
     if (eOld == SR_VIEW_RECORDING && bRecording) H_DATABASE_bUpdateValueBoolean(FCID("CSRE"), FALSE, P_NORMAL);
     s.u32PriorToPlaybackState = u32Fetch(FCID("CCST"), 0);
-    vWrite(FCID("CCST"), kStatePlayback);
+    vWrite(FCID("CCST"), static_cast<U32>(STATE_PLAYBACK));
     vWrite(FCID("CPSP"), PLAYBACK_MODE_FORWARD);
     const THUMBNAIL_HEADER_TYPE *pCur = s.psCurrentThumbnail;
     const U32 u32Start = pCur != nullptr && pCur->eType == THUMBNAIL_RECORDING_TYPE
