@@ -488,6 +488,39 @@ TEST_F(CaptureTest, TheHotMenuFollowsTheReviewState) {
   EXPECT_EQ(changes().speedChoices, 1u);
 }
 
+TEST_F(CaptureTest, ANewSnapshotBecomesTheCurrentItemAtTheNextFrame) {
+  s_items = {{"/c/A.DAT", THUMBNAIL_IMAGE_TYPE}, {"/c/B.DAT", THUMBNAIL_IMAGE_TYPE}};
+  drawAndAnswer();
+  ASSERT_STREQ(T_VIEW_pThumbnailSlotForTest(0)->sName, "/c/A.DAT");
+  s_items.push_back({"/c/C.DAT", THUMBNAIL_IMAGE_TYPE});
+  T_VIEW_vSnapshotSaveComplete();
+  drawAndAnswer();
+  EXPECT_STREQ(T_VIEW_pThumbnailSlotForTest(0)->sName, "/c/C.DAT");
+  EXPECT_EQ(T_VIEW_pScrollInfoForTest()->u32TopThumbNailPosition, 3u);
+}
+
+TEST_F(CaptureTest, InPlaybackTheRemainingFiguresShowThePartPlayedWhenGoingBack) {
+  s_items = {{"/c/RECA.DAT", THUMBNAIL_RECORDING_TYPE}};
+  reg(CHART_PLUS_2D_VIEW_PRIORITY, USED_BY_NONE, 0);
+  set(FCID("CVEW"), CAPTURE_REVIEW_VIEW_PRIORITY);
+  drawAndAnswer();
+  key(KEY_BIT_CURSOR, CURSOR_EAST);
+  ASSERT_EQ(T_VIEW_eSRViewStateForTest(), SR_VIEW_PLAYBACK);
+  // 600 s and 24,000 kB in all; 150 s and 4,096,000 bytes played.
+  H_DATABASE_bUpdateEverythingU32(FCID("CRTS"), 150000, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+  H_DATABASE_bUpdateEverythingU32(FCID("CRBS"), 4096000, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+  const struct {
+    U32 mode, timeMs, sizeKB;
+  } cases[] = {{8, 450000, 20000}, {4, 150000, 4000}, {6, 150000, 4000}, {12, 150000, 4000}, {10, 450000, 20000}};
+  for (const auto &c : cases) {
+    H_DATABASE_bUpdateValueU32(FCID("CPSP"), c.mode, P_NORMAL);
+    TestBitmap bmp(800, 480);
+    draw(&bmp);
+    EXPECT_EQ(T_VIEW_captureState().figures.u32RemainingTimeMs, c.timeMs) << c.mode;
+    EXPECT_EQ(T_VIEW_captureState().figures.u32RemainingSizeKB, c.sizeKB) << c.mode;
+  }
+}
+
 TEST_F(CaptureTest, RemainingSizes) {
   const struct {
     U32 kb;
