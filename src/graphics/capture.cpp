@@ -131,11 +131,8 @@ void vShiftDown(const char *pcPrevious, U32 u32Position, THUMBNAIL_TYPE eType) {
   s.psNextNextThumbnail = s.psNextThumbnail;
   s.psNextThumbnail = s.psCurrentThumbnail;
   s.psCurrentThumbnail = pReuse;
-  T_VIEW_vClearSlot(pReuse);
-  std::snprintf(pReuse->sName, sizeof pReuse->sName, "%s", pcPrevious);
-  pReuse->eType = eType;
   s.scroll.u32TopThumbNailPosition = u32Position;
-  T_VIEW_vRequestThumbnailLoad(pReuse);
+  T_VIEW_vLoadSlot(pReuse, pcPrevious, eType);
 }
 
 void vShiftUp(const char *pcNextNext, THUMBNAIL_TYPE eNextNextType) {
@@ -144,13 +141,8 @@ void vShiftUp(const char *pcNextNext, THUMBNAIL_TYPE eNextNextType) {
   s.psCurrentThumbnail = s.psNextThumbnail;
   s.psNextThumbnail = s.psNextNextThumbnail;
   s.psNextNextThumbnail = pReuse;
-  T_VIEW_vClearSlot(pReuse);
   s.scroll.u32TopThumbNailPosition++;
-  if (eNextNextType != THUMBNAIL_NONE) {
-    std::snprintf(pReuse->sName, sizeof pReuse->sName, "%s", pcNextNext);
-    pReuse->eType = eNextNextType;
-    T_VIEW_vRequestThumbnailLoad(pReuse);
-  }
+  T_VIEW_vLoadSlot(pReuse, pcNextNext, eNextNextType);
 }
 
 // Notes whether pictures exist before and after the current one.
@@ -180,11 +172,8 @@ void vCursorThumbnails(CURSOR_POSITION cursor) {
         const THUMBNAIL_TYPE eLast = s.pCard->eFindLast(acPath, &u32Position);
         T_VIEW_vClearSlot(s.psNextThumbnail);
         T_VIEW_vClearSlot(s.psNextNextThumbnail);
-        T_VIEW_vClearSlot(pCur);
-        std::snprintf(pCur->sName, sizeof pCur->sName, "%s", acPath);
-        pCur->eType = eLast;
         s.scroll.u32TopThumbNailPosition = u32Position;
-        T_VIEW_vRequestThumbnailLoad(pCur);
+        T_VIEW_vLoadSlot(pCur, acPath, eLast);
         vGood();
       } else {
         vBad();
@@ -205,9 +194,7 @@ void vCursorThumbnails(CURSOR_POSITION cursor) {
         }
         if (s.psNextThumbnail->eType == THUMBNAIL_NONE) {
           // The slot after the current one was never filled: take the found item into it first.
-          std::snprintf(s.psNextThumbnail->sName, sizeof s.psNextThumbnail->sName, "%s", acPath);
-          s.psNextThumbnail->eType = eNext;
-          T_VIEW_vRequestThumbnailLoad(s.psNextThumbnail);
+          T_VIEW_vLoadSlot(s.psNextThumbnail, acPath, eNext);
         }
         vShiftUp(acNextNext, eNextNext);
         vGood();

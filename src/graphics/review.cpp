@@ -103,23 +103,15 @@ void vCopyName(char *pcDest, size_t szDest, const char *pcName, size_t szMax) {
   std::snprintf(pcDest, szDest, "%.*s", static_cast<int>(szCut), pcName);
 }
 
-void vSlotLoad(THUMBNAIL_HEADER_TYPE *pSlot, const char *pcPath, THUMBNAIL_TYPE eType) {
-  T_VIEW_vClearSlot(pSlot);
-  if (eType == THUMBNAIL_NONE) return;
-  std::snprintf(pSlot->sName, sizeof pSlot->sName, "%s", pcPath);
-  pSlot->eType = eType;
-  T_VIEW_vRequestThumbnailLoad(pSlot);
-}
-
 // Fills the two slots after the current one from the list.
 void vFillFollowing() {
   CAPTURE_STATE &s = st();
   char acPath[THUMBNAIL_NAME_SIZE];
   THUMBNAIL_TYPE eNext = s.pCard->eFindNext(s.psCurrentThumbnail->sName, acPath, nullptr);
-  vSlotLoad(s.psNextThumbnail, acPath, eNext);
+  T_VIEW_vLoadSlot(s.psNextThumbnail, acPath, eNext);
   THUMBNAIL_TYPE eNextNext = THUMBNAIL_NONE;
   if (eNext != THUMBNAIL_NONE) eNextNext = s.pCard->eFindNext(s.psNextThumbnail->sName, acPath, nullptr);
-  vSlotLoad(s.psNextNextThumbnail, acPath, eNextNext);
+  T_VIEW_vLoadSlot(s.psNextNextThumbnail, acPath, eNextNext);
 }
 
 void vFindLatest() {
@@ -133,7 +125,7 @@ void vFindLatest() {
     s.bInitialThumbNailSearch = TRUE;
     return;
   }
-  vSlotLoad(s.psCurrentThumbnail, acPath, eType);
+  T_VIEW_vLoadSlot(s.psCurrentThumbnail, acPath, eType);
   s.scroll.u32TopThumbNailPosition = u32Position;
   vFillFollowing();
   s.bItemBeforeCurrent = s.pCard->eFindPrevious(acPath, nullptr, nullptr) != THUMBNAIL_NONE;
@@ -147,7 +139,7 @@ bool bInitialSearch() {
   char acPath[THUMBNAIL_NAME_SIZE];
   U32 u32Position = 0;
   const THUMBNAIL_TYPE eType = s.pCard->eFindFirst(acPath, &u32Position);
-  vSlotLoad(s.psCurrentThumbnail, acPath, eType);
+  T_VIEW_vLoadSlot(s.psCurrentThumbnail, acPath, eType);
   if (eType == THUMBNAIL_NONE) {
     T_VIEW_vClearSlot(s.psNextThumbnail);
     T_VIEW_vClearSlot(s.psNextNextThumbnail);
@@ -496,7 +488,7 @@ void vCarryOutDeletes() {
       if (eType != THUMBNAIL_NONE) s.scroll.u32TopThumbNailPosition = u32Position;
     }
     post(acGone);
-    vSlotLoad(s.psCurrentThumbnail, acPath, eType);
+    T_VIEW_vLoadSlot(s.psCurrentThumbnail, acPath, eType);
     if (eType != THUMBNAIL_NONE) {
       vFillFollowing();
     } else {
@@ -545,6 +537,14 @@ void T_VIEW_vFormatSize(char *pcText, size_t szText, U32 u32KB, BOOLEAN bMinus) 
   } else {
     std::snprintf(pcText, szText, "%s%.1fGB", pcSign, static_cast<double>(u32KB) / kKBPerGB);
   }
+}
+
+void T_VIEW_vLoadSlot(THUMBNAIL_HEADER_TYPE *pSlot, const char *pcPath, THUMBNAIL_TYPE eType) {
+  T_VIEW_vClearSlot(pSlot);
+  if (eType == THUMBNAIL_NONE) return;
+  std::snprintf(pSlot->sName, sizeof pSlot->sName, "%s", pcPath);
+  pSlot->eType = eType;
+  T_VIEW_vRequestThumbnailLoad(pSlot);
 }
 
 void T_VIEW_vClearSlot(THUMBNAIL_HEADER_TYPE *pSlot) {
