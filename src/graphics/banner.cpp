@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "autopilot/vantrel_standin.h"
+#include "autopilot/autopilot_standin.h"
 #include "graphics/fonts.h"
 #include "graphics/icon_data.h"
 #include "graphics/string.h"
@@ -61,7 +61,7 @@ void vStartTimer() {
   BANNER_STATE &s = bs();
   if (s.pSimMessageTimer == nullptr) s.pSimMessageTimer = L_TIMER_Allocate();
   s.u32Ticks = 0;
-  L_TIMER_Start(s.pSimMessageTimer, kBlinkMs, kBlinkMs, SEMA_TIMER_SIM_MSG);
+  s.pSimMessageTimer = L_TIMER_Start(s.pSimMessageTimer, kBlinkMs, kBlinkMs, SEMA_TIMER_SIM_MSG);
 }
 
 void vStopTimer() {

@@ -46,6 +46,8 @@ struct FRAME_STATE {
   std::atomic<PRIORITY> priorityNormal{kPriorityUnknown};
   std::atomic<PRIORITY> priorityHigh{kPriorityUnknown};
   std::atomic<S32> s32Refreshes{0};
+  // The current view as other tasks read it (the view-key task steps from it).
+  std::atomic<LAYER_ID> currentLayer{NO_VIEW_PRIORITY};
   U32 LastUpdateTime = 0;
   TIMER_INFO *pUpdateTimer = nullptr;
   BITMAP *pFrozenBitmap = nullptr;
@@ -166,7 +168,7 @@ void vComposeExpedited(void) {
   s.windowSpec.bExpedited = FALSE;
   int eExpected = EVU_IN_PROGRESS;
   if (s.eExpedited.compare_exchange_strong(eExpected, EVU_DONE) && s.priorityNormal.load() != kPriorityUnknown) {
-    L_TASK_SetPriority(0, s.priorityNormal.load());
+    L_TASK_SetPriority(VIEWTASK, s.priorityNormal.load());
   }
 }
 
@@ -198,9 +200,12 @@ S32 T_VIEW_s32SplitViewClipRight(S32 s32ViewWidth, S32 s32PositionPercent, SPLIT
 
 // --- State shared with the task's other modules ---
 
-LAYER_ID T_VIEW_eCurrentLayer(void) { return st().windowSpec.currentLayer; }
+LAYER_ID T_VIEW_eCurrentLayer(void) { return st().currentLayer.load(); }
 SPLIT_WINDOW_TYPE T_VIEW_eActiveWindow(void) { return st().windowSpec.activeWindow; }
-void T_VIEW_vSetCurrentLayer(LAYER_ID layer) { st().windowSpec.currentLayer = layer; }
+void T_VIEW_vSetCurrentLayer(LAYER_ID layer) {
+  st().windowSpec.currentLayer = layer;
+  st().currentLayer.store(layer);
+}
 void T_VIEW_vSetActiveWindow(SPLIT_WINDOW_TYPE eSide) { st().windowSpec.activeWindow = eSide; }
 
 void T_VIEW_vSetViewChangedFlags(void) {
@@ -217,7 +222,8 @@ void T_VIEW_vSetFrozenBitmap(BITMAP *pBitmap) { st().pFrozenBitmap = pBitmap; }
 
 void T_VIEW_vSetPriorities(PRIORITY priorityNormal) {
   st().priorityNormal.store(priorityNormal);
-  st().priorityHigh.store(static_cast<PRIORITY>(priorityNormal - 30));
+  // A smaller number is more urgent; 1 is the most urgent there is.
+  st().priorityHigh.store(static_cast<PRIORITY>(priorityNormal > 31 ? priorityNormal - 30 : 1));
 }
 
 void T_VIEW_vSetDisplayOps(const VIEW_DISPLAY_OPS *pOps) { st().pOps = pOps != nullptr ? pOps : &kLcdOps; }
@@ -315,8 +321,10 @@ void T_VIEW_vHandleUpdateRequest(void) {
   U32 u32Since = s.LastUpdateTime;
   const U32 u32Elapsed = L_TIMER_GetElapsed(&u32Since);
   if (u32Elapsed < kFramePeriodMs) {
-    L_TIMER_Start(s.pUpdateTimer, kFramePeriodMs - u32Elapsed, 0, SEMA_TIMER_VIEW_UPDATE);
-  } else {
+    s.pUpdateTimer = L_TIMER_Start(s.pUpdateTimer, kFramePeriodMs - u32Elapsed, 0, SEMA_TIMER_VIEW_UPDATE);
+  }
+  // Without a timer the frame cannot wait for its turn.
+  if (u32Elapsed >= kFramePeriodMs || s.pUpdateTimer == nullptr) {
     s.LastUpdateTime = u32Since;
     T_VIEW_vHandleRefreshDisplay();
   }
@@ -330,6 +338,7 @@ void T_VIEW_vResetFrameForTest(void) {
   }
   s.pUpdateTimer = nullptr;
   s.windowSpec = WINDOW_SPECIFICATION{NO_VIEW_PRIORITY, SPLIT_RIGHT_WINDOW, SPLIT_FULL_WINDOW, {}, FALSE, 0};
+  s.currentLayer.store(NO_VIEW_PRIORITY);
   s.bViewChanged.store(FALSE);
   s.bViewUpdateCancelled.store(FALSE);
   s.eExpedited.store(EVU_DONE);

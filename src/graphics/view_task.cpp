@@ -37,7 +37,7 @@ void T_VIEW_vHandleRunSystem(void) {
     s_bRunSystemSeen = true;
     T_VIEW_vBannerRunSystem();
     const ERC erPriority = L_TASK_GetPriority(VIEWTASK);
-    if (erPriority > 30) T_VIEW_vSetPriorities(static_cast<PRIORITY>(erPriority));
+    if (erPriority > 0) T_VIEW_vSetPriorities(static_cast<PRIORITY>(erPriority));
   }
   T_VIEW_vSetupCapture();
 }

@@ -197,7 +197,8 @@ void T_INFO_vDrawInfoLayer_Instrumentation_Common(BITMAP *pBitmap, WINDOW_SPECIF
   const COLUMN_STYLE style = columnStyle();
   const U32 nLang = nCurrentLanguage();
   bool bAboveDrawn = false;
-  for (S32 n = 0; n < number_of_infoboxes; ++n) {
+  const S32 nSlots = std::min<S32>(number_of_infoboxes, 5);  // the column has room for five
+  for (S32 n = 0; n < nSlots; ++n) {
     const S32 y = 385 - 96 * n;
     POINT pt{0, y};
     const bool bDrawn = T_INFO_bDrawVariableInfoBox(pBitmap, &pt, fcidSelection[n], nLang, kSlotWidth, kSlotHeight,
@@ -222,7 +223,7 @@ void T_INFO_vDrawInfoLayer_Instrumentation_Common(BITMAP *pBitmap, WINDOW_SPECIF
         fill(pBitmap, style.colBackground, 159, y + 95, 1, 3);
       }
     }
-    if (bDrawn && n == number_of_infoboxes - 1) blend(pBitmap, style.colBackground, 0, 0, 156, 1);
+    if (bDrawn && n == nSlots - 1) blend(pBitmap, style.colBackground, 0, 0, 156, 1);
     bAboveDrawn = bDrawn;
   }
 

@@ -81,6 +81,8 @@ struct CursorLayout {
   BOOLEAN bHistory;
 };
 
+void PrintTo(const CursorLayout &c, std::ostream *os) { *os << c.pcGolden; }
+
 class CursorBarTest : public ReadoutGoldenTest, public ::testing::WithParamInterface<CursorLayout> {};
 
 TEST_P(CursorBarTest, Layout) {

@@ -1,0 +1,38 @@
+// The unit on a desktop: the view task's frames reach the screen; before any view exists the frame is the
+// empty view, colour 34, everywhere.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "graphics/color.h"
+#include "platform/png.h"
+#include "test_environment.h"
+
+namespace {
+
+TEST(ViewDesktop, TheUnitShowsTheEmptyViewInColour34) {
+  const std::filesystem::path dir = std::filesystem::path(TEST_dataDirectory()) / "desktop";
+  std::filesystem::create_directories(dir);
+  const std::string shot = (dir / "exit.png").string();
+  setenv("CORVAN_HEADLESS", "1", 1);
+  setenv("CORVAN_SCREENSHOT", shot.c_str(), 1);
+  {
+    UnitProcess unit({}, dir.string());
+    unsetenv("CORVAN_SCREENSHOT");
+    ASSERT_TRUE(unit.waitForLine("view task: first frame shown")) << unit.out();
+    unit.signal(SIGTERM);
+    EXPECT_EQ(unit.wait(), 2);
+  }
+  std::vector<COLOR> pixels;
+  U32 w = 0, h = 0;
+  ASSERT_TRUE(PNG_bReadRgb565(shot.c_str(), &pixels, &w, &h));
+  ASSERT_EQ(w * h, 800u * 480u);
+  const COLOR empty = gCOLOR_pcolColorTable[34];
+  for (size_t i : {size_t{0}, size_t{799}, size_t{400 * 240}, pixels.size() - 1}) EXPECT_EQ(pixels[i], empty) << i;
+}
+
+}  // namespace
