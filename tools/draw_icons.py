@@ -271,6 +271,17 @@ def main(out):
     c = Canvas(28, 20); c.rect(13, 1, 14, 18, WHITE); tri_left(c, 2, 6, 10, 14, LIGHT)
     tri_right(c, 17, 6, 25, 14, LIGHT); icons['adjust_screen_size'] = (c, 4)
 
+    # Menu check rows: the empty radio button and the selected one drawn over it; the angle item's heading arrows;
+    # the recorded-path mark of action-list rows.
+    c = Canvas(24, 24); c.circle(12, 12, 11, DARK); c.circle(12, 12, 9, WHITE); icons['unselected_radio_button'] = (c, 4)
+    c = Canvas(24, 24); c.circle(12, 12, 6, GREEN); icons['selected_radio_button'] = (c, 4)
+    c = Canvas(20, 20); c.ring(10, 10, 8, 2, SKY); c.poly([(1, 9), (6, 3), (9, 9)], SKY); c.rect(10, 1, 11, 6, AMBER)
+    icons['heading_left_arrow_icon'] = (c, 4)
+    c = Canvas(20, 20); c.ring(10, 10, 8, 2, SKY); c.poly([(19, 9), (14, 3), (11, 9)], SKY); c.rect(9, 1, 10, 6, AMBER)
+    icons['heading_right_arrow_icon'] = (c, 4)
+    c = Canvas(20, 20); c.line(3, 17, 9, 9, 2, GREEN); c.line(9, 9, 13, 12, 2, GREEN); c.line(13, 12, 17, 3, 2, GREEN)
+    c.circle(3, 17, 2.5, WHITE); c.circle(17, 3, 2.5, RED); icons['Vantrel_Wendrix_icon'] = (c, 4)
+
     os.makedirs(out, exist_ok=True)
     with open(os.path.join(out, 'icons.txt'), 'w') as f:
         f.write('# name kind (see tools/imagegen.cpp); the PNG files are drawn by tools/draw_icons.py\n')

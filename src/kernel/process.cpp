@@ -54,7 +54,10 @@ void Main(void) {
   log_me("waiting for the start-up task");
   while (!bStartupTaskInitialized.load()) usleep(1);
 
-  for (const int task : kMainStartOrder) L_TASK_Start(task);
+  for (const int task : kMainStartOrder) {
+    log_me("starting task %d", task);
+    L_TASK_Start(task);
+  }
 
   for (;;) sleep(3600);
 }

@@ -11,7 +11,6 @@
 #include "kernel/reset.h"
 #include "kernel/sema.h"
 #include "kernel/task_table.h"
-#include "platform/lcd.h"
 
 void STANDIN_vPublishMailbox(FOURCHARID key, MBOX mbox, U32 u32Priority, const char *pcFatalText) {
   if (H_DATABASE_bUpdateEverythingU32(key, static_cast<U32>(mbox), u32Priority, D_MAILBOX, nullptr,
@@ -50,20 +49,16 @@ struct StandIn {
 // clang-format off
 const StandIn kStandIns[] = {
     {UARTTASK,           {FCID("TURT")}, {M_COM1A},          {SEMA_MBOX_COM1A},          "Somebody else registered the UART Task Mailbox"},
-    {DISPTASK,           {FCID("TDSP")}, {M_DISPLAY},        {SEMA_MBOX_DISPLAY},        "Somebody else registered the Display Task Mailbox"},
-    {ADCTASK,            {},             {M_ADC},            {SEMA_MBOX_ADC},            nullptr},
     {SPEEDTASK,          {FCID("TSPD")}, {M_SPEED},          {SEMA_MBOX_SPEED},          "Somebody else registered the Speed Task Mailbox"},
     {PROCESSTASK,        {},             {M_PROCESS},        {SEMA_MBOX_PROCESS},        nullptr},
     {PINGTASK,           {FCID("TPNG")}, {M_PING},           {SEMA_MBOX_PING},           "Somebody else registered the Ping Task Mailbox"},
     {CHARTTASK,          {FCID("TCRT")}, {M_CHART},          {SEMA_MBOX_CHART},          "Somebody else registered the Chart Task Mailbox"},
-    {MENUTASK,           {FCID("TMNU")}, {M_MENU},           {SEMA_MBOX_MENU},           "Somebody else registered the Menu Task Mailbox"},
     {NAVTASK,            {FCID("TNAV")}, {M_NAV},            {SEMA_MBOX_NAV},            "Somebody else registered the Nav Task Mailbox"},
     {NMEATASK,           {FCID("TNME")}, {M_NMEA},           {SEMA_MBOX_NMEA},           "Somebody else registered the NMEA Task Mailbox"},
     {PCCTASK,            {FCID("TPCC")}, {M_PCCOM},          {SEMA_MBOX_PCC},            "Somebody else registered the PC Connect Task Mailbox"},
     {BARTASK,            {FCID("TX01")}, {M_BAROMETER},      {SEMA_MBOX_BAR},            "Somebody else registered the Barometer Task Mailbox"},
     {ACCTASK,            {FCID("TAUX")}, {M_ACCESSORY, M_ACC_REPLY}, {SEMA_MBOX_ACC, SEMA_ACC_REPLY}, "Somebody else registered the Accessory Task Mailbox"},
     {WTEMPTASK,          {FCID("TTEM")}, {M_WTEMP},          {SEMA_MBOX_WTEMP},          "Somebody else registered the Water Temp Task Mailbox"},
-    {BATTTASK,           {FCID("TBAT")}, {M_BATTERY},        {SEMA_MBOX_BATT},           "Somebody else registered the Battery Task Mailbox"},
     {INLINETESTTASK,     {FCID("TTST")}, {M_INLINETEST},     {SEMA_MBOX_INLINETEST},     "Somebody else registered the Inline Test Task Mailbox"},
     {ACCCOMM,            {FCID("TACC")}, {M_ACC_COMM},       {SEMA_MBOX_ACC_COMM},       "Somebody else registered the Accessory Comm Task Mailbox"},
     {HISTORYTASK,        {FCID("TSMG")}, {M_HISTORY},        {SEMA_MBOX_HISTORY},        "Somebody else registered the History Task Mailbox"},
@@ -108,11 +103,6 @@ const StandIn kStandIns[] = {
     STANDIN_vPublishMailbox(pStandIn->keys[i], pStandIn->mboxes[i], u32Priority, pStandIn->pcFatalText);
   }
   log_me("stand-in running");
-  // The start-up task waits for this before it starts the view task, which composes into the LCD pages.
-  if (task == DISPTASK) {
-    H_DISPLAY_vInitScreen(M_DISPLAY);
-    L_SEMA_Signal(SEMA_DISPINIT_COMPLETE);
-  }
   STANDIN_vServe(pStandIn->semas, pStandIn->mboxes);
 }
 
@@ -122,20 +112,16 @@ const StandIn kStandIns[] = {
   void entry(void) { runStandIn(task); }
 
 STANDIN_ENTRY(T_UART_vMain, UARTTASK)
-STANDIN_ENTRY(T_DISPLAY_vMain, DISPTASK)
-STANDIN_ENTRY(T_ADC_vMain, ADCTASK)
 STANDIN_ENTRY(T_SPEED_vMain, SPEEDTASK)
 STANDIN_ENTRY(T_N_PROCESS_vMain, PROCESSTASK)
 STANDIN_ENTRY(T_N_PING_vMain, PINGTASK)
 STANDIN_ENTRY(T_CHART_vMain, CHARTTASK)
-STANDIN_ENTRY(T_MENU_vMain, MENUTASK)
 STANDIN_ENTRY(T_NAV_vMain, NAVTASK)
 STANDIN_ENTRY(T_NMEA_vMain, NMEATASK)
 STANDIN_ENTRY(T_PCC_vMain, PCCTASK)
 STANDIN_ENTRY(T_BAROMETER_vMain, BARTASK)
 STANDIN_ENTRY(T_ACC_vMain, ACCTASK)
 STANDIN_ENTRY(T_TEMP_vMain, WTEMPTASK)
-STANDIN_ENTRY(T_BATTERY_vMain, BATTTASK)
 STANDIN_ENTRY(T_INLINETEST_vMain, INLINETESTTASK)
 STANDIN_ENTRY(T_ACC_COMM_vMain, ACCCOMM)
 STANDIN_ENTRY(T_N_HISTORY_vMain, HISTORYTASK)

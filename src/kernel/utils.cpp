@@ -44,13 +44,15 @@ long atoh(const char *pcText) {
   return static_cast<long>(ulResult);
 }
 
-void L_UTILS_vSetSysDate(U32 u32Time) {
+void L_UTILS_vSetSysDate(U32 u32Time) { L_UTILS_bSetSysDate(u32Time); }
+
+BOOLEAN L_UTILS_bSetSysDate(U32 u32Time) {
   static std::mutex s_lock;
   static U32 s_u32LastSet;
   {
     std::lock_guard<std::mutex> guard(s_lock);
     const U32 u32Diff = u32Time >= s_u32LastSet ? u32Time - s_u32LastSet : s_u32LastSet - u32Time;
-    if (u32Diff < 3600) return;
+    if (u32Diff < 3600) return FALSE;
     s_u32LastSet = u32Time;
   }
   const time_t t = static_cast<time_t>(u32Time);
@@ -60,4 +62,5 @@ void L_UTILS_vSetSysDate(U32 u32Time) {
   std::snprintf(acCommand, sizeof acCommand, "date -u -s %4d.%02d.%02d-%02d:%02d:%02d > /dev/null",
                 tmUtc.tm_year + 1900, tmUtc.tm_mon + 1, tmUtc.tm_mday, tmUtc.tm_hour, tmUtc.tm_min, tmUtc.tm_sec);
   H_SHELL_nRun(acCommand);
+  return TRUE;
 }

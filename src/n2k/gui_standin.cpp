@@ -13,5 +13,4 @@ void GUI_vRegisterGatewayMenus(void) {}
 void GUI_vUnRegisterGatewayMenus(void) {}
 void GUI_vRegisterNMEA2KUnits(void) {}
 void GUI_vUnRegisterNMEA2KUnits(void) {}
-void GUI_vSetViewRegisteration(S32, BOOLEAN) {}
 BOOLEAN GUI_bIsSourceAvailable(U32) { return TRUE; }

@@ -383,7 +383,9 @@ void T_ALARM_vStartTimer(void) {
 void T_ALARM_vClearTimer(void) {
   vGood();
   vWriteItaw(s_u32TimerValue);
-  vCloseWarningBox();
+  // Only the box holds a key registration of its own: withdrawing keys that were never taken would take away
+  // the registration of an alarm on display.
+  if (s_bTimerToConfirm) vCloseWarningBox();
   vShowStartTimer();
   if (s_bTimerToConfirm) T_ALARM_vPostTimerAlarm(FALSE);
   s_bTimerToConfirm = false;

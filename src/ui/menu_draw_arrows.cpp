@@ -5,6 +5,7 @@
 
 #include "graphics/line.h"
 
+// A value too long for the buffer is cut rather than written past it.
 void U_MENU_vPrecisionFormat(char *endString, float value, U8 precision, size_t szSize) {
   const char *pcFormat = precision == 0 ? "%.0f" : precision == 1 ? "%.1f" : precision == 2 ? "%.2f" : "%.3f";
   std::snprintf(endString, szSize, pcFormat, static_cast<double>(value));

@@ -7,7 +7,8 @@
 
 // Prints the value with 0, 1 or 2 decimals for those precisions and 3 for any other, cut to the buffer's size
 // (by default the 12 bytes of a control's end-text buffer).
-void U_MENU_vPrecisionFormat(char *endString, float value, U8 precision, size_t szSize = 12);
+constexpr size_t U_MENU_PRECISION_TEXT_SIZE = 12;
+void U_MENU_vPrecisionFormat(char *endString, float value, U8 precision, size_t szSize = U_MENU_PRECISION_TEXT_SIZE);
 
 // Horizontal base of arrowWidth pixels at the anchor (an even width loses one), tip down or up.
 void U_MENU_vDrawArrowDown(BITMAP *pBitmap, POINT anchor, U32 arrowWidth, COLOR color);

@@ -5,6 +5,7 @@
 #include "ui/menu.h"
 
 constexpr U32 MENU_VALUE_STRING_SIZE = 32;
+constexpr S32 MENU_NUM_TABS = NUM_TAB_PRIORITIES;
 constexpr int MAX_HOT_MENUS = 48;
 constexpr int MAX_SUB_MENUS = 70;
 constexpr int MAX_INFO_MENUS = 4;

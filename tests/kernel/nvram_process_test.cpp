@@ -37,7 +37,8 @@ TEST(NvramProcess, FreshDataDirectoryGetsTheSettingsFiles) {
   EXPECT_EQ(u32At(bits, 4 * 906), 1u << 9);
   EXPECT_EQ(u32At(bits, 4 * 1458), 3u);
   EXPECT_FALSE(std::filesystem::exists(sData + "/sonar.dat"));
-  EXPECT_FALSE(std::filesystem::exists(sData + "/personal.dat"));
+  // The start-up task asks for the owner's text at start, which may create the file, but nothing writes it.
+  EXPECT_EQ(readFile(sData + "/personal.dat").size(), 0u);
 }
 
 }  // namespace

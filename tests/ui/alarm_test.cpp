@@ -2,11 +2,13 @@
 #include <string.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
 
 #include "../graphics/golden.h"
 #include "alarm_test_env.h"
 #include "kernel/mutex.h"
+#include "ui/menu.h"
 
 namespace {
 
@@ -129,6 +131,19 @@ TEST_F(AlarmTaskTest, ReminderOfTheTimerAlarmFollowsItsFirstTuneWithoutAGap) {
   }
 }
 
+// A custom reminder of no length is not repeated without pause.
+TEST_F(AlarmTaskTest, ReminderOfNoLengthIsNotRepeated) {
+  static const TONE_BURST kSilent = {1, 0, {{{1000, 1000, 1000}, 100, 0}}, 0};
+  ALARM_SET_MESSAGE *pMsg = alarm(NAV_ARRIVAL_ALARM, TONE_ALARM_ALERT, TONE_USE_CUSTOM);
+  pMsg->pReminderCustomTone = &kSilent;
+  post(pMsg);
+  serve();
+  run(3000);
+  const std::vector<PlayedTone> played = tones();
+  ASSERT_EQ(played.size(), 2u);  // the first tune, then the reminder once at 200 + 1,000 ms
+  EXPECT_EQ(played[1].u32Ms, 1200u);
+}
+
 TEST_F(AlarmTaskTest, ExtendedAlarmTakesOnlyTheSidewaysCursorAndTellsThePeers) {
   addPeer(kPeerA);
   s_nLeft = s_nRight = 0;
@@ -212,6 +227,134 @@ TEST_F(AlarmTaskTest, DrawingAndNetworkClearsDoNotRace) {
   bStop = true;
   view.join();
   EXPECT_EQ(T_ALARM_u32ActiveAlarms(), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// Titles of the items and groups the alarm task has in the "Alarms" tab, from the menu messages posted since
+// the last call: +name for a registration, -name for a removal.
+std::vector<std::string> menuChanges() {
+  std::vector<std::string> changes;
+  while (void *pvMsg = L_MBOX_Receive(M_MENU)) {
+    const auto *pHeader = static_cast<const GENERIC_MESSAGE *>(pvMsg);
+    if (pHeader->Cmd == CMD_ID_REGISTER_MENU_ITEM) {
+      changes.push_back(std::string("+") + (*static_cast<MSG_ADD_MENU_ITEM *>(pvMsg)->descriptor.pMenuName)[0]);
+    } else if (pHeader->Cmd == CMD_ID_UNREGISTER_MENU_ITEM) {
+      changes.push_back(std::string("-") + (*static_cast<MSG_REMOVE_MENU *>(pvMsg)->pMenuName)[0]);
+    }
+    H_MEMORY_vDumpMail(pvMsg);
+  }
+  return changes;
+}
+
+void notice(const char (&acKey)[5], U32 u32Value) {
+  H_DATABASE_bUpdateValueU32(FCID(acKey), u32Value, P_NORMAL);
+  auto *pMsg = static_cast<MESSAGE_NEW_DATA *>(H_MEMORY_pvCalloc(1, sizeof(MESSAGE_NEW_DATA)));
+  pMsg->Header.Cmd = CMD_ID_NEW_DATA;
+  pMsg->FourCharId = FCID(acKey);
+  pMsg->dbValue.u32Val = u32Value;
+  pMsg->bValid = TRUE;
+  L_MBOX_Send(M_ALARM, pMsg, NORMAL_PRIORITY, 0);
+}
+
+TEST_F(AlarmTaskTest, DataAlarmGroupsFollowNmea2000DataAndTheSystemState) {
+  H_DATABASE_bUpdateEverythingU32(FCID("TMNU"), M_MENU, P_NORMAL, D_MAILBOX, nullptr, DB_NO_TIMEOUT);
+  H_DATABASE_bUpdateEverythingFloat(FCID("SATP"), 20.0f, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+  menuChanges();
+  struct Step {
+    const char *pcKey;
+    U32 u32Value;
+    size_t nAdded;
+    size_t nRemoved;
+  };
+  // Three groups and fourteen items come and go together.
+  const Step kSteps[] = {
+      {"SNID", 0, 0, 0}, {"SNID", 1, 17, 0}, {"CCST", 4, 0, 0}, {"SNID", 0, 0, 0},
+      {"CCST", 3, 0, 17}, {"CCST", 6, 17, 0}, {"CCST", 3, 0, 17},
+  };
+  for (const Step &step : kSteps) {
+    SCOPED_TRACE(testing::Message() << step.pcKey << " " << step.u32Value);
+    if (step.pcKey == std::string("SNID")) {
+      notice("SNID", step.u32Value);
+    } else {
+      notice("CCST", step.u32Value);
+    }
+    serve();
+    size_t nAdded = 0, nRemoved = 0;
+    for (const std::string &change : menuChanges()) ++(change[0] == '+' ? nAdded : nRemoved);
+    EXPECT_EQ(nAdded, step.nAdded);
+    EXPECT_EQ(nRemoved, step.nRemoved);
+  }
+  // The limits were rewritten with their data types, keeping their values, so that the menu converts units.
+  float fValue = 0;
+  DB_ATTRIBUTES attributes = {};
+  ASSERT_TRUE(H_DATABASE_bFetchFloat(FCID("SATP"), &fValue, nullptr, &attributes));
+  EXPECT_EQ(fValue, 20.0f);
+  EXPECT_EQ(attributes.DataType, D_TEMPERATURE);
+  ASSERT_TRUE(H_DATABASE_bFetchFloat(FCID("SDA1"), &fValue, nullptr, &attributes));
+  EXPECT_EQ(attributes.DataType, D_DEPTH);
+}
+
+TEST_F(AlarmTaskTest, FactoryDefaultsOfTheAlarmSettings) {
+  H_DATABASE_bUpdateValueFloat(FCID("SATP"), 30.0f, P_NORMAL);
+  H_DATABASE_bUpdateValueU32(FCID("SAI5"), 1, P_NORMAL);
+  H_DATABASE_bUpdateValueU32(FCID("STAW"), 90, P_NORMAL);
+  auto *pMsg = static_cast<GENERIC_MESSAGE *>(H_MEMORY_pvCalloc(1, sizeof(GENERIC_MESSAGE)));
+  pMsg->Cmd = CMD_ID_RESET_POS;
+  post(pMsg);
+  serve();
+  struct Expected {
+    FOURCHARID key;
+    DATA_TYPE type;
+    float fValue;  // for the float settings
+  };
+  for (const Expected &e : {Expected{FCID("SATP"), D_TEMPERATURE, -41.0f}, Expected{FCID("SWTP"), D_TEMPERATURE, 0.0f},
+                            Expected{FCID("SDA2"), D_DEPTH, 0.0f}, Expected{FCID("SAI1"), D_PERCENT, 0.0f}}) {
+    float fValue = 1;
+    DB_ATTRIBUTES attributes = {};
+    ASSERT_TRUE(H_DATABASE_bFetchFloat(e.key, &fValue, nullptr, &attributes));
+    EXPECT_EQ(fValue, e.fValue);
+    EXPECT_EQ(attributes.DataType, e.type);
+  }
+  for (FOURCHARID key : {FCID("SAI5"), FCID("STAW")}) {
+    U32 u32Value = 7;
+    H_DATABASE_bFetchU32(key, &u32Value, nullptr, nullptr);
+    EXPECT_EQ(u32Value, 0u) << std::hex << key;
+  }
+}
+
+// The alarm layer and the alarm keys are held while at least one alarm is kept.
+TEST_F(AlarmTaskTest, LayerAndKeysFollowTheFirstAndTheLastAlarm) {
+  H_DATABASE_bUpdateEverythingU32(FCID("TVUE"), M_VIEW, P_NORMAL, D_MAILBOX, nullptr, DB_NO_TIMEOUT);
+  H_DATABASE_bUpdateEverythingU32(FCID("TKBD"), M_KEYB, P_NORMAL, D_MAILBOX, nullptr, DB_NO_TIMEOUT);
+  auto drain = [](MBOX mbox) {
+    std::vector<int> commands;
+    while (void *pvMsg = L_MBOX_Receive(mbox)) {
+      const auto *pHeader = static_cast<const GENERIC_MESSAGE *>(pvMsg);
+      commands.push_back(pHeader->Cmd);
+      if (pHeader->Cmd == CMD_ID_REGISTER_LAYER) {
+        EXPECT_EQ(static_cast<MSG_REGISTER_LAYER *>(pvMsg)->layer, ALARM_LAYER);
+        EXPECT_EQ(static_cast<MSG_REGISTER_LAYER *>(pvMsg)->where_used, USED_BY_ALL);
+      }
+      if (pHeader->Cmd == CMD_ID_REGISTER_FOR_KEYS) {
+        EXPECT_EQ(static_cast<MSG_REGISTER_FOR_KEYS *>(pvMsg)->keys, 0x3FEu);
+        EXPECT_EQ(static_cast<MSG_REGISTER_FOR_KEYS *>(pvMsg)->usage, REGISTER_ALARM);
+      }
+      H_MEMORY_vDumpMail(pvMsg);
+    }
+    return commands;
+  };
+  raise(NAV_ARRIVAL_ALARM);
+  raise(LOW_BATTERY_ALARM);
+  EXPECT_EQ(drain(M_VIEW), std::vector<int>{CMD_ID_REGISTER_LAYER});
+  EXPECT_EQ(drain(M_KEYB), std::vector<int>{CMD_ID_REGISTER_FOR_KEYS});
+  clear(LOW_BATTERY_ALARM);
+  EXPECT_TRUE(drain(M_VIEW).empty());
+  clear(NAV_ARRIVAL_ALARM);
+  EXPECT_EQ(drain(M_VIEW), std::vector<int>{CMD_ID_UNREGISTER_LAYER});
+  EXPECT_EQ(drain(M_KEYB), std::vector<int>{CMD_ID_UNREGISTER_FOR_KEYS});
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "../graphics/golden.h"
+#include "draw_test_util.h"
 #include "graphics/color.h"
 #include "graphics/icon_data.h"
 #include "ui/dialog.h"
@@ -18,20 +18,6 @@ FONT_DEF blockFont(U32 u32Height = 10) {
   FONT_DEF font{};
   font.u32Height = u32Height;
   return font;
-}
-
-struct Extent {
-  PIXEL left = 1 << 20, bottom = 1 << 20, right = -1, top = -1;
-  bool empty() const { return right < left; }
-};
-
-Extent extentOf(const TestBitmap &bmp, COLOR c) {
-  Extent e;
-  for (auto [x, y] : bmp.points(c)) {
-    e.left = std::min(e.left, x), e.right = std::max(e.right, x);
-    e.bottom = std::min(e.bottom, y), e.top = std::max(e.top, y);
-  }
-  return e;
 }
 
 std::vector<std::string> lines(const char *pcText, U16 u16Width, U16 *pu16Count = nullptr,
@@ -264,6 +250,6 @@ TEST(MenuArrows, PrecisionFormat) {
     EXPECT_STREQ(ac, c.text);
   }
   char ac[12];
-  U_MENU_vPrecisionFormat(ac, 1.0e20f, 3, sizeof ac);
+  U_MENU_vPrecisionFormat(ac, 1.0e20f, 3);
   EXPECT_EQ(std::string(ac).size(), sizeof ac - 1);
 }

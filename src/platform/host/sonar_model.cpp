@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -19,9 +20,15 @@ constexpr U32 kRingDownSamples = 40;
 constexpr U32 kEchoSamples = 24;
 constexpr U8 kModeNone = 3;
 
+// CORVAN_TRANSDUCER=0 starts the simulator without a transducer.
+bool transducerByDefault(void) {
+  const char *pcValue = std::getenv("CORVAN_TRANSDUCER");
+  return pcValue == nullptr || std::strcmp(pcValue, "0") != 0;
+}
+
 struct MODEL {
   bool bPresent = true;
-  bool bTransducer = true;
+  bool bTransducer = transducerByDefault();
   U32 u32BottomCm = 1000;
   U8 u8Echo = 200;
   U8 u8Noise = 20;
@@ -180,6 +187,11 @@ void HOST_SONAR_vSetPresent(bool bPresent) {
 void HOST_SONAR_vSetTransducer(bool bConnected) {
   std::lock_guard<std::mutex> guard(s_lock);
   s_model.bTransducer = bConnected;
+}
+
+bool HOST_SONAR_bTransducerConnected(void) {
+  std::lock_guard<std::mutex> guard(s_lock);
+  return s_model.bTransducer;
 }
 
 void HOST_SONAR_vSetBottom(U32 u32DepthCm, U8 u8EchoLevel) {

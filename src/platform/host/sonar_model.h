@@ -14,12 +14,14 @@ int HOST_SONAR_nOpen(void);
 ssize_t HOST_SONAR_nRead(int nFd, void *pvData, size_t size);
 ssize_t HOST_SONAR_nWrite(int nFd, const void *pvData, size_t size);
 
-// Back to the defaults: device present, transducer connected, bottom at 10 m, no damage, no block sent.
+// Back to the defaults: device present, transducer connected (unless CORVAN_TRANSDUCER is 0), bottom at
+// 10 m, no damage, no block sent.
 void HOST_SONAR_vReset(void);
 // Without the device the open fails (ENODEV).
 void HOST_SONAR_vSetPresent(bool bPresent);
 // Without a transducer: no ring-down, no echo, and the transducer line reads open (1023).
 void HOST_SONAR_vSetTransducer(bool bConnected);
+bool HOST_SONAR_bTransducerConnected(void);
 void HOST_SONAR_vSetBottom(U32 u32DepthCm, U8 u8EchoLevel);
 void HOST_SONAR_vSetNoise(U8 u8Level);
 // The raw 10-bit readings of the trailer: external temperature, transducer temperature, battery voltage.

@@ -1,0 +1,7 @@
+// Stand-in declarations of the network address queries until the unit networking is built.
+#pragma once
+#include "kernel/types.h"
+#include "net/gmsg_standin.h"
+
+BOOLEAN T_ETHERNET_bIsDynamic(void);
+BOOLEAN T_ETHERNET_vGetIPAddress(char *pcText);
