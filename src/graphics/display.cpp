@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "autopilot/vantrel_motor_standin.h"
 #include "graphics/box.h"
 #include "graphics/buffers.h"
 #include "graphics/color.h"
@@ -12,19 +13,18 @@
 #include "graphics/string.h"
 #include "kernel/database.h"
 #include "kernel/error.h"
-#include "kernel/log.h"
 #include "kernel/memory.h"
 #include "kernel/model.h"
 #include "kernel/reset.h"
 #include "kernel/sema.h"
 #include "kernel/timer.h"
 #include "platform/backlight.h"
-#include "autopilot/vantrel_motor_standin.h"
 #include "platform/lcd.h"
-#include "ui/menu.h"
 #include "ui/dialog.h"
 #include "ui/keyboard.h"
+#include "ui/menu.h"
 #include "ui/menu_draw_arrows.h"
+#include "ui/menu_draw_controls.h"
 #include "ui/palette.h"
 
 namespace {
@@ -60,9 +60,9 @@ const ARRAY_OF_STRING_PTRS Pause_Title = SAME22("Pause Oskarne");
 const ARRAY_OF_STRING_PTRS Sonar_Title = SAME22("Sonar");
 const ARRAY_OF_STRING_PTRS Background_Title = SAME22("Background");
 
-const ARRAY_OF_STRING_PTRS *const kOnOffList[] = {&Off_Text, &On_Text};
+const MENU_TITLE kOnOffList[] = {&Off_Text, &On_Text};
 const U32 kOnOffValues[] = {0, 1};
-const ARRAY_OF_STRING_PTRS *const kPaletteList[] = {&White_Text, &Blue_Text, &Black_Text};
+const MENU_TITLE kPaletteList[] = {&White_Text, &Blue_Text, &Black_Text};
 const U32 kPaletteValues[] = {1, 2, 3};
 
 struct ITEM_LOOK {
@@ -472,39 +472,85 @@ void valueText(POWER_KEY_MENU_ITEMS eItem, char *pcText, size_t size) {
   }
 }
 
+// The control records of the menu's items, filled while the layer is drawn.
+M_SELECTION_BOX_PARAMETERS s_sPropOnOffParams;
+M_SELECTION_BOX_PARAMETERS s_sSonarOnOffParams;
+M_SELECTION_BOX_PARAMETERS s_sBoxParameters;
+M_SLIDER_PARAMETERS s_sPropThrustParams;
+const MENU_LIMITS kThrustLimits[1] = {{U_NONE, kThrustMinimum, kThrustMaximum, kThrustStep}};
+constexpr U32 kControlWidth = 148, kControlHeight = 24;
+
+void fillSelection(M_SELECTION_BOX_PARAMETERS *pParams, FOURCHARID key, MENU_TITLE_LIST pList, const U32 *pu32Values,
+                   U32 u32Count) {
+  *pParams = M_SELECTION_BOX_PARAMETERS{};
+  pParams->FourCharId = key;
+  pParams->pSelectionList = pList;
+  pParams->pSelectionValueArray = pu32Values;
+  pParams->numberSelections = u32Count;
+  const U32 u32Value = fetchU32(key, pu32Values[0]);
+  for (U32 i = 0; i < u32Count; ++i) {
+    if (pu32Values[i] == u32Value) pParams->CurSelection = static_cast<U8>(i);
+  }
+}
+
+void fillControlRecords(void) {
+  fillSelection(&s_sPropOnOffParams, kIPRP, kOnOffList, kOnOffValues, 2);
+  fillSelection(&s_sSonarOnOffParams, kSSEN, kOnOffList, kOnOffValues, 2);
+  fillSelection(&s_sBoxParameters, kSPAL, kPaletteList, kPaletteValues, 3);
+  if (fetchU32(kIPCA, 0) != 0) return;
+  s_sPropThrustParams = M_SLIDER_PARAMETERS{};
+  s_sPropThrustParams.FourCharId = kIPPT;
+  s_sPropThrustParams.minValue.fVal = kThrustMinimum;
+  s_sPropThrustParams.maxValue.fVal = kThrustMaximum;
+  s_sPropThrustParams.stepValue.fVal = kThrustStep;
+  std::snprintf(s_sPropThrustParams.minString, sizeof s_sPropThrustParams.minString, "0");
+  std::snprintf(s_sPropThrustParams.maxString, sizeof s_sPropThrustParams.maxString, "10");
+  s_sPropThrustParams.pLimits = kThrustLimits;
+  s_sPropThrustParams.u8precision = 1;
+}
+
 // The control of the highlighted item, centred in its row.
 void drawControl(BITMAP *pBitmap, POWER_KEY_MENU_ITEMS eItem, POINT row, U32 u32RowWidth) {
   const COLOR *pcol = gCOLOR_pcolColorTable;
-  if (eItem >= PwrMnu_Motor_Stow && eItem <= PwrMnu_Motor_Pause) {
-    POINT arrow = {row.x + static_cast<S32>(u32RowWidth) / 2, row.y + (static_cast<S32>(kRowHeight) - 24) / 2};
-    U_MENU_vDrawArrowRight(pBitmap, arrow, 24, pcol[67]);
-    return;
+  // Below the title, centred across the row.
+  const POINT at = {row.x + (static_cast<S32>(u32RowWidth) - static_cast<S32>(kControlWidth)) / 2, row.y + 3};
+  switch (eItem) {
+    case PwrMnu_Prop_Control:
+      U_MENU_vDrawControlSelectionBox(pBitmap, at, s_sPropOnOffParams.CurSelection, &s_sPropOnOffParams,
+                                      kControlWidth, kControlHeight, pcol[65]);
+      break;
+    case PwrMnu_Sonar_Control:
+      U_MENU_vDrawControlSelectionBox(pBitmap, at, s_sSonarOnOffParams.CurSelection, &s_sSonarOnOffParams,
+                                      kControlWidth, kControlHeight, pcol[65]);
+      break;
+    case PwrMnu_Contrast_Adj:
+      U_MENU_vDrawControlSelectionBox(pBitmap, at, s_sBoxParameters.CurSelection, &s_sBoxParameters, kControlWidth,
+                                      kControlHeight, pcol[65]);
+      break;
+    case PwrMnu_Prop_Thrust: {
+      DB_DATA_TYPE value{};
+      H_DATABASE_bFetchFloat(kIPPT, &value.fVal, nullptr, nullptr);
+      U_MENU_vDrawControlSlider(pBitmap, at, value, &s_sPropThrustParams, DF_FLOAT, kControlWidth, kControlHeight);
+      break;
+    }
+    case PwrMnu_Backlight_Adj: {
+      M_PROGRESS_BAR_PARAMETERS bar{};
+      bar.FourCharId = kCBAK;
+      bar.minValue.s32Val = DISPLAY_BACKLIGHT_OFF;
+      bar.maxValue.s32Val = DISPLAY_BACKLIGHT_MAX;
+      bar.stepValue.s32Val = 1;
+      DB_DATA_TYPE value{};
+      value.s32Val = DISPLAY_BACKLIGHT_MAX;
+      H_DATABASE_bFetchS32(kCBAK, &value.s32Val, nullptr, nullptr);
+      U_MENU_vDrawControlProgressBar(pBitmap, at, value, &bar, DF_SIGNED32, kControlWidth, kControlHeight);
+      break;
+    }
+    default: {
+      const POINT arrow = {row.x + static_cast<S32>(u32RowWidth) / 2, at.y};
+      U_MENU_vDrawArrowRight(pBitmap, arrow, kControlHeight, pcol[67]);
+      break;
+    }
   }
-  char acValue[32];
-  valueText(eItem, acValue, sizeof acValue);
-  const FONT_DEF *pFont = std_11x14_font_def_ptr;
-  const S32 s32Width = static_cast<S32>(G_STRING_u32GetWidth(pFont, acValue));
-  POINT value = {row.x + (static_cast<S32>(u32RowWidth) - s32Width) / 2, row.y + 8};
-  if (eItem != PwrMnu_Backlight_Adj) {
-    POINT box = {value.x - 20, row.y + 4};
-    G_BOX_vDrawRoundedFilled(pBitmap, pcol[66], &box, static_cast<U32>(s32Width + 40), 24, 2);
-    POINT left = {box.x - 6 - 12, box.y};
-    U_MENU_vDrawArrowLeft(pBitmap, left, 24, pcol[67]);
-    POINT right = {box.x + s32Width + 40 + 4, box.y};
-    U_MENU_vDrawArrowRight(pBitmap, right, 24, pcol[67]);
-    G_STRING_vPut(pBitmap, pcol[68], &value, pFont, acValue);
-    return;
-  }
-  // The backlight level as a bar from 0 to 10.
-  S32 s32Level = DISPLAY_BACKLIGHT_MAX;
-  H_DATABASE_bFetchS32(kCBAK, &s32Level, nullptr, nullptr);
-  if (s32Level < 0) s32Level = 0;
-  if (s32Level > 10) s32Level = 10;
-  POINT bar = {row.x + (static_cast<S32>(u32RowWidth) - 148) / 2, row.y + 4};
-  G_BOX_vDrawRoundedFilled(pBitmap, pcol[67], &bar, 148, 24, 4);
-  POINT inside = {bar.x + 1, bar.y + 1};
-  G_BOX_vDrawRoundedFilled(pBitmap, pcol[65], &inside, 146, 22, 4);
-  if (s32Level > 0) G_BOX_vDrawFilled(pBitmap, pcol[67], &inside, static_cast<U32>(146 * s32Level / 10), 22);
 }
 
 }  // namespace
@@ -655,6 +701,7 @@ void T_DISPLAY_vMenuLayout(const BITMAP *pBitmap, DISPLAY_MENU_LAYOUT *pLayout) 
 void T_DISPLAY_vDrawLayer(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINTER) {
   const COLOR *pcol = gCOLOR_pcolColorTable;
   const FONT_DEF *pFont = std_16x17_font_def_ptr;
+  fillControlRecords();
   DISPLAY_MENU_LAYOUT layout;
   T_DISPLAY_vMenuLayout(pBitmap, &layout);
   POINT frame = {layout.s32FrameX, layout.s32FrameY};
@@ -680,7 +727,7 @@ void T_DISPLAY_vDrawLayer(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINTER) {
     POINT icon = {row.x + 4, row.y + (static_cast<S32>(kRowHeight) - static_cast<S32>(G_ICON_u32GetHeight(pIcon))) / 2};
     G_ICON_vPut(pBitmap, pIcon, &icon);
     POINT title = {icon.x + static_cast<S32>(G_ICON_u32GetWidth(pIcon)) + 6,
-                   row.y + static_cast<S32>(kRowHeight) - 6 - static_cast<S32>(u32TextHeight)};
+                   row.y + static_cast<S32>(kRowHeight) - 4 - static_cast<S32>(u32TextHeight)};
     G_STRING_vPut(pBitmap, pcol[bActive ? 68 : 69], &title, pFont, text(*kItems[eItem].pTitle));
     char acValue[32];
     valueText(eItem, acValue, sizeof acValue);

@@ -438,6 +438,7 @@ void T_STARTUP_vStartSystem(void) {
       if (isTrue(kSRDF)) {
         H_DATABASE_bUpdateValueU32(kSQCD, FALSE, P_NORMAL);
         L_CLOCK_Sleep(1000);
+        log_me("opening the quick-setup menu");
         T_MENU_vActivateQuickMenu();
         s.bQuickConfigMenuDisplayed = TRUE;
         L_SEMA_Signal(SEMA_VIEW_UPDATE);

@@ -19,7 +19,7 @@
 #include "net/ethernet_standin.h"
 #include "ui/dialog.h"
 #include "ui/ipedit.h"
-#include "ui/menu_draw_arrows.h"
+#include "ui/menu_draw_controls.h"
 #include "ui/startup_internal.h"
 
 const ARRAY_OF_STRING_PTRS STARTUP_Normal = SAME22("Normal");
@@ -318,10 +318,7 @@ void T_STARTUP_vDisplayStartupMenu(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINTER
     if (!bActive) G_BOX_vDrawRounded(pBitmap, color(67), &box, static_cast<U32>(s32BoxW), static_cast<U32>(s32BoxH), 6);
     POINT label = {box.x + 12, box.y + 8};
     G_STRING_vPut(pBitmap, color(bActive ? 68 : 67), &label, pFont, text(*s_structStartupMenu[i].pString));
-    if (bActive) {
-      POINT arrow = {box.x + s32BoxW - 20, box.y + (s32BoxH - 15) / 2};
-      U_MENU_vDrawArrowRight(pBitmap, arrow, 15, color(67));
-    }
+    if (bActive) U_MENU_vDrawControlAction(pBitmap, box, 0, static_cast<U32>(s32BoxW), static_cast<U32>(s32BoxH));
   }
 }
 

@@ -36,6 +36,8 @@ class DisplayTest : public ::testing::Test {
     m_sRoot = mkdtemp(acTemplate);
     setenv("CORVAN_DEVROOT", (m_sRoot + "/devroot").c_str(), 1);
     setenv("CORVAN_HEADLESS", "1", 1);
+    setenv("CORVAN_CWD", (m_sRoot + "/data").c_str(), 1);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     H_DATABASE_vInit();
     H_BACKLIGHT_vResetForTest();
     T_DISPLAY_vResetForTest();
@@ -323,6 +325,44 @@ TEST_F(DisplayTest, OperatingModesSetPaletteAndBacklight) {
     notice("CCST", c.eState);
     EXPECT_EQ(level(), c.s32Level) << c.eState;
   }
+}
+
+TEST_F(DisplayTest, StartPublishesItselfAndRetriesTheKeysUntilTheKeyboardIsUp) {
+  H_DATABASE_vDeleteEntry(FCID("TKBD"));
+  H_DATABASE_vDeleteEntry(FCID("CBAK"));
+  takeSignal(SEMA_DISPINIT_COMPLETE);
+  T_DISPLAY_vInit();
+  EXPECT_TRUE(takeSignal(SEMA_DISPINIT_COMPLETE));
+  U32 u32 = 0;
+  BOOLEAN bValid = FALSE;
+  ASSERT_TRUE(H_DATABASE_bFetchU32(FCID("TDSP"), &u32, &bValid, nullptr));
+  EXPECT_EQ(u32, static_cast<U32>(M_DISPLAY));
+  EXPECT_TRUE(H_DATABASE_bFetch(FCID("DSFB"), nullptr, nullptr, nullptr));
+  EXPECT_EQ(level(), DISPLAY_BACKLIGHT_MAX);
+  EXPECT_EQ(brightness(), "0 0");
+  // Without the keyboard task the POWER key is asked for again on the retry tick, which then stops.
+  T_DISPLAY_vHandleRetryTimer();
+  EXPECT_EQ(L_MBOX_Receive(kKeyboard), nullptr);
+  drain();
+  H_DATABASE_bUpdateEverythingU32(FCID("TKBD"), kKeyboard, P_NORMAL, D_MAILBOX, nullptr, DB_NO_TIMEOUT);
+  T_DISPLAY_vHandleRetryTimer();
+  auto *pKeys = static_cast<MSG_REGISTER_FOR_KEYS *>(L_MBOX_Receive(kKeyboard));
+  ASSERT_NE(pKeys, nullptr);
+  EXPECT_EQ(pKeys->keys, KEY_BIT_POWER);
+  EXPECT_EQ(pKeys->usage, REGISTER_CONTRAST);
+  H_MEMORY_vDumpMail(pKeys);
+  auto *pRemove = static_cast<MSG_UNREGISTER_LAYER *>(L_MBOX_Receive(kView));
+  ASSERT_NE(pRemove, nullptr);
+  EXPECT_EQ(pRemove->layer, PRESS_POWER_LAYER);
+  H_MEMORY_vDumpMail(pRemove);
+  // A second owner of the mailbox key is fatal.
+  EXPECT_EXIT(
+      {
+        H_DATABASE_bUpdateEverythingU32(FCID("TDSP"), 99, P_HIGHEST, D_MAILBOX, nullptr, DB_NO_TIMEOUT);
+        T_DISPLAY_vInit();
+      },
+      ::testing::ExitedWithCode(10), "");
+  DD_LCD_vReset();
 }
 
 TEST_F(DisplayTest, DisplayScreenShowsTheBitmapAndFreesOnlyItsHeader) {

@@ -189,11 +189,6 @@ void HOST_SONAR_vSetTransducer(bool bConnected) {
   s_model.bTransducer = bConnected;
 }
 
-bool HOST_SONAR_bTransducerConnected(void) {
-  std::lock_guard<std::mutex> guard(s_lock);
-  return s_model.bTransducer;
-}
-
 void HOST_SONAR_vSetBottom(U32 u32DepthCm, U8 u8EchoLevel) {
   std::lock_guard<std::mutex> guard(s_lock);
   s_model.u32BottomCm = u32DepthCm;

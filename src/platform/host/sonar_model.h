@@ -21,7 +21,6 @@ void HOST_SONAR_vReset(void);
 void HOST_SONAR_vSetPresent(bool bPresent);
 // Without a transducer: no ring-down, no echo, and the transducer line reads open (1023).
 void HOST_SONAR_vSetTransducer(bool bConnected);
-bool HOST_SONAR_bTransducerConnected(void);
 void HOST_SONAR_vSetBottom(U32 u32DepthCm, U8 u8EchoLevel);
 void HOST_SONAR_vSetNoise(U8 u8Level);
 // The raw 10-bit readings of the trailer: external temperature, transducer temperature, battery voltage.
