@@ -19,10 +19,10 @@
 #include "platform/sd.h"
 #include "ui/keyboard.h"
 #include "ui/menu.h"
+#include "ui/startup_state.h"
 
 namespace {
 
-constexpr U32 kStatePlayback = 11;
 constexpr U32 kFreezeMs = 500;
 
 const ARRAY_OF_STRING_PTRS s_Screen_Capture = SAME22("Screen Snapshot");
@@ -131,11 +131,8 @@ void vShiftDown(const char *pcPrevious, U32 u32Position, THUMBNAIL_TYPE eType) {
   s.psNextNextThumbnail = s.psNextThumbnail;
   s.psNextThumbnail = s.psCurrentThumbnail;
   s.psCurrentThumbnail = pReuse;
-  T_VIEW_vClearSlot(pReuse);
-  std::snprintf(pReuse->sName, sizeof pReuse->sName, "%s", pcPrevious);
-  pReuse->eType = eType;
   s.scroll.u32TopThumbNailPosition = u32Position;
-  T_VIEW_vRequestThumbnailLoad(pReuse);
+  T_VIEW_vLoadSlot(pReuse, pcPrevious, eType);
 }
 
 void vShiftUp(const char *pcNextNext, THUMBNAIL_TYPE eNextNextType) {
@@ -144,13 +141,8 @@ void vShiftUp(const char *pcNextNext, THUMBNAIL_TYPE eNextNextType) {
   s.psCurrentThumbnail = s.psNextThumbnail;
   s.psNextThumbnail = s.psNextNextThumbnail;
   s.psNextNextThumbnail = pReuse;
-  T_VIEW_vClearSlot(pReuse);
   s.scroll.u32TopThumbNailPosition++;
-  if (eNextNextType != THUMBNAIL_NONE) {
-    std::snprintf(pReuse->sName, sizeof pReuse->sName, "%s", pcNextNext);
-    pReuse->eType = eNextNextType;
-    T_VIEW_vRequestThumbnailLoad(pReuse);
-  }
+  T_VIEW_vLoadSlot(pReuse, pcNextNext, eNextNextType);
 }
 
 // Notes whether pictures exist before and after the current one.
@@ -180,11 +172,8 @@ void vCursorThumbnails(CURSOR_POSITION cursor) {
         const THUMBNAIL_TYPE eLast = s.pCard->eFindLast(acPath, &u32Position);
         T_VIEW_vClearSlot(s.psNextThumbnail);
         T_VIEW_vClearSlot(s.psNextNextThumbnail);
-        T_VIEW_vClearSlot(pCur);
-        std::snprintf(pCur->sName, sizeof pCur->sName, "%s", acPath);
-        pCur->eType = eLast;
         s.scroll.u32TopThumbNailPosition = u32Position;
-        T_VIEW_vRequestThumbnailLoad(pCur);
+        T_VIEW_vLoadSlot(pCur, acPath, eLast);
         vGood();
       } else {
         vBad();
@@ -205,9 +194,7 @@ void vCursorThumbnails(CURSOR_POSITION cursor) {
         }
         if (s.psNextThumbnail->eType == THUMBNAIL_NONE) {
           // The slot after the current one was never filled: take the found item into it first.
-          std::snprintf(s.psNextThumbnail->sName, sizeof s.psNextThumbnail->sName, "%s", acPath);
-          s.psNextThumbnail->eType = eNext;
-          T_VIEW_vRequestThumbnailLoad(s.psNextThumbnail);
+          T_VIEW_vLoadSlot(s.psNextThumbnail, acPath, eNext);
         }
         vShiftUp(acNextNext, eNextNext);
         vGood();
@@ -618,7 +605,7 @@ void T_VIEW_vSetSRViewState(SR_VIEW_STATE eNew) {
   } else if (eNew == SR_VIEW_PLAYBACK) {
     if (eOld == SR_VIEW_RECORDING && bRecording) H_DATABASE_bUpdateValueBoolean(FCID("CSRE"), FALSE, P_NORMAL);
     s.u32PriorToPlaybackState = u32Fetch(FCID("CCST"), 0);
-    vWrite(FCID("CCST"), kStatePlayback);
+    vWrite(FCID("CCST"), static_cast<U32>(STATE_PLAYBACK));
     vWrite(FCID("CPSP"), PLAYBACK_MODE_FORWARD);
     const THUMBNAIL_HEADER_TYPE *pCur = s.psCurrentThumbnail;
     const U32 u32Start = pCur != nullptr && pCur->eType == THUMBNAIL_RECORDING_TYPE

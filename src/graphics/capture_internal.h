@@ -91,6 +91,8 @@ BOOLEAN T_VIEW_bCardMailbox(MBOX *pMbox);
 char *T_VIEW_pcCopyWithExtension(const char *pcName, const char *pcExtension);
 // Empties a slot.
 void T_VIEW_vClearSlot(THUMBNAIL_HEADER_TYPE *pSlot);
+// Puts the item into the slot and asks the card task for its thumbnail; THUMBNAIL_NONE empties the slot.
+void T_VIEW_vLoadSlot(THUMBNAIL_HEADER_TYPE *pSlot, const char *pcPath, THUMBNAIL_TYPE eType);
 // Fills the recording figures of the current recording item (review state).
 void T_VIEW_vFiguresFromItem(const THUMBNAIL_HEADER_TYPE *pSlot);
 void T_VIEW_vClearRecordingFigures(void);

@@ -10,8 +10,8 @@
 #include "graphics/bmp.h"
 #include "graphics/box.h"
 #include "graphics/buffers.h"
-#include "graphics/circle.h"
 #include "graphics/capture_internal.h"
+#include "graphics/circle.h"
 #include "graphics/color.h"
 #include "graphics/icon.h"
 #include "graphics/icon_data.h"
@@ -39,9 +39,9 @@ constexpr U32 kKBPerMB = 1024;
 constexpr U32 kKBPerGB = 1048576;
 
 // The playback icon bar: rew, playrev, playrewslow, pause, playslow, play, ffw, rec, stop.
-const ICON *const spInactiveIconList[9] = {&rew_inactive_icon,   &playrev_inactive_icon, &playrewslow_inactive_icon,
+const ICON *const spInactiveIconList[9] = {&rew_inactive_icon,   &playrev_inactive_icon,  &playrewslow_inactive_icon,
                                            &pause_inactive_icon, &playslow_inactive_icon, &play_inactive_icon,
-                                           &ffw_inactive_icon,   &rec_inactive_icon,     &stop_inactive_icon};
+                                           &ffw_inactive_icon,   &rec_inactive_icon,      &stop_inactive_icon};
 const ICON *s_pProgressIcon[9];
 U32 s_u32ProgressIconWidth[9];
 U32 s_u32ModeBarWidthRow1 = 0;
@@ -73,7 +73,8 @@ void vArrowUp(BITMAP *pBitmap, PIXEL xCentre, PIXEL yBase, bool bHigh) {
   U_MENU_vDrawArrowUp(pBitmap, {xCentre - static_cast<PIXEL>(kArrowWidth / 2), yBase}, kArrowWidth, arrowColour(bHigh));
 }
 void vArrowDown(BITMAP *pBitmap, PIXEL xCentre, PIXEL yTip, bool bHigh) {
-  U_MENU_vDrawArrowDown(pBitmap, {xCentre - static_cast<PIXEL>(kArrowWidth / 2), yTip + static_cast<PIXEL>(kArrowWidth / 2)},
+  U_MENU_vDrawArrowDown(pBitmap,
+                        {xCentre - static_cast<PIXEL>(kArrowWidth / 2), yTip + static_cast<PIXEL>(kArrowWidth / 2)},
                         kArrowWidth, arrowColour(bHigh));
 }
 
@@ -102,23 +103,15 @@ void vCopyName(char *pcDest, size_t szDest, const char *pcName, size_t szMax) {
   std::snprintf(pcDest, szDest, "%.*s", static_cast<int>(szCut), pcName);
 }
 
-void vSlotLoad(THUMBNAIL_HEADER_TYPE *pSlot, const char *pcPath, THUMBNAIL_TYPE eType) {
-  T_VIEW_vClearSlot(pSlot);
-  if (eType == THUMBNAIL_NONE) return;
-  std::snprintf(pSlot->sName, sizeof pSlot->sName, "%s", pcPath);
-  pSlot->eType = eType;
-  T_VIEW_vRequestThumbnailLoad(pSlot);
-}
-
 // Fills the two slots after the current one from the list.
 void vFillFollowing() {
   CAPTURE_STATE &s = st();
   char acPath[THUMBNAIL_NAME_SIZE];
   THUMBNAIL_TYPE eNext = s.pCard->eFindNext(s.psCurrentThumbnail->sName, acPath, nullptr);
-  vSlotLoad(s.psNextThumbnail, acPath, eNext);
+  T_VIEW_vLoadSlot(s.psNextThumbnail, acPath, eNext);
   THUMBNAIL_TYPE eNextNext = THUMBNAIL_NONE;
   if (eNext != THUMBNAIL_NONE) eNextNext = s.pCard->eFindNext(s.psNextThumbnail->sName, acPath, nullptr);
-  vSlotLoad(s.psNextNextThumbnail, acPath, eNextNext);
+  T_VIEW_vLoadSlot(s.psNextNextThumbnail, acPath, eNextNext);
 }
 
 void vFindLatest() {
@@ -132,7 +125,7 @@ void vFindLatest() {
     s.bInitialThumbNailSearch = TRUE;
     return;
   }
-  vSlotLoad(s.psCurrentThumbnail, acPath, eType);
+  T_VIEW_vLoadSlot(s.psCurrentThumbnail, acPath, eType);
   s.scroll.u32TopThumbNailPosition = u32Position;
   vFillFollowing();
   s.bItemBeforeCurrent = s.pCard->eFindPrevious(acPath, nullptr, nullptr) != THUMBNAIL_NONE;
@@ -146,7 +139,7 @@ bool bInitialSearch() {
   char acPath[THUMBNAIL_NAME_SIZE];
   U32 u32Position = 0;
   const THUMBNAIL_TYPE eType = s.pCard->eFindFirst(acPath, &u32Position);
-  vSlotLoad(s.psCurrentThumbnail, acPath, eType);
+  T_VIEW_vLoadSlot(s.psCurrentThumbnail, acPath, eType);
   if (eType == THUMBNAIL_NONE) {
     T_VIEW_vClearSlot(s.psNextThumbnail);
     T_VIEW_vClearSlot(s.psNextNextThumbnail);
@@ -252,7 +245,8 @@ void vDrawThumbNail(BITMAP *pBitmap, const THUMBNAIL_HEADER_TYPE *pSlot, THUMBNA
     if (bPicture) {
       vZoomSign(pBitmap, xSign, yMiddle - 11, true);
     } else {
-      vIcon(pBitmap, &start_playback_icon, xSign, yMiddle - static_cast<PIXEL>(G_ICON_u32GetHeight(&start_playback_icon) / 2));
+      vIcon(pBitmap, &start_playback_icon, xSign,
+            yMiddle - static_cast<PIXEL>(G_ICON_u32GetHeight(&start_playback_icon) / 2));
     }
   }
 }
@@ -494,7 +488,7 @@ void vCarryOutDeletes() {
       if (eType != THUMBNAIL_NONE) s.scroll.u32TopThumbNailPosition = u32Position;
     }
     post(acGone);
-    vSlotLoad(s.psCurrentThumbnail, acPath, eType);
+    T_VIEW_vLoadSlot(s.psCurrentThumbnail, acPath, eType);
     if (eType != THUMBNAIL_NONE) {
       vFillFollowing();
     } else {
@@ -520,7 +514,8 @@ void vDrawThumbnails(BITMAP *pBitmap) {
     vDrawImageInfoBox(pBitmap, bTwo);
     vDrawImageInfoText(pBitmap, pCur);
     if (bTwo) vDrawProgressBar(pBitmap);
-    if (s.psNextThumbnail->eType != THUMBNAIL_NONE) vDrawThumbNail(pBitmap, s.psNextThumbnail, THUMBNAIL_LOCATION_MIDDLE);
+    if (s.psNextThumbnail->eType != THUMBNAIL_NONE)
+      vDrawThumbNail(pBitmap, s.psNextThumbnail, THUMBNAIL_LOCATION_MIDDLE);
     if (s.psNextNextThumbnail->eType != THUMBNAIL_NONE) {
       vDrawThumbNail(pBitmap, s.psNextNextThumbnail, THUMBNAIL_LOCATION_BOTTOM);
     }
@@ -544,6 +539,14 @@ void T_VIEW_vFormatSize(char *pcText, size_t szText, U32 u32KB, BOOLEAN bMinus) 
   }
 }
 
+void T_VIEW_vLoadSlot(THUMBNAIL_HEADER_TYPE *pSlot, const char *pcPath, THUMBNAIL_TYPE eType) {
+  T_VIEW_vClearSlot(pSlot);
+  if (eType == THUMBNAIL_NONE) return;
+  std::snprintf(pSlot->sName, sizeof pSlot->sName, "%s", pcPath);
+  pSlot->eType = eType;
+  T_VIEW_vRequestThumbnailLoad(pSlot);
+}
+
 void T_VIEW_vClearSlot(THUMBNAIL_HEADER_TYPE *pSlot) {
   pSlot->bWrongSizeThumbnail = FALSE;
   pSlot->u32CardSizeKB = 0;
@@ -565,8 +568,9 @@ void T_VIEW_vFiguresFromItem(const THUMBNAIL_HEADER_TYPE *pSlot) {
   f.u32TotalSizeKB = static_cast<U32>(static_cast<U64>(r.u32NumberOfPings) * r.u32PingSizeBytes / 1024);
   f.u32CurrentPingMs = r.u32FirstPingPeriodMs;
   const U32 u32Beams = static_cast<U32>(__builtin_popcount(r.u32BeamMask));
-  f.u32AveragePingMs =
-      r.u32NumberOfPings != 0 ? static_cast<U32>(static_cast<U64>(r.u32TotalTimeMs) * u32Beams / r.u32NumberOfPings) : 0;
+  f.u32AveragePingMs = r.u32NumberOfPings != 0
+                           ? static_cast<U32>(static_cast<U64>(r.u32TotalTimeMs) * u32Beams / r.u32NumberOfPings)
+                           : 0;
   if (st().eSRViewState != SR_VIEW_PLAYBACK) {
     f.u32TimeFromStartMs = 0;
     f.u32SizeFromStartKB = 0;
@@ -666,18 +670,44 @@ void T_VIEW_vDrawSnapshotPreviewBorder(BITMAP *pBitmap) { T_VIEW_vDrawSnapshotRe
 void T_VIEW_vUpdateProgressIcons(U32 u32Mode) {
   for (U32 i = 0; i < 9; ++i) s_pProgressIcon[i] = spInactiveIconList[i];
   switch (u32Mode) {
-    case 2: s_pProgressIcon[0] = &rew2_active_icon; break;
-    case 3: s_pProgressIcon[0] = &rew1_active_icon; break;
-    case 4: s_pProgressIcon[1] = &playrev_active_icon; break;
-    case 5: s_pProgressIcon[2] = &playrewslow_active_icon; break;
-    case 6: case 12: case 15: case 16: s_pProgressIcon[3] = &pause_active_icon; break;
-    case 7: s_pProgressIcon[4] = &playslow_active_icon; break;
-    case 8: s_pProgressIcon[5] = &play_active_icon; break;
-    case 9: s_pProgressIcon[6] = &ffw1_active_icon; break;
-    case 10: s_pProgressIcon[6] = &ffw2_active_icon; break;
-    case 13: s_pProgressIcon[8] = &stop_active_icon; break;
-    case 14: s_pProgressIcon[7] = &rec_active_icon; break;
-    default: break;
+    case 2:
+      s_pProgressIcon[0] = &rew2_active_icon;
+      break;
+    case 3:
+      s_pProgressIcon[0] = &rew1_active_icon;
+      break;
+    case 4:
+      s_pProgressIcon[1] = &playrev_active_icon;
+      break;
+    case 5:
+      s_pProgressIcon[2] = &playrewslow_active_icon;
+      break;
+    case 6:
+    case 12:
+    case 15:
+    case 16:
+      s_pProgressIcon[3] = &pause_active_icon;
+      break;
+    case 7:
+      s_pProgressIcon[4] = &playslow_active_icon;
+      break;
+    case 8:
+      s_pProgressIcon[5] = &play_active_icon;
+      break;
+    case 9:
+      s_pProgressIcon[6] = &ffw1_active_icon;
+      break;
+    case 10:
+      s_pProgressIcon[6] = &ffw2_active_icon;
+      break;
+    case 13:
+      s_pProgressIcon[8] = &stop_active_icon;
+      break;
+    case 14:
+      s_pProgressIcon[7] = &rec_active_icon;
+      break;
+    default:
+      break;
   }
   if (u32Mode == PLAYBACK_MODE_PAUSED_BEGIN) {
     s_pProgressIcon[0] = &rew_notavail_icon;
@@ -729,7 +759,8 @@ void T_VIEW_vDrawCaptureReviewView(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINTER
       vDrawImageInfoBox(pBitmap, true);
       vDrawImageInfoText(pBitmap, s.psCurrentThumbnail);
       vDrawProgressBar(pBitmap);
-      vIconCentred(pBitmap, &recording_thumbnail_icon, kSlotX + THUMBNAIL_WIDTH / 2, kSlotLower[0] + THUMBNAIL_HEIGHT / 2);
+      vIconCentred(pBitmap, &recording_thumbnail_icon, kSlotX + THUMBNAIL_WIDTH / 2,
+                   kSlotLower[0] + THUMBNAIL_HEIGHT / 2);
       break;
     }
     default:

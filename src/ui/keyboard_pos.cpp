@@ -30,6 +30,7 @@
 #include "ui/dialog.h"
 #include "ui/keyboard_pos_script.h"
 #include "ui/menu.h"
+#include "ui/startup_state.h"
 
 const char *const errorMessages[MAX_ERROR_CODES] = {
     "",
@@ -57,8 +58,6 @@ namespace {
 const ARRAY_OF_STRING_PTRS Press_for_more_information = SAME22("Press > for more information");
 const ARRAY_OF_STRING_PTRS s_Visible = SAME22("Visible");
 
-// System states of 'CCST' this module acts on.
-constexpr U32 kStatePointOfSale = 6;
 
 typedef struct {
   LAYER_ID changeView;
@@ -146,6 +145,11 @@ COLOR colour(U32 u32Index) { return gCOLOR_pcolColorTable[u32Index]; }
 
 void vWriteBoolean(FOURCHARID key, BOOLEAN bValue) {
   H_DATABASE_bUpdateEverythingBoolean(key, bValue, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+}
+
+bool bPointOfSale() {
+  U32 u32State = 0;
+  return H_DATABASE_bFetchU32(FCID("CCST"), &u32State, nullptr, nullptr) && u32State == STATE_POINT_OF_SALE;
 }
 
 BOOLEAN bFetchBoolean(FOURCHARID key) {
@@ -711,8 +715,7 @@ void T_KEYBOARD_vPOSInit(void) { s_bUseDefaultPOS = FALSE; }
 
 void T_KEYBOARD_vHandleSystemStart(void) {
   H_DATABASE_bRegisterForDataWithConditions(FCID("CCST"), M_KEYB, TRUE, FALSE, FALSE);
-  U32 u32State = 0;
-  if (!H_DATABASE_bFetchU32(FCID("CCST"), &u32State, nullptr, nullptr) || u32State != kStatePointOfSale) return;
+  if (!bPointOfSale()) return;
   s_bPOSMode = TRUE;
   vWriteBoolean(FCID("CKCK"), FALSE);
   H_DATABASE_bRegisterForDataWithConditions(FCID("CSD0"), M_KEYB, TRUE, FALSE, FALSE);
@@ -731,7 +734,7 @@ void T_KEYBOARD_vHandleSystemStart(void) {
 void T_KEYBOARD_vPOSHandleNewData(const MESSAGE_NEW_DATA *pMsg) {
   switch (pMsg->FourCharId) {
     case FCID("CCST"):
-      if (pMsg->dbValue.u32Val == kStatePointOfSale) {
+      if (pMsg->dbValue.u32Val == static_cast<U32>(STATE_POINT_OF_SALE)) {
         s_bPOSMode = TRUE;
         vWriteBoolean(FCID("CKCK"), FALSE);
         vStartPOSTimer(2);
@@ -828,8 +831,7 @@ BOOLEAN T_KEYBOARD_bPOSHandleKeyChange(const MSG_KEY_CHANGE *pMsg) {
 }
 
 void T_KEYBOARD_vHandlePOSReset(void) {
-  U32 u32State = 0;
-  if (!H_DATABASE_bFetchU32(FCID("CCST"), &u32State, nullptr, nullptr) || u32State != kStatePointOfSale) {
+  if (!bPointOfSale()) {
     vReleasePOSTimer();
     s_bPOSMode = FALSE;
     U_VIEW_bUnRegisterLayer(POS_MESSAGE_LAYER);

@@ -201,16 +201,16 @@ TEST_F(CaptureTest, MarkFreezesAndSavesOneSnapshotAtATime) {
 TEST_F(CaptureTest, WhatMarkAndSoftKeyOneDoInEachCase) {
   const struct {
     U32 capture;
-    bool card;      // 'TMMC' exists
+    bool card;  // 'TMMC' exists
     bool recording;
     U32 keyBit;
     char click;
     bool dumpSent;
-    bool okAfter;   // capture allowed again at once
+    bool okAfter;  // capture allowed again at once
   } cases[] = {
-      {CAPTURE_OFF, true, false, KEY_BIT_MARK, 'g', false, true},        // the navigation mark
+      {CAPTURE_OFF, true, false, KEY_BIT_MARK, 'g', false, true},  // the navigation mark
       {CAPTURE_OFF, true, false, KEY_BIT_SOFT_KEY_1, 'b', false, true},
-      {CAPTURE_ON, true, true, KEY_BIT_MARK, 'g', false, true},          // recording: the navigation mark
+      {CAPTURE_ON, true, true, KEY_BIT_MARK, 'g', false, true},  // recording: the navigation mark
       {CAPTURE_CONFIRM, true, false, KEY_BIT_MARK, 'b', false, true},
       {CAPTURE_ON, true, false, KEY_BIT_SOFT_KEY_1, 'g', true, false},
       // No card task to save it: the freeze is let go at once and the next snapshot is allowed.
@@ -289,7 +289,7 @@ TEST_F(CaptureTest, PlaybackSpeedSteps) {
   const struct {
     U32 mode;
     U32 faster, slower;  // 0: refused
-  } cases[] = {{2, 3, 0},  {3, 4, 2},  {4, 5, 3},  {5, 6, 4}, {6, 7, 5}, {7, 8, 6},   {8, 9, 7},
+  } cases[] = {{2, 3, 0},  {3, 4, 2},  {4, 5, 3},  {5, 6, 4},  {6, 7, 5}, {7, 8, 6},  {8, 9, 7},
                {9, 10, 8}, {10, 0, 9}, {15, 7, 0}, {16, 0, 5}, {1, 0, 0}, {11, 0, 0}, {13, 0, 0}};
   for (const auto &c : cases) {
     for (const U32 direction : {3u, 7u}) {
@@ -306,8 +306,8 @@ TEST_F(CaptureTest, SpeedMenuAndModeAgree) {
     U32 cpsp;
     PLAYBACK_MENU menu;
     U32 choices;
-  } menus[] = {{1, PLAYBACK_MENU_NO_REW, 6},  {15, PLAYBACK_MENU_NO_REW, 6}, {2, PLAYBACK_MENU_FULL, 11},
-               {13, PLAYBACK_MENU_FULL, 11},  {14, PLAYBACK_MENU_FULL, 11},  {11, PLAYBACK_MENU_NO_FWD, 6},
+  } menus[] = {{1, PLAYBACK_MENU_NO_REW, 6},  {15, PLAYBACK_MENU_NO_REW, 6},  {2, PLAYBACK_MENU_FULL, 11},
+               {13, PLAYBACK_MENU_FULL, 11},  {14, PLAYBACK_MENU_FULL, 11},   {11, PLAYBACK_MENU_NO_FWD, 6},
                {16, PLAYBACK_MENU_NO_FWD, 6}, {12, PLAYBACK_MENU_END_FILL, 1}};
   for (const auto &m : menus) {
     set(FCID("CPSP"), m.cpsp);
@@ -316,9 +316,7 @@ TEST_F(CaptureTest, SpeedMenuAndModeAgree) {
     EXPECT_EQ(T_VIEW_u32PlaybackSpeedChoices(m.menu, &pu32Values), m.choices);
   }
   // A choice in the speed menu becomes the mode, except pause while paused at either end.
-  const struct {
-    U32 cpsp, cpsm, expected;
-  } choices[] = {{8, 3, 3}, {8, 11, 11}, {8, 6, 6}, {16, 6, 16}, {15, 6, 15}};
+  const struct { U32 cpsp, cpsm, expected; } choices[] = {{8, 3, 3}, {8, 11, 11}, {8, 6, 6}, {16, 6, 16}, {15, 6, 15}};
   for (const auto &c : choices) {
     set(FCID("CPSP"), c.cpsp);
     set(FCID("CPSM"), c.cpsm);
@@ -369,7 +367,10 @@ TEST_F(CaptureTest, BrowsingTheThumbnailsWithTheCursor) {
   EXPECT_EQ(m.names, (std::vector<std::string>{"/c/A.DAT", "/c/B.DAT", "/c/C.DAT"}));
   auto names = [] {
     std::string s;
-    for (U32 i = 0; i < 3; ++i) s += T_VIEW_pThumbnailSlotForTest(i)->eType == THUMBNAIL_NONE ? std::string("-") : std::string(1, T_VIEW_pThumbnailSlotForTest(i)->sName[3]);
+    for (U32 i = 0; i < 3; ++i)
+      s += T_VIEW_pThumbnailSlotForTest(i)->eType == THUMBNAIL_NONE
+               ? std::string("-")
+               : std::string(1, T_VIEW_pThumbnailSlotForTest(i)->sName[3]);
     return s;
   };
   const struct {
@@ -377,11 +378,15 @@ TEST_F(CaptureTest, BrowsingTheThumbnailsWithTheCursor) {
     char click;
     const char *slots;
   } steps[] = {
-      {CURSOR_SOUTH, 'g', "BCD"}, {CURSOR_SOUTH, 'g', "CD-"}, {CURSOR_SOUTH, 'g', "D--"},
+      {CURSOR_SOUTH, 'g', "BCD"},
+      {CURSOR_SOUTH, 'g', "CD-"},
+      {CURSOR_SOUTH, 'g', "D--"},
       // At the last item the list starts again from the first at the next frame.
       {CURSOR_SOUTH, 'g', "ABC"},
       // At the first item, up wraps to the last.
-      {CURSOR_NORTH, 'g', "D--"}, {CURSOR_NORTH, 'g', "CD-"}, {CURSOR_WEST, 'b', "CD-"},
+      {CURSOR_NORTH, 'g', "D--"},
+      {CURSOR_NORTH, 'g', "CD-"},
+      {CURSOR_WEST, 'b', "CD-"},
   };
   for (const auto &s : steps) {
     key(KEY_BIT_CURSOR, s.cursor);
@@ -481,6 +486,39 @@ TEST_F(CaptureTest, TheHotMenuFollowsTheReviewState) {
   EXPECT_EQ(c.speedChoices, 6u);
   set(FCID("CPSP"), PLAYBACK_MODE_END_FILL);
   EXPECT_EQ(changes().speedChoices, 1u);
+}
+
+TEST_F(CaptureTest, ANewSnapshotBecomesTheCurrentItemAtTheNextFrame) {
+  s_items = {{"/c/A.DAT", THUMBNAIL_IMAGE_TYPE}, {"/c/B.DAT", THUMBNAIL_IMAGE_TYPE}};
+  drawAndAnswer();
+  ASSERT_STREQ(T_VIEW_pThumbnailSlotForTest(0)->sName, "/c/A.DAT");
+  s_items.push_back({"/c/C.DAT", THUMBNAIL_IMAGE_TYPE});
+  T_VIEW_vSnapshotSaveComplete();
+  drawAndAnswer();
+  EXPECT_STREQ(T_VIEW_pThumbnailSlotForTest(0)->sName, "/c/C.DAT");
+  EXPECT_EQ(T_VIEW_pScrollInfoForTest()->u32TopThumbNailPosition, 3u);
+}
+
+TEST_F(CaptureTest, InPlaybackTheRemainingFiguresShowThePartPlayedWhenGoingBack) {
+  s_items = {{"/c/RECA.DAT", THUMBNAIL_RECORDING_TYPE}};
+  reg(CHART_PLUS_2D_VIEW_PRIORITY, USED_BY_NONE, 0);
+  set(FCID("CVEW"), CAPTURE_REVIEW_VIEW_PRIORITY);
+  drawAndAnswer();
+  key(KEY_BIT_CURSOR, CURSOR_EAST);
+  ASSERT_EQ(T_VIEW_eSRViewStateForTest(), SR_VIEW_PLAYBACK);
+  // 600 s and 24,000 kB in all; 150 s and 4,096,000 bytes played.
+  H_DATABASE_bUpdateEverythingU32(FCID("CRTS"), 150000, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+  H_DATABASE_bUpdateEverythingU32(FCID("CRBS"), 4096000, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+  const struct {
+    U32 mode, timeMs, sizeKB;
+  } cases[] = {{8, 450000, 20000}, {4, 150000, 4000}, {6, 150000, 4000}, {12, 150000, 4000}, {10, 450000, 20000}};
+  for (const auto &c : cases) {
+    H_DATABASE_bUpdateValueU32(FCID("CPSP"), c.mode, P_NORMAL);
+    TestBitmap bmp(800, 480);
+    draw(&bmp);
+    EXPECT_EQ(T_VIEW_captureState().figures.u32RemainingTimeMs, c.timeMs) << c.mode;
+    EXPECT_EQ(T_VIEW_captureState().figures.u32RemainingSizeKB, c.sizeKB) << c.mode;
+  }
 }
 
 TEST_F(CaptureTest, RemainingSizes) {

@@ -2,12 +2,17 @@
 // interpreter, driven step by step on the test clock.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "../graphics/golden.h"
+#include "graphics/bmp.h"
+#include "graphics/capture.h"
 #include "graphics/color.h"
 #include "kernel/database.h"
 #include "kernel/mbox.h"
@@ -15,6 +20,7 @@
 #include "kernel/mutex.h"
 #include "kernel/sema.h"
 #include "kernel/timer.h"
+#include "platform/lcd.h"
 #include "platform/sd.h"
 #include "ui/keyboard.h"
 #include "ui/keyboard_pos.h"
@@ -381,6 +387,48 @@ TEST_F(PosTest, WhatACardFileFeedsIsBounded) {
   step();
   EXPECT_FALSE(T_KEYBOARD_bPOSFlagForTest('X'));
   EXPECT_EQ(u32Get("CXYE"), 2u);
+}
+
+TEST_F(PosTest, APhotoIsLoadedByTheCardTaskAndShownBehindTheBalloon) {
+  setenv("CORVAN_HEADLESS", "1", 1);
+  DD_LCD_vReset();
+  DD_LCD_vInit();
+  constexpr MBOX kCard = M_3D_RENDER;
+  H_DATABASE_bUpdateEverythingU32(FCID("TMMC"), kCard, P_NORMAL, D_MAILBOX, nullptr, DB_NO_TIMEOUT);
+  std::ofstream(m_sCard + "/shop.png") << "picture";
+  // The demonstration waits up to 10 s for the card task to take the request; here it gets no answer in time.
+  std::thread clock([] {
+    for (int i = 0; i < 6000 && L_SEMA_GetWaitingTaskID(108) <= 0; ++i) usleep(5000);
+    PLATFORM_CLOCK_vAdvanceTestClockMs(10000);
+  });
+  startScript("PHOTO shop.png\nWAIT 9\n");
+  step();
+  clock.join();
+  // The card task's part, late: it fills the page and releases the request.
+  std::string sRequested;
+  while (void *pvMsg = L_MBOX_Receive(kCard)) {
+    if (static_cast<GENERIC_MESSAGE *>(pvMsg)->Cmd != CMD_ID_LOAD_BMP) {  // the reset messages
+      H_MEMORY_vDumpMail(pvMsg);
+      continue;
+    }
+    auto *pMsg = static_cast<MSG_LOAD_BITMAP *>(pvMsg);
+    sRequested = pMsg->pFileName;
+    G_BMP_vSet(pMsg->pBitmap, 0x1234);
+    H_MEMORY_vFree(pMsg->pFileName);
+    H_MEMORY_vDumpMail(pvMsg);
+  }
+  UI_bTakeSignal(108);
+  EXPECT_EQ(sRequested, m_sCard + "/shop.PNG");
+  EXPECT_TRUE(T_KEYBOARD_bPOSFlagForTest('I'));
+  TestBitmap bmp(800, 480, 0);
+  T_KEYBOARD_vDrawPOSMessage(bmp.p(), nullptr);
+  EXPECT_EQ(bmp.at(400, 240), 0x1234);
+  // OFF gives the page back.
+  T_KEYBOARD_vPOSResetForTest();
+  startScript("PHOTO off\n");
+  step();
+  EXPECT_FALSE(T_KEYBOARD_bPOSFlagForTest('I'));
+  DD_LCD_vReset();
 }
 
 }  // namespace
