@@ -208,12 +208,12 @@ TEST(Boot, MenuOpensADrawnMenuAndTheCursorWalksIt) {
     ASSERT_TRUE(unit.waitFor("run-system sent")) << unit.log();
     usleep(1500000);  // the first start's quick-setup list comes up; EXIT leaves it
     unit.key(kExit);
-    usleep(500000);
+    usleep(1000000);  // settling time for slow (sanitizer) builds
     unit.key(kMenu);  // the hot menu of the only view there is yet, the capture review
-    usleep(500000);
+    usleep(1000000);
     unit.key(kMenu);  // the main menu, focus on the tab bar
     unit.key(kDown);  // into the rows
-    usleep(500000);
+    usleep(1000000);
     EXPECT_EQ(unit.stop(), 2);
   }
   std::vector<COLOR> pixels;
