@@ -56,6 +56,7 @@ FTC_Manager s_ftc_Manager;
 FTC_SBitCache s_sbits_cache;
 FTC_CMapCache s_cmap_cache;
 FT_Error s_fterror;
+FT_Size s_largeSize; // for glyphs the small-bitmap cache cannot hold
 TFont s_font;
 FTC_ImageTypeRec s_current_font;
 bool s_bReady;
@@ -80,6 +81,22 @@ struct GlyphView {
   int top;
 };
 
+bool lookupLargeGlyph(FT_UInt index, GlyphView *pOut) {
+  if (s_largeSize == nullptr && FT_New_Size(s_FontFace, &s_largeSize)) return false;
+  FT_Activate_Size(s_largeSize); // the cache manager activates its own sizes again at its next lookup
+  if ((s_fterror = FT_Set_Pixel_Sizes(s_FontFace, s_current_font.width, s_current_font.height))) return false;
+  if ((s_fterror = FT_Load_Glyph(s_FontFace, index, FT_LOAD_RENDER))) return false;
+  const FT_GlyphSlot slot = s_FontFace->glyph;
+  if (slot->bitmap.pitch < 0) return false; // rendered glyphs run top row first
+  pOut->bm.rows = static_cast<int>(slot->bitmap.rows);
+  pOut->bm.width = static_cast<int>(slot->bitmap.width);
+  pOut->bm.pitch = slot->bitmap.pitch;
+  pOut->bm.buffer = slot->bitmap.buffer;
+  pOut->top = slot->bitmap_top;
+  if (pOut->bm.buffer == nullptr) pOut->bm.rows = pOut->bm.width = 0;
+  return true;
+}
+
 bool lookupGlyph(unsigned char ch, GlyphView *pOut) {
   if (!s_bReady) return false;
   const FT_UInt index = FTC_CMapCache_Lookup(s_cmap_cache, &s_font, s_font.cmap_index, ch);
@@ -87,6 +104,9 @@ bool lookupGlyph(unsigned char ch, GlyphView *pOut) {
   FTC_SBit sbit;
   s_fterror = FTC_SBitCache_Lookup(s_sbits_cache, &s_current_font, index, &sbit, nullptr);
   if (s_fterror) return false;
+  // The cache keeps only glyphs whose metrics fit in a byte (marked by width 255 and no bitmap); larger ones,
+  // such as digits of 100 pixels and more, are rendered on a size of their own.
+  if (sbit->buffer == nullptr && sbit->width == 255) return lookupLargeGlyph(index, pOut);
   pOut->bm.rows = sbit->height;
   pOut->bm.width = sbit->width;
   pOut->bm.pitch = sbit->pitch;
@@ -217,6 +237,7 @@ void putText(BITMAP *pBmp, const unsigned char *pText, PIXEL x, PIXEL y, COLOR c
 BOOLEAN G_TRUETYPE_bInit() {
   G_TRUETYPE_vRemoveList();
   s_bReady = false;
+  s_largeSize = nullptr;
   if ((s_fterror = FT_Init_FreeType(&s_FontLibrary))) return FALSE;
   s_fterror = FT_New_Memory_Face(s_FontLibrary, ArialNarrow_Bold_QVcoding.pu8TTFdata,
                                  static_cast<FT_Long>(ArialNarrow_Bold_QVcoding.u32MaxWidth), 0, &s_FontFace);

@@ -226,3 +226,24 @@ TEST_F(TrueType, GoldenTextRotatedAndOutlined) {
 }
 
 } // namespace
+
+// Digits of the data-bar sizes are too large for the small-bitmap cache: they are still measured and drawn, in
+// proportion to their size.
+TEST(TrueTypeLarge, DigitsBeyondTheSmallBitmapCacheAreDrawn) {
+  ASSERT_TRUE(G_TRUETYPE_bInit());
+  G_TRUETYPE_vSelectFontSet(3);
+  size_t szLastInk = 0;
+  U32 u32LastWidth = 0;
+  for (U32 h : {60u, 100u, 130u}) {
+    TestBitmap t(800, 400, 0);
+    const POINT at = {10, 20};
+    G_TRUETYPE_vPut(t.p(), "88", &at, 0xFFFF, h, 0);
+    const size_t szInk = t.points(0xFFFF).size();
+    const U32 u32Width = G_TRUETYPE_u32GetWidth("88", h, 0);
+    EXPECT_GT(szInk, szLastInk) << h;
+    EXPECT_GT(u32Width, u32LastWidth) << h;
+    szLastInk = szInk;
+    u32LastWidth = u32Width;
+  }
+  G_TRUETYPE_vRemoveList();
+}
