@@ -9,6 +9,7 @@
 #include "kernel/log.h"
 #include "kernel/memory.h"
 #include "platform/datadir.h"
+#include "platform/devices.h"
 
 namespace {
 
@@ -22,9 +23,13 @@ const std::string &DataDirectory() {
   return s_path;
 }
 
-// Card slot N is mounted on this prefix followed by the slot digit.
-// TODO(card slots): follow the slot mount points of the card-slot layer once it exists.
-const char *SlotMountPrefix() { return "/mnt/mmc"; }
+// Card slot N is mounted on this prefix followed by the slot digit: "/mnt/mmc" on the board, the simulated mount
+// folder on the host.
+const char *SlotMountPrefix() {
+  thread_local std::string t_sPrefix;
+  t_sPrefix = std::string(PLATFORM_ptCard()->pcMountDir()) + "/mmc";
+  return t_sPrefix.c_str();
+}
 
 // A new block holding text, or the empty text when text does not fit.
 char *NewNameBlock(const std::string &text, const char *what) {
@@ -134,14 +139,18 @@ void U_FILE_vMarkDeviceName(char *pFileName) {
     pFileName[prefixLen + 1] = '\0';
     return;
   }
-  // The internal memory, wherever the data directory lies.
-  if (InDirectory(pFileName, DataDirectory().c_str(), &rest)) {
+  // The internal memory, wherever the data directory lies; either directory may lie inside the other (the
+  // simulator's mount folder is inside its data directory), so the deeper one that holds the file decides.
+  const std::string mountDir(prefix, std::strrchr(prefix, '/') - prefix);
+  const bool bInMount = InDirectory(pFileName, mountDir.c_str(), &rest);
+  const char *restData = nullptr;
+  if (InDirectory(pFileName, DataDirectory().c_str(), &restData) &&
+      (!bInMount || DataDirectory().size() >= mountDir.size())) {
     pFileName[1] = '\0';
     return;
   }
   // Elsewhere in the mount directory: behind the first digit, if any.
-  const std::string mountDir(prefix, std::strrchr(prefix, '/') - prefix);
-  if (InDirectory(pFileName, mountDir.c_str(), &rest)) {
+  if (bInMount) {
     for (size_t i = static_cast<size_t>(rest - pFileName); pFileName[i] != '\0'; ++i) {
       if (std::isdigit(static_cast<unsigned char>(pFileName[i]))) {
         pFileName[i + 1] = '\0';

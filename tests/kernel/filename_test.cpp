@@ -9,6 +9,7 @@
 #include "kernel/filename.h"
 #include "kernel/memory.h"
 #include "platform/datadir.h"
+#include "platform/devices.h"
 
 namespace {
 
@@ -27,15 +28,16 @@ std::string Take(char *block) {
 
 TEST(FileName, DeviceNames) {
   const std::string d = DataDir();
+  const std::string m = std::string(PLATFORM_ptCard()->pcMountDir()) + "/mmc";
   struct Case {
     const char *code;
     int unit;
     std::string expected;
   };
   const Case cases[] = {
-      {"mmc", 0, "/mnt/mmc0/"},      {"mmc", 1, "/mnt/mmc1/"},  {"mvn", 0, d + "/"},
+      {"mmc", 0, m + "0/"},          {"mmc", 1, m + "1/"},      {"mvn", 0, d + "/"},
       {"mvn", 2, d + "/data2/"},     {"mmcx", 0, d + "/mmcx0/"}, {"mv", 3, d + "/mv3/"},
-      {"MMC", 1, d + "/MMC1/"},      {"mmc", -1, "/mnt/mmc_/"},  {"mvn", 10, d + "/data:/"},
+      {"MMC", 1, d + "/MMC1/"},      {"mmc", -1, m + "_/"},      {"mvn", 10, d + "/data:/"},
   };
   for (const auto &c : cases) EXPECT_EQ(Take(U_FILE_psCreateDeviceName(c.code, c.unit)), c.expected) << c.code;
 }
@@ -95,18 +97,19 @@ TEST(FileName, IsolateFileName) {
 
 TEST(FileName, MarkDeviceName) {
   const std::string d = DataDir();
+  const std::string md = PLATFORM_ptCard()->pcMountDir(), m = md + "/mmc";
   struct Case {
     std::string path, expected;
   };
   const Case cases[] = {
-      {"/mnt/mmc0/DARAVAZO/CHARTS/a.nv2", "/mnt/mmc0"},
-      {"/mnt/mmc1", "/mnt/mmc1"},
+      {m + "0/DARAVAZO/CHARTS/a.nv2", m + "0"},
+      {m + "1", m + "1"},
       {d + "/data2/snap1.png", "/"},
       {d, "/"},
       {"/usr/corvan/x1.dat", "/"},
       {"/var/log/x", "/"},
-      {"/mnt/usb/photos/a.png", "/mnt/usb/photos/a.png"},
-      {"/mnt/usb3/a.png", "/mnt/usb3"},
+      {md + "/usb/photos/a.png", md + "/usb/photos/a.png"},
+      {md + "/usb3/a.png", md + "/usb3"},
       {"DIR1/a.dat", "DIR1/a.dat"},
       {"", ""},
   };
@@ -128,10 +131,12 @@ TEST(FileName, DataDirectoryUnderTheMountDirectory) {
     if (std::strcmp(L_UTILS_cpGetPathnamePtr(), "/mnt/data7/corvan/") != 0) _exit(77);
     bool ok = Take(U_FILE_psCreateDeviceName("mvn", 0)) == "/mnt/data7/corvan/";
     ok = ok && Take(U_FILE_psCreateDeviceName("mvn", 3)) == "/mnt/data7/corvan/data3/";
+    // The card mount folder: "/mnt" on the board, inside the data directory in the simulator.
+    const std::string md = PLATFORM_ptCard()->pcMountDir();
     for (const auto &[path, device] : {std::pair<std::string, std::string>{"/mnt/data7/corvan/data2/x.png", "/"},
                                        {"/mnt/data7/corvan", "/"},
-                                       {"/mnt/data7/other/x", "/mnt/data7"},
-                                       {"/mnt/mmc1/x", "/mnt/mmc1"}}) {
+                                       {md + "/data7/other/x", md + "/data7"},
+                                       {md + "/mmc1/x", md + "/mmc1"}}) {
       std::string buffer = path;
       U_FILE_vMarkDeviceName(buffer.data());
       ok = ok && std::string(buffer.c_str()) == device;
