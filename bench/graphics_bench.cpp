@@ -4,10 +4,10 @@
 #include <cstring>
 #include <vector>
 
-#include "graphics/box.h"
-#include "graphics/bmp.h"
-#include "graphics/buffers.h"
-#include "graphics/pixel.h"
+#include "draw/box.h"
+#include "draw/bmp.h"
+#include "view/buffers.h"
+#include "draw/pixel.h"
 
 namespace {
 

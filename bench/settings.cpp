@@ -4,10 +4,10 @@
 #include <cstring>
 #include <vector>
 
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
-#include "kernel/util.h"
+#include "util/byte_number_clock.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "graphics/buffers.h"
-#include "graphics/truetype.h"
+#include "view/buffers.h"
+#include "draw/truetype.h"
 
 namespace {
 

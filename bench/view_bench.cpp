@@ -7,14 +7,14 @@
 #include <chrono>
 #include <vector>
 
-#include "graphics/bmp.h"
-#include "graphics/box.h"
-#include "graphics/buffers.h"
-#include "graphics/fonts.h"
-#include "graphics/string.h"
-#include "graphics/view_task.h"
+#include "draw/bmp.h"
+#include "draw/box.h"
+#include "view/buffers.h"
+#include "draw/fonts.h"
+#include "draw/string.h"
+#include "view/view_task.h"
 #include "platform/lcd.h"
-#include "ui/dialog.h"
+#include "ui/menu/dialog.h"
 
 namespace {
 

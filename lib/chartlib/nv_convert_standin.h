@@ -1,6 +1,6 @@
 // Stand-in of the chart library's Mercator conversion until the chart data access is written.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 typedef struct {
   double lat;  // degrees, north positive

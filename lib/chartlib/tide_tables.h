@@ -1,7 +1,7 @@
 // Built-in tables of the tide library (generated into tide_tables.cpp by gen/gen_tide_tables.py).
 #pragma once
 #include "chartlib/tide_fixed.h"
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 extern const S32 sin_array[513];
 extern const U16 atan_array[130];

@@ -3,21 +3,6 @@
 
 #include <cstring>
 
-#include "kernel/memory.h"
-
-// The program allocator resets the unit for requests above its largest partition, so those are refused here.
-#define JP2_LARGEST_PARTITION 819896u
-
-void *JP2_Memory_Default_Malloc(U32 u32Size, void *) {
-  if (u32Size == 0 || u32Size > JP2_LARGEST_PARTITION) return nullptr;
-  return H_MEMORY_pvMalloc(u32Size);
-}
-
-S32 JP2_Memory_Default_Free(void *pvBlock, void *) {
-  if (pvBlock) H_MEMORY_vFree(pvBlock);
-  return 0;
-}
-
 S32 JP2_Memory_New(JP2_Memory **ppsOut, JP2_Callback_Malloc pfMalloc, void *pvMallocParam, JP2_Callback_Free pfFree,
                    void *pvFreeParam) {
   if (!ppsOut) return JP2_ERR_NULL_ARG;

@@ -1,6 +1,6 @@
 // Basic types and callback signatures of the JPEG 2000 decoder.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // Caller's callbacks; every parameter is handed back unchanged.
 typedef void *(*JP2_Callback_Malloc)(U32 u32Size, void *pvParam);

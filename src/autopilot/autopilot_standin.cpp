@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "kernel/database.h"
+#include "settings/database.h"
 
 void T_VANTREL_vGetActiveStr(char *pacDestStr) { memset(pacDestStr, 0, 12); }
 

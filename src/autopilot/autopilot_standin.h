@@ -1,7 +1,7 @@
 // Stand-in declarations of the autopilot link services the readouts use, until the autopilot task is written;
 // the real header replaces this one.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // Copies 12 bytes of the name of the autopilot's current target.
 void T_VANTREL_vGetActiveStr(char *pacDestStr);

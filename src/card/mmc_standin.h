@@ -1,8 +1,8 @@
 // Stand-in declarations of the memory-card task's services the capture review uses, until the card task is
 // written; its real header replaces this one.
 #pragma once
-#include "graphics/capture.h"
-#include "kernel/types.h"
+#include "view/capture.h"
+#include "corvan/types.h"
 
 // The card's list of saved pictures and recordings, positions from 1. Path buffers hold THUMBNAIL_NAME_SIZE
 // bytes; a NULL position is not written.

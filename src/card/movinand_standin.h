@@ -1,6 +1,6 @@
 // Stand-in declarations of the internal chart store's state until the storage-card subsystem is built.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 typedef enum {
   MOVINAND_STATE_ANY = 0,

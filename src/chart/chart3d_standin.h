@@ -1,6 +1,6 @@
 // Stand-in until the 3-D chart is built: what the screen dump needs of it.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // Fills the buffer with the graphics plane (800 × 480 RGB565) when the plane can be read.
 void T_CHART_3D_vDumpActiveDisplayBuffer(U32 *pu32Buffer);

@@ -1,8 +1,8 @@
 // Stand-in of the chart display's point-of-sale mode: only the flag the chart display will read.
 #include "chart/chart_generic_standin.h"
 
-#include "kernel/database.h"
-#include "ui/startup_state.h"
+#include "settings/database.h"
+#include "ui/startup/startup_state.h"
 
 void U_CHART_GENERIC_vSetPOSMode(BOOLEAN bPOSMode) {
   U32 u32State = 0;

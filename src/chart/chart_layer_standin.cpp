@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "chart/chart_layer.h"
-#include "kernel/database.h"
+#include "settings/database.h"
 
 namespace {
 constexpr U32 kDefaultLayerMask = 0xFFFDFFFFu;  // every group on but nature of seabed

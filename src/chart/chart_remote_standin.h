@@ -1,7 +1,7 @@
 // Stand-in declarations of the chart display calls the Bluetooth remote uses, until the chart task is written;
 // the real header replaces this one.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // Hides chart clutter for 10 s and gives the accepted click.
 void T_CHART_vChartDeclutter(void);

@@ -1,10 +1,10 @@
 // Arcs: the circle scheme, with each octant's points kept or dropped by the arc's start and end points.
-#include "graphics/arc.h"
+#include "draw/arc.h"
 
 #include <cmath>
 
-#include "graphics/curve.h"
-#include "graphics/pixel.h"
+#include "draw/curve.h"
+#include "draw/pixel.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Circular arcs, angles in degrees counter-clockwise from the positive x axis (y up).
 #pragma once
-#include "graphics/bitmap.h"
+#include "draw/bitmap.h"
 
 typedef enum {
     NO_PART = 0,

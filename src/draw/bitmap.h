@@ -1,16 +1,11 @@
 // Bitmaps, points and colours: the target of every drawing primitive.
 // Logical coordinates grow right and upward from the bottom-left pixel; memory holds rows top row first.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/point.h"
+#include "corvan/types.h"
 
-typedef S32 PIXEL;
 typedef U16 COLOR;
 typedef U16 PATTERN;
-
-typedef struct tag_POINT {
-    PIXEL x;
-    PIXEL y;
-} POINT;
 
 typedef struct tag_BITMAP {
     U32 *pBuffer; // pixels are 16-bit COLOR values, rows top first; 4-byte aligned

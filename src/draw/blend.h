@@ -1,6 +1,6 @@
 // Per-channel RGB565 blends shared by the text and picture routines, and direct pixel addressing.
 #pragma once
-#include "graphics/bitmap.h"
+#include "draw/bitmap.h"
 
 // Each channel becomes (a x src + (255 - a) x dst) / 255.
 inline COLOR G_BLEND_color255(COLOR src, COLOR dst, U32 a) {

@@ -1,12 +1,11 @@
 // Fill and block copies: whole rows handed to the platform's block copy.
-#include "graphics/bmp.h"
+#include "draw/bmp.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "graphics/pixel.h"
+#include "draw/pixel.h"
 #include "kernel/log.h"
-#include "platform/lcd.h"
 
 namespace {
 
@@ -16,7 +15,7 @@ void vCopyPixels(COLOR *pcolTo, const COLOR *pcolFrom, size_t szPixels)
     if (pcolFrom < pcolTo + szPixels && pcolTo < pcolFrom + szPixels) {
         std::memmove(pcolTo, pcolFrom, szPixels * sizeof(COLOR));
     } else {
-        DD_UTIL_FastMemcpyProxy(pcolTo, pcolFrom, (U32)(szPixels * sizeof(COLOR)));
+        std::memcpy(pcolTo, pcolFrom, szPixels * sizeof(COLOR));
     }
 }
 

@@ -1,6 +1,6 @@
 // Whole-area pixel moves between bitmaps: fill, block copies.
 #pragma once
-#include "graphics/bitmap.h"
+#include "draw/bitmap.h"
 
 // Fills the whole buffer (clip ignored).
 void G_BMP_vSet(const BITMAP *pDest, const COLOR color);

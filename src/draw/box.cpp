@@ -1,12 +1,12 @@
 // Boxes, plain and with round corners, opaque and blended.
-#include "graphics/box.h"
+#include "draw/box.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "graphics/curve.h"
-#include "graphics/line.h"
-#include "graphics/pixel.h"
+#include "draw/curve.h"
+#include "draw/line.h"
+#include "draw/pixel.h"
 
 namespace {
 

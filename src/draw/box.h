@@ -1,6 +1,6 @@
 // Boxes given by their lower-left corner, width and height; square or with round corners.
 #pragma once
-#include "graphics/bitmap.h"
+#include "draw/bitmap.h"
 
 void G_BOX_vDraw(BITMAP *pDest, COLOR color, const POINT *pAnchor, U32 u32Width, U32 u32Height);
 void G_BOX_vDrawFilled(BITMAP *pDest, COLOR color, const POINT *pAnchor, U32 u32Width, U32 u32Height);

@@ -1,11 +1,11 @@
 // Circles from the doubled-coordinate scheme.
-#include "graphics/circle.h"
+#include "draw/circle.h"
 
 #include <algorithm>
 
-#include "graphics/curve.h"
-#include "graphics/line.h"
-#include "graphics/pixel.h"
+#include "draw/curve.h"
+#include "draw/line.h"
+#include "draw/pixel.h"
 
 namespace {
 

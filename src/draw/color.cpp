@@ -1,5 +1,5 @@
 // The colour table, its point-of-sale variation and the autopilot colours.
-#include "graphics/color.h"
+#include "draw/color.h"
 
 namespace {
 

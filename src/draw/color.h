@@ -1,6 +1,6 @@
 // The shared 256-entry colour table and the autopilot colours.
 #pragma once
-#include "graphics/bitmap.h"
+#include "draw/bitmap.h"
 
 enum {
     COLOR_TABLE_SIZE = 256,

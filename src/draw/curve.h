@@ -1,7 +1,7 @@
 // The doubled-coordinate circle scheme shared by circles, rounded boxes and arcs.
 // Runs on twice the offsets so that odd diameters and any corner radius come out symmetric.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 enum class CURVE_SCHEME {
     CIRCLE,          // start from the diameter; plots steps with even Y2

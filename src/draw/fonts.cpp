@@ -1,7 +1,7 @@
-#include "graphics/fonts.h"
+#include "draw/fonts.h"
 
-#include "graphics/box.h"
-#include "graphics/pixel.h"
+#include "draw/box.h"
+#include "draw/pixel.h"
 #include "kernel/error.h"
 #include "kernel/reset.h"
 

@@ -1,6 +1,6 @@
 // Bitmap fonts: one-bit glyph tables with per-character widths, and the built-in fonts.
 #pragma once
-#include "graphics/bitmap.h"
+#include "draw/bitmap.h"
 
 // One glyph: rows of (width + 7) / 8 bytes, top row first, leftmost pixel in the top bit.
 typedef struct {

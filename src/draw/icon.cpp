@@ -1,10 +1,10 @@
-#include "graphics/icon.h"
+#include "draw/icon.h"
 
-#include "graphics/color.h"
-#include "graphics/image.h"
-#include "graphics/image32.h"
-#include "graphics/pixel.h"
-#include "graphics/rle_nibble.h"
+#include "draw/color.h"
+#include "draw/image.h"
+#include "draw/image32.h"
+#include "draw/pixel.h"
+#include "draw/rle_nibble.h"
 
 namespace {
 const COLOR *s_pcolorLookup;

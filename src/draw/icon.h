@@ -1,6 +1,6 @@
 // Icons: small constant pictures, mostly 16-colour in the nibble run-length code, stored top row first.
 #pragma once
-#include "graphics/bitmap.h"
+#include "draw/bitmap.h"
 
 typedef enum : int {
   ICON_PADDED_BITMAPS = 0, // a BITMAP of 4-bit values, eight per word; optional mask BITMAP

@@ -1,8 +1,8 @@
-#include "graphics/image.h"
+#include "draw/image.h"
 
 #include <algorithm>
 
-#include "graphics/pixel.h"
+#include "draw/pixel.h"
 
 namespace {
 constexpr U16 kRunMark = 0xFFFF;

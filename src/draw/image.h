@@ -1,7 +1,7 @@
 // Full-colour pictures: IMAGE (RGB565 with 0xFFFF runs) and IMAGE32 (red, green, blue, alpha with runs).
 // Rows are stored bottom row first.
 #pragma once
-#include "graphics/bitmap.h"
+#include "draw/bitmap.h"
 
 typedef struct tag_IMAGE {
   const void *data;

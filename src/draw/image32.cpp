@@ -1,11 +1,11 @@
-#include "graphics/image32.h"
+#include "draw/image32.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "graphics/blend.h"
-#include "graphics/icon.h"
-#include "graphics/pixel.h"
+#include "draw/blend.h"
+#include "draw/icon.h"
+#include "draw/pixel.h"
 
 namespace {
 constexpr PIXEL kScreenWidth = 800;

@@ -1,7 +1,7 @@
 // Drawing IMAGE32 pictures: whole, partial, rotated and within a circular sector.
 // The routines without a suffix write straight into full-screen frames and keep to 800 x 480.
 #pragma once
-#include "graphics/image.h"
+#include "draw/image.h"
 
 void G_IMAGE32_vPut(BITMAP *pDest, const IMAGE32 *pImage, const POINT *pptLowerLeft);
 void G_IMAGE32_vPutOld(BITMAP *pDest, const struct tag_ICON *pIcon, const POINT *pptLowerLeft);

@@ -1,10 +1,10 @@
 // Lines. Horizontal and vertical spans are clipped once and written straight into the buffer;
 // everything else goes through the clipped pixel write.
-#include "graphics/line.h"
+#include "draw/line.h"
 
 #include <algorithm>
 
-#include "graphics/pixel.h"
+#include "draw/pixel.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // One-pixel lines: plain, alpha-blended (horizontal and vertical) and dashed.
 #pragma once
-#include "graphics/bitmap.h"
+#include "draw/bitmap.h"
 
 void G_LINE_vDraw(BITMAP *pDest, COLOR color, const POINT *pStart, const POINT *pEnd);
 void G_LINE_vDrawAlpha(BITMAP *pDest, COLOR color, const POINT *pStart, const POINT *pEnd, U8 u8Alpha);

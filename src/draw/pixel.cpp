@@ -1,5 +1,5 @@
 // Clipped, blended and direct pixel writes.
-#include "graphics/pixel.h"
+#include "draw/pixel.h"
 
 void G_PIXEL_vPut(BITMAP *pDest, PIXEL nX, PIXEL nY, COLOR color)
 {

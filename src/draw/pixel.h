@@ -1,6 +1,6 @@
 // The four pixel operations the other primitives rest on.
 #pragma once
-#include "graphics/bitmap.h"
+#include "draw/bitmap.h"
 
 void G_PIXEL_vPut(BITMAP *pDest, PIXEL nX, PIXEL nY, COLOR color);
 void G_PIXEL_vPutAlpha(BITMAP *pDest, PIXEL nX, PIXEL nY, COLOR color, U8 u8Alpha);

@@ -1,6 +1,6 @@
 // Polygon clipping: four boundary stages (left, right, top, bottom) pass points on one at a time, each
 // remembering the last point it saw; the first and last vertices are clamped onto the rectangle.
-#include "graphics/poly.h"
+#include "draw/poly.h"
 
 #include <algorithm>
 

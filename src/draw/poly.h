@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "chartlib/gp_gl.h"
-#include "graphics/bitmap.h"
+#include "draw/bitmap.h"
 
 enum {
     VERTEX_LIST_POINTS = 128,

@@ -1,4 +1,4 @@
-#include "graphics/rle.h"
+#include "draw/rle.h"
 
 namespace {
 constexpr unsigned kMaxRun = 0x8000;

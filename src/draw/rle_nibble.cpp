@@ -1,4 +1,4 @@
-#include "graphics/rle_nibble.h"
+#include "draw/rle_nibble.h"
 
 namespace {
 U8 readNibble(NIBBLE_RLE_STATE *s) {

@@ -1,6 +1,6 @@
 // The run-length code on 4-bit values used by icons; the marker is the least used value of a stream.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // The decoder's cursor into one stream; lives on the caller's stack.
 typedef struct {

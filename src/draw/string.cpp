@@ -1,4 +1,4 @@
-#include "graphics/string.h"
+#include "draw/string.h"
 
 U32 G_STRING_u32GetHeight(const FONT_DEF *pFont) { return G_FONTS_u32GetHeight(pFont); }
 

@@ -1,6 +1,6 @@
 // Measuring and drawing NUL-terminated byte strings in a bitmap font.
 #pragma once
-#include "graphics/fonts.h"
+#include "draw/fonts.h"
 
 U32 G_STRING_u32GetHeight(const FONT_DEF *pFont);
 // The sum of the character widths; 0 for a NULL or empty string.

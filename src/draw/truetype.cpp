@@ -1,4 +1,4 @@
-#include "graphics/truetype.h"
+#include "draw/truetype.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -9,9 +9,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "graphics/blend.h"
-#include "graphics/image32.h"
-#include "graphics/pixel.h"
+#include "draw/blend.h"
+#include "draw/image32.h"
+#include "draw/pixel.h"
 #include "kernel/log.h"
 #include "kernel/memory.h"
 

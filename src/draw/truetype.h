@@ -1,6 +1,6 @@
 // Anti-aliased text of any pixel height from the built-in TrueType face, through FreeType and its caches.
 #pragma once
-#include "graphics/fonts.h"
+#include "draw/fonts.h"
 
 // The built-in face: pu8TTFdata is the font file, u32MaxWidth its size in bytes.
 extern const FONT_DEF ArialNarrow_Bold_QVcoding;

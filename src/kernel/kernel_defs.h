@@ -1,6 +1,6 @@
 // Kernel object numbers, counts, status codes and the basic kernel types shared by every kernel service.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 typedef S32 ERC;      // 0 or a negated LINUX_SVC_RETURN_CODES value
 typedef S32 TASK;     // 1..69 table tasks, 70 main thread / any plain thread, 0 the caller

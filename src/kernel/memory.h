@@ -1,6 +1,6 @@
 // The allocator: eight partitions of fixed-size blocks; a block is freed by its address alone.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // A block of at least u32Size bytes from the smallest partition that fits, falling back to larger partitions;
 // waits on the smallest fitting partition while all fitting partitions are exhausted.

@@ -1,6 +1,6 @@
 // Process-wide options from the command line; written only before any task runs.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 extern S64 quit_seconds;   // run-time limit in milliseconds, 0 none
 extern S32 debug_seconds;  // watchdog period in seconds, 0 none

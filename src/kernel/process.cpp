@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/log.h"
 #include "kernel/mbox.h"
 #include "kernel/task.h"

@@ -2,7 +2,7 @@
 #pragma once
 #include <atomic>
 
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // Set once by the start-up task when it has started its tasks; the main thread polls it.
 extern std::atomic<BOOLEAN> bStartupTaskInitialized;

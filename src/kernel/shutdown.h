@@ -1,6 +1,6 @@
 // The orderly shut-down: every task that published a mailbox key is told to shut down, the NVRAM task last.
 #pragma once
-#include "kernel/database.h"
+#include "settings/database.h"
 
 // Sends CMD_ID_SHUTDOWN to the mailbox of every "T" key except TKBD and the keys of the zero-terminated
 // list pSpared (NULL: none), one task at a time, waiting up to 500 ms for each acknowledgement; then to TNVR,

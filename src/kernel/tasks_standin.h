@@ -1,7 +1,7 @@
 // Stand-in task entries for tasks whose modules are not written yet: they publish their mailbox key and
 // release every message they receive. Deleted together with tasks_standin.cpp.
 #pragma once
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/kernel_defs.h"
 
 // Publishes the task's mailbox under its "T" key; a refused key is fatal with pcFatalText.

@@ -1,6 +1,6 @@
 // Stand-in of the NMEA 2000 view component's calls into the view-selection menu: they forward to the menu's
 // one object, as the component will.
-#include "graphics/select_view.h"
+#include "view/select_view.h"
 #include "n2k/gui_standin.h"
 
 void GUI_vRegisterSelectViewMenu(void) { CViewSelectMenu::pGetInstance()->vRegisterMenuItem(); }

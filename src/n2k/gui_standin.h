@@ -1,7 +1,7 @@
 // Stand-in declarations of the NMEA 2000 gauge views' calls that the view tasks make, until those views exist.
 #pragma once
-#include "kernel/database.h"
-#include "kernel/types.h"
+#include "settings/database.h"
+#include "corvan/types.h"
 
 BOOLEAN NMEA2kSource_bInit(void);
 BOOLEAN GUI_bStart(void);

@@ -1,7 +1,7 @@
 // Stand-in declarations of the readout-selection hooks of the NMEA 2000 data views that the menu task calls,
 // until the NMEA 2000 view component is written; the real header replaces this one.
 #pragma once
-#include "kernel/language.h"
+#include "settings/language.h"
 
 void GUI_vResetReadoutSubMenuStatus(void);
 BOOLEAN GUI_vGetReadoutSubMenuStatus(void);

@@ -1,7 +1,7 @@
 // Stand-in declaration of the navigation task's MARK action until the navigation task is written; the real
 // header replaces this one.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // Drops a waypoint at the cursor or the boat.
 void T_NAV_vHandleMark(void);

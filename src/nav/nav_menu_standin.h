@@ -1,7 +1,7 @@
 // Stand-in declarations of the navigation services the menu task calls, until the navigation task is written;
 // the real headers replace this one.
 #pragma once
-#include "kernel/language.h"
+#include "settings/language.h"
 
 BOOLEAN T_NAV_bGPSDetected(void);
 // Starts a go-to to the waypoint under the cursor ('ICWP') when there is one.

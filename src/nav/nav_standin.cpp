@@ -5,7 +5,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "graphics/icon_data.h"
+#include "draw/icon_data.h"
 #include "nav/nav_standin.h"
 
 namespace {

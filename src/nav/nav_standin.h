@@ -1,9 +1,9 @@
 // Stand-in declarations of the navigation services the readouts use, until the navigation task is written;
 // the real headers replace this one.
 #pragma once
-#include "graphics/icon.h"
-#include "kernel/database.h"
-#include "graphics/view.h"
+#include "draw/icon.h"
+#include "settings/database.h"
+#include "view/view.h"
 
 typedef enum { F_DD_DDDDD = 5, F_DD_MM_MMM = 6, F_DD_MM_SS = 7 } NAV_FORMAT_ENUM;
 typedef enum { IPS_NO_SPACE = 0, IPS_SPACE = 1 } INFO_POSITION_SPACING;

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "kernel/database.h"
+#include "settings/database.h"
 
 BOOLEAN T_ETHERNET_bIsDynamic(void) {
   BOOLEAN bDynamic = FALSE;

@@ -1,8 +1,8 @@
 // The display backlight: a level 0 (dimmest) to 10 (brightest) kept in 'CBAK', written to the panel's
 // brightness file as an analog and a digital value that depend on the panel kind.
 #pragma once
-#include "kernel/database.h"
-#include "kernel/types.h"
+#include "settings/database.h"
+#include "corvan/types.h"
 
 typedef enum {
   DISPLAY_BACKLIGHT_OFF = 0,

@@ -4,7 +4,7 @@
 #include <pthread.h>
 #include <time.h>
 
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // One interval timer. On the system clock it is a POSIX timer that raises SIGUSR1.
 typedef struct PLATFORM_TIMER {

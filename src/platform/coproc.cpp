@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/log.h"
 #include "kernel/options.h"
 #include "kernel/tick.h"

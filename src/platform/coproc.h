@@ -1,7 +1,7 @@
 // The sonar coprocessor ("/dev/sonar0"): transmit blocks out, receive blocks in, the simulation switch and
 // the analogue readings that ride on every receive.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 typedef enum COPROC_DATA_DIRECTION {
   COPROC_INVALID = 0,

@@ -3,7 +3,7 @@
 #pragma once
 #include <sys/types.h>
 
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 typedef struct PLATFORM_SERIAL_OPS {
   // Opens the channel's device (pcDevice is the board's path) raw and without controlling terminal;

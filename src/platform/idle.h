@@ -1,7 +1,7 @@
 // Driver entries that do nothing on this board: the Linux kernel owns the hardware they once drove, and their
 // callers keep working without them. The receive-path line drivers are with the sonar controls.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // Accessory power.
 void DD_ACCPOWER_vPowerOn(void);

@@ -1,7 +1,7 @@
 // The keypad: the driver's input thread keeps one flag per physical key; the hardware layer, polled by the
 // keyboard task, turns them into logical key events with auto-repeat and cursor directions.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // Physical keys (driver indices).
 enum DKEY_ID : U32 {

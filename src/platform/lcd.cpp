@@ -8,7 +8,7 @@
 #include <mutex>
 
 #include "chart/chart3d_standin.h"
-#include "kernel/util.h"
+#include "util/byte_number_clock.h"
 #include "platform/fb.h"
 
 namespace {

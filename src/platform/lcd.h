@@ -2,9 +2,9 @@
 #pragma once
 #include <cstddef>
 
-#include "graphics/bitmap.h"
+#include "draw/bitmap.h"
 #include "kernel/kernel_defs.h"
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 typedef enum {
     BUFFER_IS_ON_DISPLAY = 1,

@@ -4,7 +4,7 @@
 #include <EGL/egl.h>
 #include <GLES2/gl2.h>
 
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 typedef struct {
   GLuint program;

@@ -2,8 +2,8 @@
 
 #include "chart/chart_setup_standin.h"
 #include "chartlib/gr_setup_standin.h"
-#include "graphics/color.h"
-#include "graphics/icon.h"
+#include "draw/color.h"
+#include "draw/icon.h"
 #include "platform/sd.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #pragma once
 #include <vector>
 
-#include "graphics/bitmap.h"
+#include "draw/bitmap.h"
 
 // Writes width × height pixels, rows top first, u32Stride pixels apart.
 bool PNG_bWriteRgb565(const char *szPath, const COLOR *pcolPixels, U32 u32Width, U32 u32Height, U32 u32Stride);

@@ -1,6 +1,6 @@
 #include "platform/ppi_motor.h"
 
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/mutex.h"
 #include "platform/idle.h"
 

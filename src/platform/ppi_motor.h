@@ -1,7 +1,7 @@
 // The stepper-driven imaging head: a position in motor steps (one turn is 1,600), a direction and a sweep area.
 // Its line driver does nothing on this board.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 void H_PPI_MOTOR_vInitialize(void);
 void H_PPI_MOTOR_vMoveToSidePosition(void);

@@ -15,7 +15,7 @@
 #include <cstring>
 
 #include "kernel/error.h"
-#include "kernel/hex.h"
+#include "util/hex.h"
 #include "kernel/kernel_defs.h"
 #include "kernel/log.h"
 #include "kernel/reset.h"

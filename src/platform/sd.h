@@ -1,7 +1,7 @@
 // The two memory-card slots: finding the card through sysfs, mounting its FAT file system, its
 // identification register, and the watcher that wakes the memory-card task when a card comes or goes.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 typedef enum CARD_PRESENT {
   NO_CARD_PRESENT = 1,

@@ -1,7 +1,7 @@
 // Shell commands that change the machine (clock, network set-up, video out). On the host they are
 // recorded and logged, never run.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // The command's exit status (0 on the host).
 int H_SHELL_nRun(const char *pcCommand);

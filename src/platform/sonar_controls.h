@@ -1,7 +1,7 @@
 // Receive and transmit selections of the sonar hardware layer: transmit power by depth, receiver element and
 // filter per beam, receiver bandwidth.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 typedef enum TXPOWER {
   TXPOWER_AUTO = 0,

@@ -3,7 +3,7 @@
 #pragma once
 #include <sys/types.h>
 
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // Opens the device; a missing device is fatal.
 void H_SPEED_vInit(void);

@@ -1,6 +1,6 @@
 // The beeper: a tone at a frequency until stopped.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 void H_TONE_vInit(void);
 // Starts the beeper at the frequency (truncated to whole hertz); with the notone option only a beeper that is

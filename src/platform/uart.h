@@ -1,6 +1,6 @@
 // Serial channels 0-3: raw 8N1 terminals, one reader thread per open port feeding a 256-byte ring.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 typedef enum UART_MODE {
   UART_OFF = 1,

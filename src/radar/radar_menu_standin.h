@@ -1,7 +1,7 @@
 // Stand-in declarations of the radar services and sub-menu titles the menu task uses, until the radar task is
 // written; the real header replaces this one.
 #pragma once
-#include "kernel/language.h"
+#include "settings/language.h"
 
 // Titles of the radar sub-menus that have side effects when opened.
 extern const ARRAY_OF_STRING_PTRS Installation;

@@ -2,7 +2,7 @@
 // the current view and side; there are no radar readout boxes.
 #include "radar/radar_standin.h"
 
-#include "kernel/database.h"
+#include "settings/database.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Stand-in declarations of the radar services the readouts use, until the radar task is written; the real
 // header replaces this one.
 #pragma once
-#include "graphics/bitmap.h"
-#include "graphics/view.h"
+#include "draw/bitmap.h"
+#include "view/view.h"
 
 // -3 stands for the current view ('CVEW') and side ('CVAS').
 BOOLEAN T_RADAR_bIsMyRadarView(LAYER_ID eView, SPLIT_WINDOW_TYPE eSplit);

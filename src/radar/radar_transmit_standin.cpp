@@ -1,5 +1,5 @@
 // Stand-in of the radar's transmission switches: only the state items change.
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "radar/radar_transmit_standin.h"
 
 void T_RADAR_vToggleStartTransmission(void) { H_DATABASE_bUpdateValueU32(FCID("CRXM"), 1, P_NORMAL); }

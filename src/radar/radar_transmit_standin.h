@@ -1,7 +1,7 @@
 // Stand-in declarations of the radar's transmission switches until the radar task is written; the real header
 // replaces this one.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // Start or stop the scanner's transmission ('CRXM'); timed transmission on ('CRXT').
 void T_RADAR_vToggleStartTransmission(void);

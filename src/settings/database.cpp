@@ -5,12 +5,12 @@
 // Notices are allocated without waiting while the lock is held. A notice that finds no memory is not
 // dropped: its registration is marked pending and is sent, with the item's value of that moment, at the
 // next notice step or sweep. Several pending notices of one (mailbox, key) are thereby one notice.
-#include "kernel/database.h"
+#include "settings/database.h"
 
 #include "kernel/error.h"
 #include "kernel/log.h"
 #include "kernel/memory.h"
-#include "kernel/model.h"
+#include "settings/model.h"
 #include "kernel/mutex.h"
 #include "kernel/reset.h"
 #include "kernel/tick.h"

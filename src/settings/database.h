@@ -2,9 +2,9 @@
 // priority; watchers get change notices by mailbox.
 #pragma once
 #include "kernel/kernel_defs.h"
-#include "kernel/language.h"
+#include "settings/language.h"
 #include "kernel/mbox.h"
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 typedef U32 FOURCHARID;
 

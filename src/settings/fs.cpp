@@ -1,4 +1,4 @@
-#include "kernel/fs.h"
+#include "settings/fs.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 typedef struct tagCORVAN_DIRENT {
   char full_name[256];     // directory path, "/", entry name

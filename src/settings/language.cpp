@@ -1,6 +1,6 @@
-#include "kernel/language.h"
+#include "settings/language.h"
 
-#include "kernel/database.h"
+#include "settings/database.h"
 
 const FONT_SET g_eFontSet[NUMBER_OF_LANGUAGES] = {
     FONT_SET_1, FONT_SET_1, FONT_SET_1, FONT_SET_1, FONT_SET_1, FONT_SET_1, FONT_SET_1, FONT_SET_1,

@@ -1,6 +1,6 @@
 // User-interface language: every text is an array of 22 strings, one per language.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 constexpr U32 NUMBER_OF_LANGUAGES = 22;
 

@@ -1,7 +1,7 @@
 // Model table. The search answers with the row index, -1 for none, so the first row answers like any other.
-#include "kernel/model.h"
+#include "settings/model.h"
 
-#include "kernel/database.h"
+#include "settings/database.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The unit's model ('SMDL') and what it can do.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 typedef enum { MODEL_DOMESTIC = 292, MODEL_DEFAULT = 293 } MODEL_TYPE;
 

@@ -1,7 +1,7 @@
 // Settings files. Slot n of "nvr_entries.dat" holds the value of the key that owns slot n; bit n of
 // "nvr_statbit.dat" says the slot is used. A value is written at once, its bit is written by the next
 // write-back after the values have reached storage, so a power loss never leaves a set bit over a stale value.
-#include "kernel/nvram.h"
+#include "settings/nvram.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,7 +14,7 @@
 #include <string>
 
 #include "kernel/log.h"
-#include "kernel/util.h"
+#include "util/byte_number_clock.h"
 #include "platform/datadir.h"
 
 UNIT_HEADER_CONTROL s_4chHeader[NVR_HEADER_ROWS] = {

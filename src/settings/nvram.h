@@ -1,8 +1,8 @@
 // Settings files in the data directory: one 32-bit value per key slot, a bitmap of used slots and two
 // opaque blocks. All multi-byte values little-endian.
 #pragma once
-#include "kernel/database.h"
-#include "kernel/types.h"
+#include "settings/database.h"
+#include "corvan/types.h"
 
 typedef enum {
   nfSONAR_DATA = 0,     // "sonar.dat", 508 bytes

@@ -1,4 +1,4 @@
-#include "kernel/nvram_task.h"
+#include "settings/nvram_task.h"
 
 #include "kernel/error.h"
 #include "kernel/log.h"

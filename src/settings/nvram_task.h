@@ -1,9 +1,9 @@
 // The NVRAM task (task 14, mailbox 'TNVR'): restores the saved settings at start, writes header items at once
 // and other changed settings every 10 minutes, on request (SEMA_NVRAM_UPDATE) and at shut-down.
 #pragma once
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/mbox.h"
-#include "kernel/nvram.h"
+#include "settings/nvram.h"
 
 typedef struct {
   GENERIC_MESSAGE Header;  // CMD_ID_WRITE_TO_HEADER

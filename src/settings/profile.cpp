@@ -1,5 +1,5 @@
 // Setting profiles of the sonar and chart settings.
-#include "kernel/profile.h"
+#include "settings/profile.h"
 
 #include <iterator>
 #include <mutex>

@@ -2,9 +2,9 @@
 // as a whole. They persist in the keys "S<profile 1..3><item 01..59>" and are applied by writing their values
 // into the settings' own keys.
 #pragma once
-#include "kernel/database.h"
-#include "kernel/types.h"
-#include "ui/menu_priority.h"
+#include "settings/database.h"
+#include "corvan/types.h"
+#include "ui/menu/menu_priority.h"
 
 constexpr U32 PROFILE_COUNT = 3;
 constexpr U32 SONAR_PROFILE_ROWS = 37;

@@ -1,4 +1,4 @@
-#include "kernel/sync.h"
+#include "settings/sync.h"
 
 #include <pthread.h>
 #include <unistd.h>

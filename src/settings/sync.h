@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdio>
 
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // 1 when the next read would hit the end of the stream, else 0 (the stream is left where it was).
 int LS_feof(FILE *pFile);

@@ -1,9 +1,9 @@
-#include "kernel/version.h"
+#include "settings/version.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "kernel/database.h"
+#include "settings/database.h"
 
 namespace {
 

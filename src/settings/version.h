@@ -1,6 +1,6 @@
 // Software version, build date, processor speed and hardware revision; detection of a new software version.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 constexpr U32 VERSION_MAJOR = 7;
 constexpr U32 VERSION_MINOR = 660;

@@ -1,7 +1,7 @@
 // Stand-in for the sonar history task's cursor view test, until that task is written.
 #include "sonar/history_standin.h"
 
-#include "kernel/database.h"
+#include "settings/database.h"
 
 BOOLEAN T_N_HISTORY_bIsMyCursorView(LAYER_ID eView, SPLIT_WINDOW_TYPE eSplit) {
   S32 s32View = eView, s32Side = eSplit;

@@ -1,6 +1,6 @@
 // Stand-in declaration of the sonar history task's view test, until that task is written.
 #pragma once
-#include "graphics/view.h"
+#include "view/view.h"
 
 // The sonar cursor applies: views 48 to 51 on any side, 35, 52 and 60 on the left side; -3 for the current ones.
 BOOLEAN T_N_HISTORY_bIsMyCursorView(LAYER_ID eView, SPLIT_WINDOW_TYPE eSplit);

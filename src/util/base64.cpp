@@ -1,4 +1,4 @@
-#include "kernel/base64.h"
+#include "util/base64.h"
 
 #include <array>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Base64 (RFC 4648 alphabet, "=" padding). Results are allocated with malloc; the caller frees them.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // FALSE for a length that is not a multiple of 4, a character outside the alphabet and "=", or "=" before the
 // last three positions; TRUE for the empty text.

@@ -1,4 +1,4 @@
-#include "kernel/convert.h"
+#include "util/convert.h"
 
 #include <initializer_list>
 

@@ -1,6 +1,6 @@
 // Conversion of measured values between the internal unit of their data type and the user's units.
 #pragma once
-#include "kernel/database.h"
+#include "settings/database.h"
 
 // Fills the factor tables; called once at start-up before any task runs. Read-only afterwards.
 void U_CONVERT_vInitialiseConversionUtility(void);

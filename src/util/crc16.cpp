@@ -1,4 +1,4 @@
-#include "kernel/crc16.h"
+#include "util/crc16.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 // CRC-16 with polynomial 0x1021, most significant bit first, register not inverted. Data enter at the bottom of
 // the register, so a message's CRC-16/XMODEM value is what the register holds after two zero bytes follow it.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // One byte shifted into the register.
 U16 U_CRC16_u16CrcByte(U8 u8_DataByte, U16 u16_Crc);

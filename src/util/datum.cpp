@@ -1,4 +1,4 @@
-#include "kernel/datum.h"
+#include "util/datum.h"
 
 #include <cmath>
 

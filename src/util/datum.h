@@ -1,7 +1,7 @@
 // Conversion between WGS 84 and the map datums offered to the user, by the Molodensky transformation with the
 // published three-parameter datum shifts.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // Datum numbers in the chart library's order (0 to 123); only the table's datums and the identities are named.
 typedef enum {

@@ -1,4 +1,4 @@
-#include "kernel/filename.h"
+#include "util/filename.h"
 
 #include <cctype>
 #include <cstdio>

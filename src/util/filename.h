@@ -4,7 +4,7 @@
 #pragma once
 #include <cstddef>
 
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 constexpr size_t U_FILE_NAME_BLOCK = 127;        // a name of at most 126 characters and its terminator
 constexpr size_t U_FILE_MAX_DEVICE_CODE = 112;   // longest device code

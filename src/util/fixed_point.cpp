@@ -1,4 +1,4 @@
-#include "kernel/fixed_point.h"
+#include "util/fixed_point.h"
 
 namespace {
 

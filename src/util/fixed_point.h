@@ -1,7 +1,7 @@
 // 16.16 fixed-point sine, cosine, square root, vector length and normalised cross product, without floating point.
 // Angles are degrees in 16.16 (90 degrees is 0x5A0000).
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 typedef S32 FIXED_POINT;
 

@@ -1,4 +1,4 @@
-#include "kernel/geomag.h"
+#include "util/geomag.h"
 
 #include <cmath>
 

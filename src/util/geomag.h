@@ -1,6 +1,6 @@
 // Magnetic variation (declination) from the World Magnetic Model by spherical-harmonic synthesis.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 constexpr int GEOMAG_MAXORD = 12;
 

@@ -1,4 +1,4 @@
-#include "kernel/hex.h"
+#include "util/hex.h"
 
 #include <cctype>
 

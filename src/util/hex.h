@@ -1,6 +1,6 @@
 // Bytes to and from hexadecimal text.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // Writes 2 * u32Count upper-case hexadecimal digits, high nibble first; no terminator.
 void U_HEX_v2ASCII(const U8 *u8Input, char *u8Output, U32 u32Count);

@@ -1,4 +1,4 @@
-#include "kernel/median.h"
+#include "util/median.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 // Median filters over a line of 8-bit samples: fast paths for windows of 3, 5 and 7, a histogram for others.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // Fills pu8Filtered[0 .. u32DataLength - 1]. A window of 7 needs 7 samples and a window of 5 needs 4; shorter
 // lines leave the output untouched. Windows other than 3, 5 and 7 share one static histogram: not reentrant.

@@ -4,16 +4,16 @@
 #include <cstring>
 
 #include "autopilot/autopilot_standin.h"
-#include "graphics/fonts.h"
-#include "graphics/icon_data.h"
-#include "graphics/string.h"
-#include "graphics/view_task.h"
+#include "draw/fonts.h"
+#include "draw/icon_data.h"
+#include "draw/string.h"
+#include "view/view_task.h"
 #include "kernel/sema.h"
 #include "kernel/timer.h"
 #include "n2k/gui_standin.h"
-#include "ui/menu_priority.h"
-#include "ui/dialog.h"
-#include "ui/menu.h"
+#include "ui/menu/menu_priority.h"
+#include "ui/menu/dialog.h"
+#include "ui/menu/menu.h"
 
 namespace {
 

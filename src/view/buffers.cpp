@@ -1,5 +1,5 @@
 // Bitmap headers and their pixel blocks.
-#include "graphics/buffers.h"
+#include "view/buffers.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 // Bitmap construction and release.
 #pragma once
-#include "graphics/bitmap.h"
+#include "draw/bitmap.h"
 
 // Fills pBitmap (or a new header when NULL); allocates the pixels when pu32Buffer is NULL.
 BITMAP *G_BUFFERS_pCreateBitmap(U32 u32Width, U32 u32Height, BITMAP *pBitmap, U32 *pu32Buffer);

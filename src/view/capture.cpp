@@ -7,19 +7,19 @@
 
 #include "card/mmc_standin.h"
 #include "chart/chart3d_standin.h"
-#include "graphics/buffers.h"
-#include "graphics/capture_internal.h"
-#include "graphics/icon_data.h"
-#include "kernel/filename.h"
+#include "view/buffers.h"
+#include "view/capture_internal.h"
+#include "draw/icon_data.h"
+#include "util/filename.h"
 #include "kernel/log.h"
 #include "kernel/memory.h"
 #include "kernel/sema.h"
 #include "nav/nav_mark_standin.h"
 #include "platform/lcd.h"
 #include "platform/sd.h"
-#include "ui/keyboard.h"
-#include "ui/menu.h"
-#include "ui/startup_state.h"
+#include "ui/keys/keyboard.h"
+#include "ui/menu/menu.h"
+#include "ui/startup/startup_state.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Screen snapshots and the capture review view: freezing the display for a snapshot, browsing the saved pictures
 // and sonar recordings, recording and playback, and the exchanges with the memory-card task.
 #pragma once
-#include "graphics/view.h"
-#include "graphics/view_task.h"
-#include "kernel/database.h"
+#include "view/view.h"
+#include "view/view_task.h"
+#include "settings/database.h"
 #include "kernel/mbox.h"
 
 typedef enum {

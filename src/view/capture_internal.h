@@ -3,7 +3,7 @@
 #include <atomic>
 #include <mutex>
 
-#include "graphics/capture.h"
+#include "view/capture.h"
 #include "kernel/timer.h"
 
 // The card task's list of saved items, as the review reads it (the card task's functions; tests put a list of

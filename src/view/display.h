@@ -2,11 +2,11 @@
 // tasks send, applies the palette and backlight of the system state and the TV-out mode, and runs the light and
 // power menu that a short POWER press opens over every view.
 #pragma once
-#include "graphics/bitmap.h"
-#include "graphics/view.h"
+#include "draw/bitmap.h"
+#include "view/view.h"
 #include "kernel/mbox.h"
-#include "kernel/types.h"
-#include "ui/startup_state.h"
+#include "corvan/types.h"
+#include "ui/startup/startup_state.h"
 
 typedef struct {
   GENERIC_MESSAGE header;  // CMD_ID_DISPLAY_SCREEN

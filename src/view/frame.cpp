@@ -3,21 +3,21 @@
 // only when the composition was not cancelled. Paced to one frame per 100 ms; expedited frames go at once.
 #include <atomic>
 
-#include "graphics/box.h"
-#include "graphics/buffers.h"
-#include "graphics/color.h"
-#include "graphics/bmp.h"
-#include "graphics/icon.h"
-#include "graphics/icon_data.h"
-#include "graphics/line.h"
-#include "graphics/view_task.h"
+#include "draw/box.h"
+#include "view/buffers.h"
+#include "draw/color.h"
+#include "draw/bmp.h"
+#include "draw/icon.h"
+#include "draw/icon_data.h"
+#include "draw/line.h"
+#include "view/view_task.h"
 #include "kernel/log.h"
 #include "kernel/sema.h"
 #include "kernel/task.h"
 #include "kernel/timer.h"
 #include "n2k/gui_standin.h"
 #include "platform/lcd.h"
-#include "ui/info.h"
+#include "ui/info/info.h"
 
 namespace {
 

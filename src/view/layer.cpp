@@ -4,14 +4,14 @@
 #include <cctype>
 #include <cstring>
 
-#include "graphics/icon_data.h"
-#include "graphics/view_task.h"
+#include "draw/icon_data.h"
+#include "view/view_task.h"
 #include "kernel/log.h"
 #include "kernel/memory.h"
 #include "kernel/mutex.h"
 #include "n2k/gui_standin.h"
-#include "ui/menu.h"
-#include "ui/menu_priority.h"
+#include "ui/menu/menu.h"
+#include "ui/menu/menu_priority.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The view-selection menu: rebuilt every time it opens, so it always follows the display keys and the views the
 // view task has registered.
-#include "graphics/select_view.h"
+#include "view/select_view.h"
 
 #include "kernel/memory.h"
 #include "kernel/sema.h"
-#include "ui/menu.h"
+#include "ui/menu/menu.h"
 
 namespace {
 

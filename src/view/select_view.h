@@ -3,10 +3,10 @@
 #pragma once
 #include <atomic>
 
-#include "graphics/view.h"
-#include "kernel/database.h"
-#include "kernel/language.h"
-#include "ui/menu_priority.h"
+#include "view/view.h"
+#include "settings/database.h"
+#include "settings/language.h"
+#include "ui/menu/menu_priority.h"
 
 class CViewSelectMenu {
  public:

@@ -1,5 +1,5 @@
 // The view task's clients: layer registration and removal messages, and the current view and side.
-#include "graphics/view.h"
+#include "view/view.h"
 
 #include "kernel/memory.h"
 

@@ -1,10 +1,10 @@
 // Layers and views: the identities and window types every drawing task uses, the layer registration clients,
 // the view task's queries and requests, and the view-key task.
 #pragma once
-#include "graphics/bitmap.h"
-#include "kernel/database.h"
+#include "draw/bitmap.h"
+#include "settings/database.h"
 #include "kernel/kernel_defs.h"
-#include "kernel/language.h"
+#include "settings/language.h"
 #include "kernel/mbox.h"
 
 // A layer's identity, which is also its drawing order. Negative values and 0 are markers, never layers.

@@ -1,6 +1,6 @@
 // The view task (task 5): its start, its wait loop, and the messages and notices it handles itself; the layer
 // list, the frames, the banners and the screen capture are in their own modules.
-#include "graphics/view_task.h"
+#include "view/view_task.h"
 
 #include "kernel/error.h"
 #include "kernel/log.h"

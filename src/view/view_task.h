@@ -1,9 +1,9 @@
 // Inside the view task: the layer list, the task's state shared by its modules (list, frames, views, banners),
 // the calls into the screen-capture module, and the entry points the task loop and the tests drive.
 #pragma once
-#include "graphics/view.h"
-#include "kernel/database.h"
-#include "ui/keyboard.h"
+#include "view/view.h"
+#include "settings/database.h"
+#include "ui/keys/keyboard.h"
 
 // One registered layer item, owned by the view task.
 typedef struct tag_LAYER_ITEM {

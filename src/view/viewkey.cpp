@@ -2,7 +2,7 @@
 // restored after a restart and saved at shut-down, and a factory reset goes back to the default view.
 #include <unistd.h>
 
-#include "graphics/view_task.h"
+#include "view/view_task.h"
 #include "kernel/error.h"
 #include "kernel/log.h"
 #include "kernel/memory.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "golden.h"
-#include "graphics/image32.h"
+#include "draw/image32.h"
 #include "test_pictures.h"
 
 namespace {

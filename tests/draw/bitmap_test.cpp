@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "golden.h"
-#include "graphics/buffers.h"
-#include "graphics/color.h"
-#include "graphics/pixel.h"
+#include "view/buffers.h"
+#include "draw/color.h"
+#include "draw/pixel.h"
 
 TEST(Bitmap, OddSizesRoundStrideAndRowsUpToEven)
 {

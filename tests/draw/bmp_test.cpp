@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "golden.h"
-#include "graphics/bmp.h"
-#include "graphics/pixel.h"
+#include "draw/bmp.h"
+#include "draw/pixel.h"
 
 TEST(Bmp, SetFillsTheWholeBufferAndNoMore)
 {

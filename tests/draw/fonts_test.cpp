@@ -10,7 +10,7 @@
 #include <cstring>
 
 #include "golden.h"
-#include "graphics/string.h"
+#include "draw/string.h"
 
 namespace {
 

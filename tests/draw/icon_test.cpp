@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "golden.h"
-#include "graphics/color.h"
-#include "graphics/icon.h"
-#include "graphics/image.h"
+#include "draw/color.h"
+#include "draw/icon.h"
+#include "draw/image.h"
 
 namespace {
 
@@ -145,7 +145,7 @@ TEST_F(Icon, FullColourIconsPickTheirFormatBySize) {
 
 } // namespace
 
-#include "graphics/icon_data.h"
+#include "draw/icon_data.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "golden.h"
-#include "graphics/icon.h"
-#include "graphics/image32.h"
+#include "draw/icon.h"
+#include "draw/image32.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "golden.h"
-#include "graphics/line.h"
+#include "draw/line.h"
 
 namespace {
 

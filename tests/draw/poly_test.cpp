@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "graphics/poly.h"
+#include "draw/poly.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <random>
 #include <vector>
 
-#include "graphics/rle.h"
-#include "graphics/rle_nibble.h"
+#include "draw/rle.h"
+#include "draw/rle_nibble.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <set>
 
 #include "golden.h"
-#include "graphics/arc.h"
-#include "graphics/box.h"
-#include "graphics/circle.h"
-#include "graphics/pixel.h"
+#include "draw/arc.h"
+#include "draw/box.h"
+#include "draw/circle.h"
+#include "draw/pixel.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "golden.h"
-#include "graphics/truetype.h"
+#include "draw/truetype.h"
 
 namespace {
 

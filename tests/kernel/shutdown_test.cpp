@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
 #include "kernel/shutdown.h"

@@ -1,5 +1,5 @@
 #include <gtest/gtest.h>
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 TEST(Types, WidthsAreExact) {
   EXPECT_EQ(sizeof(U8), 1u);

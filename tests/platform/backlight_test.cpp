@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "platform/backlight.h"
 #include "platform/host/speed_host.h"
 #include "platform/ppi_motor.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/options.h"
 #include "platform/coproc.h"
 #include "platform/host/sonar_model.h"

@@ -13,9 +13,9 @@
 #include <iterator>
 #include <string>
 
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "platform/clock.h"
-#include "../kernel/kernel_test_util.h"
+#include "kernel_test_util.h"
 
 class DeviceTest : public ::testing::Test {
  protected:

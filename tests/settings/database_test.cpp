@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
-#include "kernel/model.h"
+#include "settings/model.h"
 #include "kernel/sema.h"
 #include "kernel/timer.h"
 #include "settings_fixture.h"

@@ -1,4 +1,4 @@
-#include "kernel/fs.h"
+#include "settings/fs.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "kernel/sync.h"
+#include "settings/sync.h"
 #include "platform/clock.h"
 #include "settings_fixture.h"
 

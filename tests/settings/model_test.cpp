@@ -1,10 +1,10 @@
-#include "kernel/model.h"
+#include "settings/model.h"
 
 #include <gtest/gtest.h>
 
-#include "kernel/database.h"
-#include "kernel/language.h"
-#include "kernel/version.h"
+#include "settings/database.h"
+#include "settings/language.h"
+#include "settings/version.h"
 #include "settings_fixture.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The NVRAM task running on the real kernel services. A "restart" is a fresh process: each boot runs in a
 // death-test child that shares the data directory of the test.
-#include "kernel/nvram_task.h"
+#include "settings/nvram_task.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <vector>
 
-#include "kernel/nvram.h"
+#include "settings/nvram.h"
 #include "settings_fixture.h"
 
 namespace {

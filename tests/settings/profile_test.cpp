@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
-#include "kernel/profile.h"
+#include "settings/profile.h"
 #include "settings_fixture.h"
 
 namespace {

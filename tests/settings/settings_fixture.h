@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/memory.h"
-#include "kernel/nvram.h"
+#include "settings/nvram.h"
 #include "platform/clock.h"
 
 // Whole files and little-endian words in them (0xDEADBEEF past the end).

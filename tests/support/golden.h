@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/buffers.h"
+#include "view/buffers.h"
 #include "platform/png.h"
 
 // A bitmap over its own vector, filled with one colour.

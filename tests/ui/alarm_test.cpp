@@ -5,10 +5,10 @@
 #include <string>
 #include <thread>
 
-#include "../graphics/golden.h"
+#include "golden.h"
 #include "alarm_test_env.h"
 #include "kernel/mutex.h"
-#include "ui/menu.h"
+#include "ui/menu/menu.h"
 
 namespace {
 

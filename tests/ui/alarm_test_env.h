@@ -5,13 +5,13 @@
 
 #include <vector>
 
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
 #include "kernel/sema.h"
 #include "kernel/tick.h"
 #include "kernel/timer.h"
-#include "ui/alarm_task.h"
+#include "ui/info/alarm_task.h"
 #include "ui_test_env.h"
 
 struct PlayedTone {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/color.h"
+#include "draw/color.h"
 #include "platform/png.h"
 
 namespace {

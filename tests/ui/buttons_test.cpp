@@ -1,14 +1,14 @@
 // The shortcut buttons: short presses, long presses and the help text timing, on the test clock.
 #include <gtest/gtest.h>
 
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
 #include "kernel/sema.h"
 #include "kernel/timer.h"
-#include "ui/buttons.h"
-#include "ui/keyboard.h"
-#include "ui/tone.h"
+#include "ui/keys/buttons.h"
+#include "ui/keys/keyboard.h"
+#include "ui/keys/tone.h"
 #include "ui_test_env.h"
 
 namespace {

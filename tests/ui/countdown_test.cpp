@@ -1,5 +1,5 @@
 // The count-down timer: starting, running out, the alarm box and its auto-close, the editor and its question.
-#include "../graphics/golden.h"
+#include "golden.h"
 #include "alarm_test_env.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "kernel/sema.h"
 #include "platform/shell.h"
-#include "ui/datetime.h"
+#include "ui/editors/datetime.h"
 #include "key_presses.h"
 
 namespace {

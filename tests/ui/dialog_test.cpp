@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "draw_test_util.h"
-#include "graphics/color.h"
-#include "graphics/icon_data.h"
-#include "ui/dialog.h"
-#include "ui/menu_draw_arrows.h"
+#include "draw/color.h"
+#include "draw/icon_data.h"
+#include "ui/menu/dialog.h"
+#include "ui/menu/menu_draw_arrows.h"
 #include "ui_test_env.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #pragma once
 #include <algorithm>
 
-#include "../graphics/golden.h"
+#include "golden.h"
 
 // The bounding box of the pixels of one colour, optionally only in rows yMin to yMax.
 struct Extent {

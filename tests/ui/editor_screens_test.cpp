@@ -2,11 +2,11 @@
 // golden files.
 #include <gtest/gtest.h>
 
-#include "../graphics/golden.h"
-#include "graphics/color.h"
-#include "kernel/database.h"
-#include "ui/datetime.h"
-#include "ui/ipedit.h"
+#include "golden.h"
+#include "draw/color.h"
+#include "settings/database.h"
+#include "ui/editors/datetime.h"
+#include "ui/editors/ipedit.h"
 #include "key_presses.h"
 
 namespace {

@@ -2,10 +2,10 @@
 #include <cstring>
 #include <string>
 
-#include "graphics/fonts.h"
-#include "graphics/string.h"
+#include "draw/fonts.h"
+#include "draw/string.h"
 #include "readout_test_env.h"
-#include "ui/format.h"
+#include "ui/info/format.h"
 
 namespace {
 

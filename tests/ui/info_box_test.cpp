@@ -4,15 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "../graphics/golden.h"
-#include "graphics/string.h"
+#include "golden.h"
+#include "draw/string.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
 #include "readout_test_env.h"
-#include "ui/fonts.h"
-#include "ui/info_request.h"
-#include "ui/menu.h"
-#include "ui/palette.h"
+#include "ui/menu/fonts.h"
+#include "ui/info/info_request.h"
+#include "ui/menu/menu.h"
+#include "ui/menu/palette.h"
 #include "ui_test_env.h"
 
 namespace {

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
 #include "kernel/sema.h"
-#include "ui/ipedit.h"
-#include "../graphics/golden.h"
+#include "ui/editors/ipedit.h"
+#include "golden.h"
 #include "key_presses.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "kernel/sema.h"
-#include "ui/keyboard.h"
+#include "ui/keys/keyboard.h"
 #include "ui_test_env.h"
 
 // The keys of the cases: rocker directions, EXIT, and MENU, which no editor takes.

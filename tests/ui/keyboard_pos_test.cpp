@@ -10,11 +10,11 @@
 #include <thread>
 #include <vector>
 
-#include "../graphics/golden.h"
-#include "graphics/bmp.h"
-#include "graphics/capture.h"
-#include "graphics/color.h"
-#include "kernel/database.h"
+#include "golden.h"
+#include "draw/bmp.h"
+#include "view/capture.h"
+#include "draw/color.h"
+#include "settings/database.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
 #include "kernel/mutex.h"
@@ -22,8 +22,8 @@
 #include "kernel/timer.h"
 #include "platform/lcd.h"
 #include "platform/sd.h"
-#include "ui/keyboard.h"
-#include "ui/keyboard_pos.h"
+#include "ui/keys/keyboard.h"
+#include "ui/startup/keyboard_pos.h"
 #include "ui_test_env.h"
 
 namespace {

@@ -6,13 +6,13 @@
 #include <thread>
 #include <vector>
 
-#include "graphics/view.h"
-#include "kernel/database.h"
+#include "view/view.h"
+#include "settings/database.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
 #include "kernel/sema.h"
 #include "platform/keyboard.h"
-#include "ui/keyboard.h"
+#include "ui/keys/keyboard.h"
 #include "ui_test_env.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <functional>
 #include <string>
 
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
-#include "ui/menu.h"
+#include "ui/menu/menu.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "menu_test_env.h"
-#include "ui/menu_internal.h"
+#include "ui/menu/menu_internal.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 
 #include <cstring>
 
-#include "../graphics/golden.h"
-#include "graphics/color.h"
-#include "graphics/icon_data.h"
-#include "graphics/string.h"
-#include "ui/menu_draw_controls.h"
+#include "golden.h"
+#include "draw/color.h"
+#include "draw/icon_data.h"
+#include "draw/string.h"
+#include "ui/menu/menu_draw_controls.h"
 
 namespace {
 

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "draw_test_util.h"
-#include "graphics/color.h"
-#include "graphics/icon_data.h"
-#include "graphics/string.h"
+#include "draw/color.h"
+#include "draw/icon_data.h"
+#include "draw/string.h"
 #include "nav/nav_standin.h"
 #include "navdata/navdata_standin.h"
-#include "ui/menu_draw.h"
-#include "ui/menu_widths.h"
+#include "ui/menu/menu_draw.h"
+#include "ui/menu/menu_widths.h"
 #include "ui_test_env.h"
 
 namespace {

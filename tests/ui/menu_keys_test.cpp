@@ -4,7 +4,7 @@
 
 #include "menu_test_env.h"
 #include "nav/nav_menu_standin.h"
-#include "ui/menu_internal.h"
+#include "ui/menu/menu_internal.h"
 
 namespace {
 

@@ -5,15 +5,15 @@
 
 #include <vector>
 
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
 #include "kernel/sema.h"
 #include "kernel/timer.h"
-#include "ui/keyboard.h"
-#include "ui/menu.h"
-#include "ui/menu_store.h"
-#include "ui/menu_task.h"
+#include "ui/keys/keyboard.h"
+#include "ui/menu/menu.h"
+#include "ui/menu/menu_store.h"
+#include "ui/menu/menu_task.h"
 #include "ui_test_env.h"
 
 // Mailboxes that no task uses in a test process stand for the keyboard and view tasks.

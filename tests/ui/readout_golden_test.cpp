@@ -1,9 +1,9 @@
 // Readout layers and composite boxes compared with golden pictures (CORVAN_UPDATE_GOLDEN=1 rewrites them).
-#include "../graphics/golden.h"
-#include "graphics/view.h"
+#include "golden.h"
+#include "view/view.h"
 #include "readout_test_env.h"
-#include "ui/navbox.h"
-#include "ui/readout.h"
+#include "ui/info/navbox.h"
+#include "ui/info/readout.h"
 
 namespace {
 

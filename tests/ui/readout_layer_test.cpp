@@ -1,11 +1,11 @@
 // Readout layers: which selection the column follows, the navigation bars and the big-digits column.
-#include "../graphics/golden.h"
-#include "graphics/icon_data.h"
-#include "graphics/string.h"
-#include "graphics/view.h"
+#include "golden.h"
+#include "draw/icon_data.h"
+#include "draw/string.h"
+#include "view/view.h"
 #include "readout_test_env.h"
-#include "ui/navbox.h"
-#include "ui/readout.h"
+#include "ui/info/navbox.h"
+#include "ui/info/readout.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include "graphics/color.h"
-#include "kernel/convert.h"
-#include "kernel/database.h"
+#include "draw/color.h"
+#include "util/convert.h"
+#include "settings/database.h"
 #include "nav/nav_standin.h"
-#include "ui/info.h"
-#include "ui/info_internal.h"
+#include "ui/info/info.h"
+#include "ui/info/info_internal.h"
 #include "ui_test_env.h"
 
 class ReadoutTest : public ::testing::Test {

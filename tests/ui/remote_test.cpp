@@ -7,19 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "../graphics/golden.h"
+#include "golden.h"
 #include "autopilot/vantrel_remote_standin.h"
-#include "graphics/color.h"
-#include "graphics/truetype.h"
+#include "draw/color.h"
+#include "draw/truetype.h"
 #include "chart/chart_remote_standin.h"
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
 #include "kernel/sema.h"
 #include "kernel/timer.h"
 #include "nav/nav_mark_standin.h"
-#include "ui/menu.h"
-#include "ui/remote_internal.h"
+#include "ui/menu/menu.h"
+#include "ui/remote/remote_internal.h"
 #include "ui_test_env.h"
 
 namespace {

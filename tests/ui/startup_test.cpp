@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/memory.h"
 #include "kernel/options.h"
 #include "kernel/sema.h"
@@ -17,10 +17,10 @@
 #include "kernel/timer.h"
 #include "platform/host/sonar_model.h"
 #include "sonar/transducer_standin.h"
-#include "ui/alarm.h"
-#include "ui/battery.h"
-#include "ui/startup.h"
-#include "ui/startup_internal.h"
+#include "ui/info/alarm.h"
+#include "ui/startup/battery.h"
+#include "ui/startup/startup.h"
+#include "ui/startup/startup_internal.h"
 #include "ui_test_env.h"
 
 namespace {

@@ -3,13 +3,13 @@
 
 #include <vector>
 
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
 #include "kernel/sema.h"
 #include "kernel/timer.h"
 #include "platform/host/beeper_host.h"
-#include "ui/tone.h"
+#include "ui/keys/tone.h"
 #include "ui_test_env.h"
 
 // Found by argument lookup: the event type lives in the global namespace.

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "table_lines.h"
-#include "kernel/base64.h"
-#include "kernel/hex.h"
+#include "util/base64.h"
+#include "util/hex.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "kernel/convert.h"
+#include "util/convert.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "kernel/crc16.h"
+#include "util/crc16.h"
 
 namespace {
 

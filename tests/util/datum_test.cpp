@@ -6,7 +6,7 @@
 #include <string>
 
 #include "table_lines.h"
-#include "kernel/datum.h"
+#include "util/datum.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "kernel/filename.h"
+#include "util/filename.h"
 #include "kernel/memory.h"
 #include "platform/datadir.h"
 #include "platform/devices.h"

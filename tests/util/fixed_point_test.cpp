@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "kernel/fixed_point.h"
+#include "util/fixed_point.h"
 
 namespace {
 

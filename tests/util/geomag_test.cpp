@@ -6,7 +6,7 @@
 #include <string>
 
 #include "table_lines.h"
-#include "kernel/geomag.h"
+#include "util/geomag.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "kernel/hex.h"
+#include "util/hex.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "kernel/median.h"
+#include "util/median.h"
 
 namespace {
 

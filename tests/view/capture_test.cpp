@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "golden.h"
-#include "graphics/capture_internal.h"
-#include "graphics/color.h"
-#include "kernel/database.h"
+#include "view/capture_internal.h"
+#include "draw/color.h"
+#include "settings/database.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
 #include "kernel/sema.h"
-#include "ui/keyboard.h"
-#include "ui/menu.h"
+#include "ui/keys/keyboard.h"
+#include "ui/menu/menu.h"
 #include "view_fixture.h"
 
 namespace {

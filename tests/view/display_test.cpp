@@ -8,15 +8,15 @@
 #include <iterator>
 #include <string>
 
-#include "graphics/buffers.h"
-#include "graphics/display.h"
-#include "kernel/database.h"
+#include "view/buffers.h"
+#include "view/display.h"
+#include "settings/database.h"
 #include "kernel/memory.h"
 #include "kernel/sema.h"
 #include "platform/backlight.h"
 #include "platform/lcd.h"
 #include "platform/shell.h"
-#include "ui/keyboard.h"
+#include "ui/keys/keyboard.h"
 
 namespace {
 

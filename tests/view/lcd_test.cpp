@@ -13,8 +13,8 @@
 #include <set>
 #include <thread>
 
-#include "graphics/bmp.h"
-#include "graphics/buffers.h"
+#include "draw/bmp.h"
+#include "view/buffers.h"
 #include "platform/host/fb_host.h"
 #include "platform/host/window.h"
 #include "platform/lcd.h"

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "graphics/select_view.h"
-#include "graphics/view_task.h"
-#include "kernel/database.h"
+#include "view/select_view.h"
+#include "view/view_task.h"
+#include "settings/database.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
 #include "kernel/sema.h"
-#include "ui/menu.h"
+#include "ui/menu/menu.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/color.h"
+#include "draw/color.h"
 #include "platform/png.h"
 #include "test_environment.h"
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "graphics/box.h"
+#include "draw/box.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
 #include "kernel/sema.h"

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "graphics/view_task.h"
+#include "view/view_task.h"
 #include "platform/clock.h"
 
 constexpr unsigned long long kViewTestStartNs = 9ull * 86400 * 1000000000ull;

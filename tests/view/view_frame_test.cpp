@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "graphics/buffers.h"
-#include "graphics/bmp.h"
-#include "graphics/color.h"
+#include "view/buffers.h"
+#include "draw/bmp.h"
+#include "draw/color.h"
 #include "kernel/sema.h"
 #include "view_fixture.h"
 

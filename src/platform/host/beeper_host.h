@@ -2,7 +2,7 @@
 #pragma once
 #include <vector>
 
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 typedef struct {
   U32 u32Tick;    // kernel clock, milliseconds

@@ -5,7 +5,7 @@
 #pragma once
 #include <string>
 
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // The device table's entries.
 const char *HOST_CARD_pcHostDir(void);

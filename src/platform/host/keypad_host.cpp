@@ -1,7 +1,7 @@
 // The simulator's keypad: keys of the desktop keyboard pressed in the window, mapped onto the unit's keys.
 #include <linux/input-event-codes.h>
 
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 namespace {
 // Desktop arrow keys; the names are taken by the keypad's key states below.

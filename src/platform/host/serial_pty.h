@@ -1,6 +1,6 @@
 // Serial channels of the simulator.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // The device table's open: $CORVAN_SERIAL<port> when set, else the channel's own pseudo-terminal.
 int HOST_SERIAL_nOpen(U8 u8Port, const char *pcDevice, bool bReadOnly);

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // The device table's entries.
 int HOST_SONAR_nOpen(void);

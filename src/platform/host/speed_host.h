@@ -1,7 +1,7 @@
 // The simulator's paddle wheel: a cumulative 32-bit pulse count, delivered little-endian on each 4-byte read
 // as the wheel's driver does. Tests turn the wheel and damage reads through these calls.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 // Back to the defaults: device present, count 0, no damage.
 void HOST_SPEED_vReset(void);

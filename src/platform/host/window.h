@@ -1,6 +1,6 @@
 // The simulator's window: presents the page on display and delivers keys; the tasks own the frames.
 #pragma once
-#include "graphics/bitmap.h"
+#include "draw/bitmap.h"
 
 // Starts the window thread when a display is available; false (and no window) otherwise.
 bool WINDOW_bStart(void);

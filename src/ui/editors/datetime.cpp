@@ -1,21 +1,21 @@
 // The date and time editor. The fields are UTC: Save converts them with timegm, because the clock service
 // takes UTC whatever the process's time zone says.
-#include "ui/datetime.h"
+#include "ui/editors/datetime.h"
 
 #include <cstdio>
 #include <ctime>
 
-#include "graphics/box.h"
-#include "graphics/color.h"
-#include "graphics/fonts.h"
-#include "graphics/icon.h"
-#include "graphics/icon_data.h"
-#include "graphics/string.h"
-#include "kernel/language.h"
+#include "draw/box.h"
+#include "draw/color.h"
+#include "draw/fonts.h"
+#include "draw/icon.h"
+#include "draw/icon_data.h"
+#include "draw/string.h"
+#include "settings/language.h"
 #include "kernel/log.h"
 #include "kernel/sema.h"
-#include "kernel/utils.h"
-#include "ui/menu_draw_arrows.h"
+#include "util/byte_number_clock.h"
+#include "ui/menu/menu_draw_arrows.h"
 
 namespace {
 

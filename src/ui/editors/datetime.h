@@ -2,8 +2,8 @@
 // minutes, seconds, then month, day, year, then Save). Its keys arrive at mailbox 62; whoever reads that
 // mailbox hands each key message to U_DATETIME_bHandleKeys.
 #pragma once
-#include "graphics/view.h"
-#include "ui/keyboard.h"
+#include "view/view.h"
+#include "ui/keys/keyboard.h"
 
 enum DATE_TIME_MENU_STATE : U32 {
   EDIT_SAVE = 0,

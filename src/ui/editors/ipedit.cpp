@@ -1,20 +1,20 @@
 // The network address editor and the confirmation queue of the start-up task.
-#include "ui/ipedit.h"
+#include "ui/editors/ipedit.h"
 
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "graphics/box.h"
-#include "graphics/color.h"
-#include "graphics/icon_data.h"
-#include "graphics/line.h"
-#include "graphics/string.h"
+#include "draw/box.h"
+#include "draw/color.h"
+#include "draw/icon_data.h"
+#include "draw/line.h"
+#include "draw/string.h"
 #include "kernel/log.h"
 #include "kernel/memory.h"
 #include "kernel/sema.h"
-#include "ui/menu_draw_arrows.h"
+#include "ui/menu/menu_draw_arrows.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The network address editor of the start-up task (mode, address, mask, gateway), its queue of Yes/No
 // confirmation boxes, and the address formatters the Ethernet task shares.
 #pragma once
-#include "graphics/view.h"
-#include "kernel/database.h"
-#include "kernel/language.h"
-#include "ui/dialog.h"
-#include "ui/keyboard.h"
+#include "view/view.h"
+#include "settings/database.h"
+#include "settings/language.h"
+#include "ui/menu/dialog.h"
+#include "ui/keys/keyboard.h"
 
 enum STARTUP_EDIT_STATE : U32 { STARTUP_EDIT_NONE = 0, STARTUP_EDIT_IPADDRESS = 1 };
 

@@ -1,12 +1,12 @@
 // The alarm task: keeps one alarm per kind, shows and sounds the most important one, takes the keys while one
 // is shown, and tells the units that asked for it when an alarm is acknowledged or cleared here.
-#include "ui/alarm.h"
+#include "ui/info/alarm.h"
 
-#include "graphics/box.h"
-#include "graphics/color.h"
-#include "graphics/line.h"
-#include "graphics/string.h"
-#include "kernel/database.h"
+#include "draw/box.h"
+#include "draw/color.h"
+#include "draw/line.h"
+#include "draw/string.h"
+#include "settings/database.h"
 #include "kernel/error.h"
 #include "kernel/log.h"
 #include "kernel/memory.h"
@@ -15,8 +15,8 @@
 #include "kernel/sema.h"
 #include "kernel/tick.h"
 #include "kernel/timer.h"
-#include "ui/alarm_task.h"
-#include "ui/dialog.h"
+#include "ui/info/alarm_task.h"
+#include "ui/menu/dialog.h"
 
 namespace {
 

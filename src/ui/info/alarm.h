@@ -2,10 +2,10 @@
 // acknowledged by key or by another unit on the network; and the count-down timer that raises kind 70.
 // Other tasks raise and withdraw alarms by posting the messages below to the mailbox under 'TALR'.
 #pragma once
-#include "graphics/view.h"
+#include "view/view.h"
 #include "kernel/mbox.h"
 #include "net/gmsg_standin.h"
-#include "ui/tone.h"
+#include "ui/keys/tone.h"
 
 struct tag_ICON;
 

@@ -1,8 +1,8 @@
 // The alarm task's settings: the NMEA 2000 data alarm groups of the "Alarms" tab, offered only while such data
 // has been seen or in the simulation and demonstration states, and the factory defaults.
-#include "kernel/database.h"
-#include "ui/alarm_task.h"
-#include "ui/menu.h"
+#include "settings/database.h"
+#include "ui/info/alarm_task.h"
+#include "ui/menu/menu.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <string.h>
 
 #include "kernel/memory.h"
-#include "ui/alarm.h"
+#include "ui/info/alarm.h"
 
 namespace {
 // Mailbox 20 is the alarm task's fixed number; it is not looked up under 'TALR'.

@@ -1,7 +1,7 @@
 // The alarm task's parts shared by its modules (the task and the count-down timer) and its tests.
 #pragma once
-#include "ui/alarm.h"
-#include "ui/keyboard.h"
+#include "ui/info/alarm.h"
+#include "ui/keys/keyboard.h"
 
 // Draw function of the alarm layer.
 void vDrawCurrentAlarm(BITMAP *pBmp, WINDOW_SPECIFICATION_POINTER psWindowSpec);

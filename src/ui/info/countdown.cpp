@@ -7,20 +7,20 @@
 #include <algorithm>
 #include <atomic>
 
-#include "graphics/box.h"
-#include "graphics/color.h"
-#include "graphics/icon_data.h"
-#include "graphics/line.h"
-#include "graphics/string.h"
-#include "kernel/database.h"
+#include "draw/box.h"
+#include "draw/color.h"
+#include "draw/icon_data.h"
+#include "draw/line.h"
+#include "draw/string.h"
+#include "settings/database.h"
 #include "kernel/log.h"
 #include "kernel/memory.h"
 #include "kernel/sema.h"
 #include "kernel/tick.h"
-#include "ui/alarm_task.h"
-#include "ui/dialog.h"
-#include "ui/menu.h"
-#include "ui/menu_draw_arrows.h"
+#include "ui/info/alarm_task.h"
+#include "ui/menu/dialog.h"
+#include "ui/menu/menu.h"
+#include "ui/menu/menu_draw_arrows.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
-#include "ui/format.h"
+#include "ui/info/format.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-#include "graphics/string.h"
-#include "kernel/convert.h"
+#include "draw/string.h"
+#include "util/convert.h"
 #include "nav/nav_standin.h"
-#include "ui/info.h"
-#include "ui/navbox.h"
+#include "ui/info/info.h"
+#include "ui/info/navbox.h"
 
 namespace {
 

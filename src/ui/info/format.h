@@ -3,8 +3,8 @@
 #pragma once
 #include <ctime>
 
-#include "graphics/fonts.h"
-#include "kernel/database.h"
+#include "draw/fonts.h"
+#include "settings/database.h"
 
 typedef enum {
   DONT_FORCE = 0,    // follow 'SFMT'

@@ -1,18 +1,18 @@
 // Readout box drawing service and the info module's state (blink phase, propeller frame, transparency, palette).
-#include "ui/info.h"
+#include "ui/info/info.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstring>
 
 #include "autopilot/autopilot_standin.h"
-#include "graphics/box.h"
-#include "graphics/color.h"
-#include "graphics/icon_data.h"
-#include "graphics/string.h"
+#include "draw/box.h"
+#include "draw/color.h"
+#include "draw/icon_data.h"
+#include "draw/string.h"
 #include "radar/radar_standin.h"
-#include "ui/info_internal.h"
-#include "ui/palette.h"
+#include "ui/info/info_internal.h"
+#include "ui/menu/palette.h"
 
 namespace {
 

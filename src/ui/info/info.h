@@ -2,12 +2,12 @@
 // box drawing service that every subsystem uses. Coordinates are lower-left corners, y upward; a negative x or
 // y counts from the right or top edge of the bitmap.
 #pragma once
-#include "graphics/bitmap.h"
-#include "graphics/fonts.h"
-#include "kernel/database.h"
+#include "draw/bitmap.h"
+#include "draw/fonts.h"
+#include "settings/database.h"
 #include "kernel/kernel_defs.h"
-#include "kernel/language.h"
-#include "ui/format.h"
+#include "settings/language.h"
+#include "ui/info/format.h"
 
 typedef enum {
   IBS_NONE = 1,

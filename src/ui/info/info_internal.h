@@ -1,7 +1,7 @@
 // Shared between the info module's files: the task's hooks into the module state and small drawing helpers.
 #pragma once
-#include "graphics/icon.h"
-#include "ui/info.h"
+#include "draw/icon.h"
+#include "ui/info/info.h"
 
 extern const COLOR acInfoPaletteBlueBackground[4];
 extern const COLOR acInfoPaletteBlackBackground[4];

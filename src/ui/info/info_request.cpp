@@ -1,4 +1,4 @@
-#include "ui/info_request.h"
+#include "ui/info/info_request.h"
 
 #include <mutex>
 

@@ -1,6 +1,6 @@
 // Requests of sensor tasks to show their reading in one of the five user readout boxes ('SIS1'..'SIS5').
 #pragma once
-#include "kernel/database.h"
+#include "settings/database.h"
 
 // Records the request (at most five for the life of the program) and places the item in an empty box, looking
 // from box u32Desired_window (1..5) up and then from box 1. TRUE when the item is shown, already or now.

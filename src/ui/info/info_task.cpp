@@ -1,23 +1,23 @@
 // The info task (task 10): readout settings and menus, the readout palette and the one-second blink.
 #include <cstring>
 
-#include "graphics/truetype.h"
-#include "graphics/view.h"
+#include "draw/truetype.h"
+#include "view/view.h"
 #include "kernel/error.h"
 #include "kernel/log.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
-#include "kernel/model.h"
+#include "settings/model.h"
 #include "kernel/reset.h"
 #include "kernel/sema.h"
 #include "kernel/task_table.h"
 #include "kernel/timer.h"
-#include "ui/alarm.h"
-#include "ui/fonts.h"
-#include "ui/info.h"
-#include "ui/info_internal.h"
-#include "ui/menu.h"
-#include "ui/palette.h"
+#include "ui/info/alarm.h"
+#include "ui/menu/fonts.h"
+#include "ui/info/info.h"
+#include "ui/info/info_internal.h"
+#include "ui/menu/menu.h"
+#include "ui/menu/palette.h"
 
 const ARRAY_OF_STRING_PTRS Select_Readouts = SAME22("Select Readouts");
 

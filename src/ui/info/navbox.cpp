@@ -1,17 +1,17 @@
 // Composite readout boxes, the autopilot's active target and the big-digits readout layer.
-#include "ui/navbox.h"
+#include "ui/info/navbox.h"
 
 #include <cstring>
 #include <iterator>
 
 #include "autopilot/autopilot_standin.h"
-#include "graphics/box.h"
-#include "graphics/color.h"
-#include "graphics/string.h"
+#include "draw/box.h"
+#include "draw/color.h"
+#include "draw/string.h"
 #include "nav/nav_standin.h"
 #include "radar/radar_standin.h"
-#include "ui/info_internal.h"
-#include "ui/readout.h"
+#include "ui/info/info_internal.h"
+#include "ui/info/readout.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Composite readout boxes (position, time and date, time, two stacked navigation values), the autopilot's
 // active-target text and the readout layer of the big-digits views.
 #pragma once
-#include "graphics/bitmap.h"
-#include "graphics/view.h"
-#include "kernel/database.h"
+#include "draw/bitmap.h"
+#include "view/view.h"
+#include "settings/database.h"
 
 typedef enum { VIBD_DOWN = 0, VIBD_RIGHT = 1 } VIB_DIRECTION;
 

@@ -1,21 +1,21 @@
 // Readout layers: the column of five readout boxes at the left edge, the cursor bar, the navigation bars and the
 // autopilot icon.
-#include "ui/readout.h"
+#include "ui/info/readout.h"
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 
 #include "autopilot/autopilot_standin.h"
-#include "graphics/box.h"
-#include "graphics/color.h"
-#include "graphics/icon_data.h"
-#include "graphics/string.h"
+#include "draw/box.h"
+#include "draw/color.h"
+#include "draw/icon_data.h"
+#include "draw/string.h"
 #include "nav/nav_standin.h"
 #include "radar/radar_standin.h"
 #include "sonar/history_standin.h"
-#include "ui/info_internal.h"
-#include "ui/navbox.h"
+#include "ui/info/info_internal.h"
+#include "ui/info/navbox.h"
 
 namespace {
 

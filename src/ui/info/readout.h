@@ -2,10 +2,10 @@
 // cursor bar, the waypoint indicator bar, the man-overboard bar and the autopilot icon; and the width queries
 // that keep other labels clear of the column.
 #pragma once
-#include "graphics/bitmap.h"
-#include "graphics/view.h"
-#include "kernel/database.h"
-#include "ui/info.h"
+#include "draw/bitmap.h"
+#include "view/view.h"
+#include "settings/database.h"
+#include "ui/info/info.h"
 
 constexpr S32 READOUT_COLUMN_WIDTH = 160;
 

@@ -1,20 +1,20 @@
 // The button task: soft keys 1 to 3 as view shortcuts, with a help text while a key is held and a confirmation
 // box and tune after a shortcut is stored. It takes the soft keys at the lowest class but one, so every menu,
 // dialog and view that wants them gets them first.
-#include "ui/buttons.h"
+#include "ui/keys/buttons.h"
 
 #include <atomic>
 
-#include "graphics/color.h"
-#include "graphics/string.h"
+#include "draw/color.h"
+#include "draw/string.h"
 #include "kernel/error.h"
 #include "kernel/log.h"
 #include "kernel/memory.h"
 #include "kernel/reset.h"
 #include "kernel/sema.h"
 #include "kernel/timer.h"
-#include "ui/dialog.h"
-#include "ui/tone.h"
+#include "ui/menu/dialog.h"
+#include "ui/keys/tone.h"
 
 const ARRAY_OF_STRING_PTRS Radio_press_and_hold = SAME22("Press and hold to set shortcut");
 const ARRAY_OF_STRING_PTRS Shortcut_Saved = SAME22("Shortcut Saved");

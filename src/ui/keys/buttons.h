@@ -1,8 +1,8 @@
 // The button task (task 31, mailbox 32): the three soft keys as view shortcuts. A short press shows the view
 // stored under the key; holding it for two seconds stores the current view under it.
 #pragma once
-#include "graphics/view.h"
-#include "ui/keyboard.h"
+#include "view/view.h"
+#include "ui/keys/keyboard.h"
 
 typedef enum {
   BUTTON_KEY_DOWN = 1,

@@ -1,7 +1,7 @@
 // Key registration clients: messages to the keyboard task's mailbox, published under 'TKBD'.
-#include "ui/keyboard.h"
+#include "ui/keys/keyboard.h"
 
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/memory.h"
 
 BOOLEAN U_KEYBOARD_bRegisterKeys(MBOX mboxOwner, U32 u32Keys, KEY_STATE state, BOOLEAN bRepeat, BOOLEAN bAccelerate,

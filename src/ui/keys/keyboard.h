@@ -1,7 +1,7 @@
 // Keys for tasks: registration with the keyboard task, the key-change messages it sends, and the keyboard
 // task itself (task 8, mailbox 10), which routes each key event to the first registered user of the key.
 #pragma once
-#include "graphics/view.h"
+#include "view/view.h"
 #include "kernel/mbox.h"
 #include "platform/keyboard.h"
 

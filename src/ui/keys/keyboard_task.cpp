@@ -15,10 +15,10 @@
 #include "kernel/shutdown.h"
 #include "kernel/tick.h"
 #include "kernel/timer.h"
-#include "ui/keyboard.h"
-#include "ui/dialog.h"
-#include "ui/keyboard_pos.h"
-#include "ui/menu.h"
+#include "ui/keys/keyboard.h"
+#include "ui/menu/dialog.h"
+#include "ui/startup/keyboard_pos.h"
+#include "ui/menu/menu.h"
 
 
 const ARRAY_OF_STRING_PTRS Restore_Defaults = SAME22("Restore Defaults");

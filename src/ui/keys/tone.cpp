@@ -1,14 +1,14 @@
 // The tone task: plays one tune at a time with one timer that alternates between a beep and a silence.
-#include "ui/tone.h"
+#include "ui/keys/tone.h"
 
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/error.h"
 #include "kernel/memory.h"
 #include "kernel/reset.h"
 #include "kernel/sema.h"
 #include "kernel/timer.h"
 #include "platform/tone.h"
-#include "ui/menu.h"
+#include "ui/menu/menu.h"
 
 
 const ARRAY_OF_STRING_PTRS Alarm_Tone = SAME22("Alarm Tone");

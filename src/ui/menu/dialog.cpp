@@ -1,15 +1,15 @@
 // Word wrap, framed dialogs and message blocks.
-#include "ui/dialog.h"
+#include "ui/menu/dialog.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "graphics/box.h"
-#include "graphics/color.h"
-#include "graphics/string.h"
+#include "draw/box.h"
+#include "draw/color.h"
+#include "draw/string.h"
 #include "kernel/error.h"
 #include "kernel/reset.h"
-#include "ui/menu_draw_arrows.h"
+#include "ui/menu/menu_draw_arrows.h"
 
 namespace {
 

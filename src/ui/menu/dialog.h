@@ -2,9 +2,9 @@
 // framed dialogs (optionally with icons or a No/Yes row) and filled message blocks at an anchor.
 // Nothing is kept between calls; every function draws into the bitmap it is given.
 #pragma once
-#include "graphics/bitmap.h"
-#include "graphics/fonts.h"
-#include "graphics/icon.h"
+#include "draw/bitmap.h"
+#include "draw/fonts.h"
+#include "draw/icon.h"
 
 enum JUSTIFICATION : U32 {
   JUSTIFICATION_NOT_USED = 0,

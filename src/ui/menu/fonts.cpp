@@ -1,7 +1,7 @@
-#include "ui/fonts.h"
+#include "ui/menu/fonts.h"
 
-#include "graphics/fonts.h"
-#include "graphics/truetype.h"
+#include "draw/fonts.h"
+#include "draw/truetype.h"
 
 void U_FONTS_vSelectFontSet(LANGUAGE lang) {
   const U32 u32Lang = static_cast<U32>(lang);

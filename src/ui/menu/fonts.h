@@ -1,6 +1,6 @@
 // Language font sets: the interface bitmap fonts and the TrueType character map that suit a language.
 #pragma once
-#include "kernel/language.h"
+#include "settings/language.h"
 
 typedef enum {
   LANGUAGE_ENGLISH = 0,

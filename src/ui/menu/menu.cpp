@@ -1,6 +1,6 @@
 // Client side of the menu task: each function packs its arguments into one message and posts it to the menu
 // task's mailbox. No state, no lock: any task may call them.
-#include "ui/menu.h"
+#include "ui/menu/menu.h"
 
 #include <cstring>
 

@@ -3,12 +3,12 @@
 // them. Menus, tabs and items are named by the address of their 22-language title array; everything passed by
 // address (titles, choice lists, limits, callbacks) must live as long as the program.
 #pragma once
-#include "graphics/icon.h"
-#include "graphics/view.h"
-#include "kernel/database.h"
-#include "kernel/language.h"
+#include "draw/icon.h"
+#include "view/view.h"
+#include "settings/database.h"
+#include "settings/language.h"
 #include "kernel/mbox.h"
-#include "ui/menu_priority.h"
+#include "ui/menu/menu_priority.h"
 
 // A title: the address of a 22-language text array.
 typedef const ARRAY_OF_STRING_PTRS *MENU_TITLE;

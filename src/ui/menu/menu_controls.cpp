@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "graphics/view.h"
-#include "kernel/convert.h"
+#include "view/view.h"
+#include "util/convert.h"
 #include "kernel/mutex.h"
 #include "kernel/sema.h"
-#include "ui/menu_draw_arrows.h"
-#include "ui/menu_internal.h"
+#include "ui/menu/menu_draw_arrows.h"
+#include "ui/menu/menu_internal.h"
 
 namespace {
 

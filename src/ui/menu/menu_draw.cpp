@@ -1,21 +1,21 @@
 // Menu layers: main menu and tab bar, quick setup, hot menu, the shared sub-menu layer, the highlighted row and
 // the confirmation box.
-#include "ui/menu_draw.h"
+#include "ui/menu/menu_draw.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "graphics/box.h"
-#include "graphics/color.h"
-#include "graphics/icon_data.h"
-#include "graphics/line.h"
-#include "graphics/pixel.h"
-#include "graphics/string.h"
+#include "draw/box.h"
+#include "draw/color.h"
+#include "draw/icon_data.h"
+#include "draw/line.h"
+#include "draw/pixel.h"
+#include "draw/string.h"
 #include "kernel/mutex.h"
 #include "n2k/gui_standin.h"
-#include "ui/dialog.h"
-#include "ui/menu_draw_controls.h"
-#include "ui/menu_widths.h"
+#include "ui/menu/dialog.h"
+#include "ui/menu/menu_draw_controls.h"
+#include "ui/menu/menu_widths.h"
 
 namespace {
 

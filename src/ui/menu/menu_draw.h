@@ -3,7 +3,7 @@
 // confirmation box. The layer functions themselves are declared with the menu stores (ui/menu_store.h).
 // Coordinates grow upward from the screen's bottom row; boxes are placed by their lower-left corner.
 #pragma once
-#include "ui/menu_store.h"
+#include "ui/menu/menu_store.h"
 
 // Menu colour-table entries.
 enum : U32 {

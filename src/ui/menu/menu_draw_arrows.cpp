@@ -1,9 +1,9 @@
 // Triangle arrows and the value text of menu controls.
-#include "ui/menu_draw_arrows.h"
+#include "ui/menu/menu_draw_arrows.h"
 
 #include <cstdio>
 
-#include "graphics/line.h"
+#include "draw/line.h"
 
 // A value too long for the buffer is cut rather than written past it.
 void U_MENU_vPrecisionFormat(char *endString, float value, U8 precision, size_t szSize) {

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstddef>
 
-#include "graphics/bitmap.h"
+#include "draw/bitmap.h"
 
 // Prints the value with 0, 1 or 2 decimals for those precisions and 3 for any other, cut to the buffer's size
 // (by default the 12 bytes of a control's end-text buffer).

@@ -1,16 +1,16 @@
 // Menu control drawing: check marks, action markers, sliders, progress bars, numeric entries, selection boxes
 // and the drop-down lists of sub-menu and action-list rows.
-#include "ui/menu_draw_controls.h"
+#include "ui/menu/menu_draw_controls.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "graphics/box.h"
-#include "graphics/color.h"
-#include "graphics/icon_data.h"
-#include "graphics/line.h"
-#include "graphics/string.h"
-#include "kernel/language.h"
+#include "draw/box.h"
+#include "draw/color.h"
+#include "draw/icon_data.h"
+#include "draw/line.h"
+#include "draw/string.h"
+#include "settings/language.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // and editors. Each draws at an anchor that is the control's lower-left corner (y grows upward), keeps no state
 // and changes nothing but pixels. Colours come from the menu entries 64-68 of the colour table.
 #pragma once
-#include "graphics/bitmap.h"
-#include "kernel/database.h"
-#include "ui/menu.h"
-#include "ui/menu_draw_arrows.h"
+#include "draw/bitmap.h"
+#include "settings/database.h"
+#include "ui/menu/menu.h"
+#include "ui/menu/menu_draw_arrows.h"
 
 // Check box and check list (identical): the selected radio button over the unselected one near the row's
 // right end when u32value is not 0; nothing otherwise.

@@ -2,8 +2,8 @@
 // function here runs in the menu task, or in a caller that holds RES_MENU.
 #pragma once
 #include "kernel/timer.h"
-#include "ui/keyboard.h"
-#include "ui/menu_store.h"
+#include "ui/keys/keyboard.h"
+#include "ui/menu/menu_store.h"
 
 // Menu keys of mailbox 15.
 constexpr U32 MENU_KEYS_OPEN = 0xFB8A;        // VIEW, EXIT, MARK, GOTO, INFO, soft keys (+ two no-key bits)

@@ -1,11 +1,11 @@
 // The keys of open menus: MENU opens and switches, EXIT steps back, the cursor moves the highlight, switches tabs
 // and changes values, GOTO and INFO act on floating, info and readout menus.
-#include "graphics/view.h"
+#include "view/view.h"
 #include "n2k/readout_menu_standin.h"
 #include "nav/nav_menu_standin.h"
 #include "kernel/sema.h"
-#include "ui/menu_internal.h"
-#include "ui/startup.h"
+#include "ui/menu/menu_internal.h"
+#include "ui/startup/startup.h"
 
 const ARRAY_OF_STRING_PTRS Remote_menu_open = SAME22(
     "Another menu is open on the network.  This menu cannot be opened until the other one is closed.");

@@ -8,8 +8,8 @@
 #include "nav/nav_menu_standin.h"
 #include "radar/radar_menu_standin.h"
 #include "radar/radar_standin.h"
-#include "ui/info.h"
-#include "ui/menu_internal.h"
+#include "ui/info/info.h"
+#include "ui/menu/menu_internal.h"
 
 const ARRAY_OF_STRING_PTRS Change_To_RadarView =
     SAME22("Change to a radar view before adjusting the installation settings");

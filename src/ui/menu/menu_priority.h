@@ -1,7 +1,7 @@
 // The identities of all menu items of the unit. The value is also the item's place: the items of every menu
 // stand in increasing order of it.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 typedef enum tag_MENU_PRIORITY : S32 {
   NO_PRIORITY = -1,

@@ -1,8 +1,8 @@
 // The menu task's stores and navigation state, shared with the menu drawing layers. Only the menu task changes
 // them; readers (the draw functions on the view task) hold RES_MENU while they look.
 #pragma once
-#include "graphics/bitmap.h"
-#include "ui/menu.h"
+#include "draw/bitmap.h"
+#include "ui/menu/menu.h"
 
 constexpr U32 MENU_VALUE_STRING_SIZE = 32;
 constexpr S32 MENU_NUM_TABS = NUM_TAB_PRIORITIES;

@@ -4,7 +4,7 @@
 
 #include "kernel/log.h"
 #include "kernel/memory.h"
-#include "ui/menu_internal.h"
+#include "ui/menu/menu_internal.h"
 
 namespace {
 

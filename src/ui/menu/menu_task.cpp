@@ -9,8 +9,8 @@
 #include "kernel/sema.h"
 #include "nav/nav_menu_standin.h"
 #include "navmgr/navmgr_standin.h"
-#include "ui/menu_internal.h"
-#include "ui/menu_task.h"
+#include "ui/menu/menu_internal.h"
+#include "ui/menu/menu_task.h"
 
 const ARRAY_OF_STRING_PTRS User_Mode = SAME22("User Mode");
 const ARRAY_OF_STRING_PTRS Normal = SAME22("Normal");

@@ -1,5 +1,5 @@
 // Titles shared by every module that registers menu items: the main-menu tabs and the suffix that hides a value.
-#include "ui/menu.h"
+#include "ui/menu/menu.h"
 
 const ARRAY_OF_STRING_PTRS Alarms = SAME22("Alarms");
 const ARRAY_OF_STRING_PTRS Sonar = SAME22("Sonar");

@@ -1,15 +1,15 @@
 // Menu widths and row texts.
-#include "ui/menu_widths.h"
+#include "ui/menu/menu_widths.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-#include "graphics/icon_data.h"
-#include "graphics/string.h"
+#include "draw/icon_data.h"
+#include "draw/string.h"
 #include "kernel/error.h"
-#include "kernel/language.h"
+#include "settings/language.h"
 #include "kernel/reset.h"
 #include "navdata/navdata_standin.h"
 

@@ -3,8 +3,8 @@
 #pragma once
 #include <cstddef>
 
-#include "graphics/fonts.h"
-#include "ui/menu_store.h"
+#include "draw/fonts.h"
+#include "ui/menu/menu_store.h"
 
 // Texts of the menu drawing shared by the layers.
 extern const ARRAY_OF_STRING_PTRS No_Menus_Available;

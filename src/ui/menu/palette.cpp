@@ -1,4 +1,4 @@
-#include "ui/palette.h"
+#include "ui/menu/palette.h"
 
 // This unit has one palette: nothing to change and no menu item.
 void U_PALETTE_vChangePalette(COLOR_PALETTE_ID) {}

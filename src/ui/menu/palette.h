@@ -1,6 +1,6 @@
 // Colour palettes: the identities and the entry points kept for a palette feature this unit does not have.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 typedef enum {
   PALETTE1 = 1,

@@ -9,7 +9,7 @@
 #include "kernel/sema.h"
 #include "kernel/tick.h"
 #include "nav/nav_mark_standin.h"
-#include "ui/remote_internal.h"
+#include "ui/remote/remote_internal.h"
 
 namespace {
 

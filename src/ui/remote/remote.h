@@ -4,11 +4,11 @@
 // The serial side belongs to the NMEA task: receiver traffic arrives as CMD_ID_BLUETOOTH_REMOTE_RX and commands
 // leave as CMD_ID_BLUETOOTH_REMOTE_TX to mailbox 19.
 #pragma once
-#include "graphics/view.h"
-#include "kernel/database.h"
-#include "kernel/language.h"
+#include "view/view.h"
+#include "settings/database.h"
+#include "settings/language.h"
 #include "kernel/mbox.h"
-#include "ui/keyboard.h"
+#include "ui/keys/keyboard.h"
 
 enum REMOTE_MSG_TYPE : U32 {
   BLUETOOTH_TYPE_NONE = 0,

@@ -4,13 +4,13 @@
 
 #include "autopilot/vantrel_remote_standin.h"
 #include "chart/chart_remote_standin.h"
-#include "graphics/capture.h"
+#include "view/capture.h"
 #include "kernel/log.h"
 #include "kernel/memory.h"
 #include "kernel/sema.h"
 #include "radar/radar_transmit_standin.h"
-#include "ui/menu.h"
-#include "ui/remote_internal.h"
+#include "ui/menu/menu.h"
+#include "ui/remote/remote_internal.h"
 
 namespace {
 

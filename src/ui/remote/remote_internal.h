@@ -4,8 +4,8 @@
 #include <mutex>
 
 #include "kernel/timer.h"
-#include "ui/dialog.h"
-#include "ui/remote.h"
+#include "ui/menu/dialog.h"
+#include "ui/remote/remote.h"
 
 // The confirmation box on show.
 typedef struct {

@@ -2,19 +2,19 @@
 #include <cstdio>
 #include <cstring>
 
-#include "graphics/box.h"
-#include "graphics/color.h"
-#include "graphics/icon_data.h"
-#include "graphics/line.h"
-#include "graphics/string.h"
-#include "graphics/truetype.h"
+#include "draw/box.h"
+#include "draw/color.h"
+#include "draw/icon_data.h"
+#include "draw/line.h"
+#include "draw/string.h"
+#include "draw/truetype.h"
 #include "kernel/log.h"
 #include "kernel/memory.h"
 #include "kernel/sema.h"
-#include "ui/format.h"
-#include "ui/menu.h"
-#include "ui/navbox.h"
-#include "ui/remote_internal.h"
+#include "ui/info/format.h"
+#include "ui/menu/menu.h"
+#include "ui/info/navbox.h"
+#include "ui/remote/remote_internal.h"
 
 const FOURCHARID g_BTREMOTE_afcidKeyOptions[23] = {
     FCID("SK01"), FCID("SK12"), FCID("SK22"), FCID("SK32"), FCID("SK42"), FCID("SK52"), FCID("SK62"), FCID("SK72"),

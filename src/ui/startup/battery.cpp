@@ -1,15 +1,15 @@
-#include "ui/battery.h"
+#include "ui/startup/battery.h"
 
-#include "kernel/database.h"
+#include "settings/database.h"
 #include "kernel/error.h"
 #include "kernel/log.h"
 #include "kernel/memory.h"
 #include "kernel/reset.h"
 #include "kernel/sema.h"
 #include "kernel/tick.h"
-#include "ui/alarm.h"
-#include "ui/keyboard.h"
-#include "ui/menu.h"
+#include "ui/info/alarm.h"
+#include "ui/keys/keyboard.h"
+#include "ui/menu/menu.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // raises the low-battery and high-voltage alarms, offers the low-battery set point and asks for a power-down
 // below 8 V. Also the analogue-input task (task 7), which is never started and only drains its mailbox.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 void T_BATTERY_vMain(void);
 void T_ADC_vMain(void);

@@ -1,6 +1,6 @@
 // The point-of-sale demonstration of the keyboard task: the tutorial script interpreter with its balloons,
 // photos and side chapters, and the fixed sequence of views that runs when there is no script.
-#include "ui/keyboard_pos.h"
+#include "ui/startup/keyboard_pos.h"
 
 #include <cctype>
 #include <cstdio>
@@ -9,15 +9,15 @@
 #include <string>
 
 #include "chart/chart_generic_standin.h"
-#include "graphics/box.h"
-#include "graphics/buffers.h"
-#include "graphics/capture.h"
-#include "graphics/circle.h"
-#include "graphics/color.h"
-#include "graphics/bmp.h"
-#include "graphics/string.h"
+#include "draw/box.h"
+#include "view/buffers.h"
+#include "view/capture.h"
+#include "draw/circle.h"
+#include "draw/color.h"
+#include "draw/bmp.h"
+#include "draw/string.h"
 #include "kernel/error.h"
-#include "kernel/fs.h"
+#include "settings/fs.h"
 #include "kernel/log.h"
 #include "kernel/memory.h"
 #include "kernel/mutex.h"
@@ -27,10 +27,10 @@
 #include "platform/datadir.h"
 #include "platform/lcd.h"
 #include "platform/sd.h"
-#include "ui/dialog.h"
-#include "ui/keyboard_pos_script.h"
-#include "ui/menu.h"
-#include "ui/startup_state.h"
+#include "ui/menu/dialog.h"
+#include "ui/startup/keyboard_pos_script.h"
+#include "ui/menu/menu.h"
+#include "ui/startup/startup_state.h"
 
 const char *const errorMessages[MAX_ERROR_CODES] = {
     "",

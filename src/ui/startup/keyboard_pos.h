@@ -1,9 +1,9 @@
 // The point-of-sale demonstration inside the keyboard task: a script tutorial read from a card (or the built-in
 // one), or a fixed sequence of views when there is no script.
 #pragma once
-#include "graphics/view.h"
-#include "kernel/database.h"
-#include "ui/keyboard.h"
+#include "view/view.h"
+#include "settings/database.h"
+#include "ui/keys/keyboard.h"
 
 typedef enum {
   BAD_COMMAND = 1,

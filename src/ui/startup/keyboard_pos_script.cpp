@@ -1,5 +1,5 @@
 // The built-in tutorial scripts, one per language; only English has one, the others run the fixed sequence.
-#include "ui/keyboard_pos_script.h"
+#include "ui/startup/keyboard_pos_script.h"
 
 namespace {
 

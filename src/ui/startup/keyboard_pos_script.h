@@ -1,6 +1,6 @@
 // The demonstration scripts carried inside the program.
 #pragma once
-#include "kernel/types.h"
+#include "corvan/types.h"
 
 typedef struct {
   const BYTE *data;

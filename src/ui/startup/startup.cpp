@@ -1,18 +1,18 @@
-#include "ui/startup.h"
+#include "ui/startup/startup.h"
 
 #include <unistd.h>
 
 #include <cstring>
 
 #include "card/movinand_standin.h"
-#include "graphics/icon_data.h"
-#include "graphics/truetype.h"
-#include "kernel/database.h"
+#include "draw/icon_data.h"
+#include "draw/truetype.h"
+#include "settings/database.h"
 #include "kernel/error.h"
 #include "kernel/log.h"
 #include "kernel/memory.h"
-#include "kernel/model.h"
-#include "kernel/nvram_task.h"
+#include "settings/model.h"
+#include "settings/nvram_task.h"
 #include "kernel/options.h"
 #include "kernel/process.h"
 #include "kernel/reset.h"
@@ -21,14 +21,14 @@
 #include "kernel/task_table.h"
 #include "kernel/tick.h"
 #include "kernel/timer.h"
-#include "kernel/version.h"
+#include "settings/version.h"
 #include "platform/idle.h"
 #include "sonar/transducer_standin.h"
-#include "ui/fonts.h"
-#include "ui/ipedit.h"
-#include "ui/menu.h"
-#include "ui/readout.h"
-#include "ui/startup_internal.h"
+#include "ui/menu/fonts.h"
+#include "ui/editors/ipedit.h"
+#include "ui/menu/menu.h"
+#include "ui/info/readout.h"
+#include "ui/startup/startup_internal.h"
 
 namespace {
 

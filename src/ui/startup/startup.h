@@ -5,10 +5,10 @@
 #pragma once
 #include <atomic>
 
-#include "graphics/view.h"
-#include "kernel/types.h"
-#include "ui/keyboard.h"
-#include "ui/startup_state.h"
+#include "view/view.h"
+#include "corvan/types.h"
+#include "ui/keys/keyboard.h"
+#include "ui/startup/startup_state.h"
 
 typedef enum { DISCLAIMER_INACTIVE = 0, DISCLAIMER_ACTIVE = 1, DISCLAIMER_FINISHED = 2 } DISCLAIMER;
 typedef enum { PHASE_STARTUP = 1, PHASE_SHUTDOWN = 2 } PHASE;

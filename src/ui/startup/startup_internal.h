@@ -1,7 +1,7 @@
 // Shared between the start-up task and its screens.
 #pragma once
-#include "kernel/language.h"
-#include "ui/startup.h"
+#include "settings/language.h"
+#include "ui/startup/startup.h"
 
 constexpr U32 STARTUP_MENU_MS = 5000;
 

@@ -1,11 +1,10 @@
-#include "kernel/utils.h"
+#include "util/byte_number_clock.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
-#include "kernel/util.h"
 #include "platform/shell.h"
 
 namespace {
