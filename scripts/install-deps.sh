@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the simulator and the tests need (only what is missing).
 set -euo pipefail
-pkgs=(cmake ninja-build g++ ccache pkg-config
+pkgs=(cmake ninja-build g++ ccache pkg-config python3
       clang libclang-rt-14-dev
       libgtest-dev libgmock-dev libbenchmark-dev
       zlib1g-dev libjpeg-dev libfreetype-dev liblzo2-dev libxml2-dev libpng-dev
