@@ -210,13 +210,22 @@ fixed sum_terms(const constituent_set *set, const component_term *terms, uint32_
 
 }  // namespace
 
+// With r = time 2^shift mod P, the low 17 bits of floor((time mod P) 2^(shift + 17) / P) are 16 fraction
+// bits of r / P and the rounding bit: one 64-bit division where modular doubling and a restoring division
+// took a step per bit. The product fits 64 bits while P 2^shift < 2^47, true of every row of the table;
+// other periods reduce in steps of 16 bits first.
 fixed period_fraction(uint32_t time, uint32_t scaled_period, uint32_t shift) {
-  uint32_t r = time % scaled_period;
-  for (uint32_t k = 0; k < shift; ++k) {
-    r <<= 1;
-    if (r >= scaled_period) r -= scaled_period;
+  if (scaled_period == 0) return 0;
+  const uint64_t p = scaled_period, r0 = time % scaled_period;
+  if (shift <= 17 && (p << shift) < (uint64_t{1} << 47))
+    return static_cast<fixed>(((((r0 << (shift + 17)) / p) & 0x1FFFF) + 1) >> 1);
+  uint64_t r = r0;
+  for (uint32_t left = shift; left > 0;) {
+    const uint32_t n = left < 16 ? left : 16;
+    r = (r << n) % p;
+    left -= n;
   }
-  return fixed_long_ratio(r, scaled_period);
+  return fixed_long_ratio(static_cast<uint32_t>(r), scaled_period);
 }
 
 void compute_global_tide_data(fixed *s, uint32_t time) {
