@@ -19,22 +19,6 @@ int32_t interpolate_512(const T *t, uint32_t a) {
   return t[i] + static_cast<int32_t>((f * static_cast<uint32_t>(t[i + 1] - t[i]) + 256) >> 9);
 }
 
-// 16 rounded fraction bits of a / b for a <= b, by restoring division.
-uint32_t ratio_bits(uint32_t a, uint32_t b) {
-  uint64_t r = a;  // 2a of a 32-bit a stays exact
-  uint32_t q = 0;
-  for (int k = 0; k < 16; ++k) {
-    r <<= 1;
-    q <<= 1;
-    if (r >= b) {
-      q |= 1;
-      r -= b;
-    }
-  }
-  if ((r << 1) >= b) ++q;
-  return q;
-}
-
 // Interpolated sqrt_array value at a 16.16 argument from 1.0 to just below 4.0.
 int32_t sqrt_interpolate(uint32_t a) {
   const uint32_t i = a >> 10;
@@ -82,16 +66,19 @@ fixed fixed_square(fixed a) {
   return static_cast<fixed>(p * p + ((p * q + 64) >> 7));
 }
 
+// The 17th fraction bit of one 64-bit quotient is the rounding bit: the same bits a restoring division
+// produces one at a time. From a >= b on, every bit of that division is set and rounding carries to 1.0.
 fixed fixed_long_ratio(uint32_t a, uint32_t b) {
   if (b == 0) return 0;
-  return static_cast<fixed>(ratio_bits(a, b));
+  if (a >= b) return FIXED_ONE;
+  return static_cast<fixed>(((static_cast<uint64_t>(a) << 17) / b + 1) >> 1);
 }
 
 fixed fixed_divide(fixed a, fixed b) {
   if (b == 0) return 0;  // not defined; the callers never divide by zero
   const uint32_t ma = magnitude(a), mb = magnitude(b);
-  const uint32_t whole = (ma / mb) & 0xFFFF;
-  const uint32_t q = (whole << 16) + ratio_bits(ma % mb, mb);
+  // Whole part and 16 rounded fraction bits in one quotient; bits above 32 drop as the 16-bit whole part's.
+  const uint32_t q = static_cast<uint32_t>(((static_cast<uint64_t>(ma) << 17) / mb + 1) >> 1);
   return with_sign(q, (a < 0) != (b < 0));
 }
 

@@ -1,11 +1,14 @@
-// Harmonic constituents and sums: node factors interpolated from tables, period fractions without
-// 64-bit arithmetic, and the cosine and sine sums the predictions and event searches evaluate.
+// Harmonic constituents and sums: node factors interpolated from tables, period fractions by
+// multiplication with each row's reciprocal, and the cosine and sine sums the predictions and event
+// searches evaluate.
 #include "chartlib/tide_harmonic.h"
+
+#include <array>
 
 #include "chartlib/tide_tables.h"
 
 // {scaled period, shift, factor slot, V0 (turns in 16.16), angle slot offset}, one row per constituent.
-const constituent_row constituent_table[TC_CONSTITUENT_ROWS] = {
+constexpr constituent_row constituent_table[TC_CONSTITUENT_ROWS] = {
     {183149217, 12, 6, 24847, 13},  // 0
     {176947200, 12, 0, 0, 0},  // 1
     {88232029, 10, 11, 1816, 4},  // 2
@@ -197,12 +200,68 @@ int compare_periods(int a, int b) {
   return pa < pb ? -1 : (pa == pb ? 0 : 1);
 }
 
+// High 64 bits of a 64 x 64-bit product; in 32-bit halves where the compiler has no 128-bit type.
+constexpr uint64_t multiply_high_halves(uint64_t a, uint64_t b) {
+  const uint64_t al = a & 0xFFFFFFFFu, ah = a >> 32, bl = b & 0xFFFFFFFFu, bh = b >> 32;
+  const uint64_t low = al * bl, cross1 = ah * bl, cross2 = al * bh;
+  const uint64_t carry = ((low >> 32) + (cross1 & 0xFFFFFFFFu) + (cross2 & 0xFFFFFFFFu)) >> 32;
+  return ah * bh + (cross1 >> 32) + (cross2 >> 32) + carry;
+}
+
+constexpr uint64_t multiply_high(uint64_t a, uint64_t b) {
+#ifdef __SIZEOF_INT128__
+  return static_cast<uint64_t>((static_cast<unsigned __int128>(a) * b) >> 64);
+#else
+  return multiply_high_halves(a, b);
+#endif
+}
+
+static_assert(multiply_high_halves(UINT64_MAX, UINT64_MAX) == UINT64_MAX - 1);
+static_assert(multiply_high_halves(0xFFFFFFFFu, 0x100000001u) == 0);
+static_assert(multiply_high_halves(0x1FFFFFFFFFFFFull, 0xFFFFFFFFFFFFFFFFull) == 0x1FFFFFFFFFFFEull);
+static_assert(multiply_high_halves(0x123456789ABCDEFull, 0xFEDCBA9876543210ull) == 0x121FA00AD77D742ull);
+
+struct quotient {
+  uint64_t q, r;
+};
+
+// x / p with m = floor((2^64 - 1) / p): x m / 2^64 falls short of x / p by less than x / 2^64 < 1, so the
+// estimate is the quotient or one below it, and the remainder tells which.
+constexpr quotient divide_by(uint64_t x, uint64_t p, uint64_t m) {
+  uint64_t q = multiply_high(x, m), r = x - q * p;
+  if (r >= p) {
+    ++q;
+    r -= p;
+  }
+  return {q, r};
+}
+
+// round(65536 r / P) with r = time 2^shift mod P (P > 0, m its reciprocal as above): the bits that modular
+// doubling and restoring division produced one at a time, from two multiplications. The 17th fraction bit
+// of r / P is the rounding bit; r / P = 1 - 2^-17 or more rounds to 65536 as the bit-serial division did.
+constexpr fixed fraction_of_period(uint32_t time, uint32_t p, uint32_t shift, uint64_t m) {
+  uint64_t r = time;
+  for (; shift > 32; shift -= 32) r = divide_by(r << 32, p, m).r;  // beyond any row of the table
+  r = divide_by(r << shift, p, m).r;
+  return static_cast<fixed>((divide_by(r << 17, p, m).q + 1) >> 1);
+}
+
+constexpr std::array<uint64_t, TC_CONSTITUENT_ROWS> row_reciprocals = [] {
+  std::array<uint64_t, TC_CONSTITUENT_ROWS> m{};
+  for (int i = 0; i < TC_CONSTITUENT_ROWS; ++i) m[i] = UINT64_MAX / constituent_table[i].scaled_period;
+  return m;
+}();
+
+fixed row_fraction(int row, uint32_t time) {
+  const constituent_row &r = constituent_table[row];
+  return fraction_of_period(time, r.scaled_period, r.shift, row_reciprocals[row]);
+}
+
 template <bool Sine>
 fixed sum_terms(const constituent_set *set, const component_term *terms, uint32_t time) {
   fixed sum = 0;
   for (int i = 0; i < set->count; ++i) {
-    const constituent_row &row = constituent_table[set->components[i].index];
-    const fixed g = add(period_fraction(time, row.scaled_period, row.shift), terms[i].phase);
+    const fixed g = add(row_fraction(set->components[i].index, time), terms[i].phase);
     sum = add(sum, fixed_multiply(Sine ? fixed_positive_sin(g) : fixed_positive_cos(g), terms[i].amplitude));
   }
   return sum;
@@ -211,12 +270,8 @@ fixed sum_terms(const constituent_set *set, const component_term *terms, uint32_
 }  // namespace
 
 fixed period_fraction(uint32_t time, uint32_t scaled_period, uint32_t shift) {
-  uint32_t r = time % scaled_period;
-  for (uint32_t k = 0; k < shift; ++k) {
-    r <<= 1;
-    if (r >= scaled_period) r -= scaled_period;
-  }
-  return fixed_long_ratio(r, scaled_period);
+  if (scaled_period == 0) return 0;
+  return fraction_of_period(time, scaled_period, shift, UINT64_MAX / scaled_period);
 }
 
 void compute_global_tide_data(fixed *s, uint32_t time) {
@@ -274,8 +329,7 @@ fixed compute_primary_derivative(const constituent_set *set, const component_ter
 }
 
 fixed compute_angle(int row, fixed angle, uint32_t time) {
-  const constituent_row &r = constituent_table[row];
-  return add(period_fraction(time, r.scaled_period, r.shift), angle);
+  return add(row_fraction(row, time), angle);
 }
 
 void compute_component_ratios(const constituent_set *set, int reference_row, fixed *ratios) {

@@ -3,10 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
-#include <map>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,59 +11,16 @@
 #include "chartlib/tide_interface.h"
 #include "chartlib/tide_predict.h"
 #include "port_double.h"
+#include "station_file.h"
 
 namespace {
 
-struct Constituent {
-  std::string name;
-  double speed, amplitude, epoch;  // deg/h, feet, degrees
-  double v0u[7], f[7];             // 2021 to 2027
-  int row = -1;
-  double stored_epoch = 0;  // the epoch as encoded for the row
-};
+using station_file::Constituent;
+using station_file::DirectSet;
+using station_file::row_speed;
+using station_file::Station;
 
-struct Station {
-  std::string name;
-  double datum;
-  std::vector<Constituent> c;
-};
-
-std::vector<Station> read_stations() {
-  std::vector<Station> out;
-  std::ifstream in(CORVAN_TEST_DATA "/stations.txt");
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string> f;
-    std::stringstream ss(line);
-    std::string part;
-    while (std::getline(ss, part, '|')) f.push_back(part);
-    Station s{f[0], std::stod(f[1]), {}};
-    std::istringstream cs(f[4]);
-    Constituent c;
-    while (cs >> c.name >> c.speed >> c.amplitude >> c.epoch) {
-      for (int y = 0; y < 7; ++y) cs >> c.v0u[y] >> c.f[y];
-      s.c.push_back(c);
-    }
-    out.push_back(s);
-  }
-  return out;
-}
-
-double row_speed(int row) {
-  const constituent_row &r = constituent_table[row];
-  return 1296000.0 * std::ldexp(1.0, static_cast<int>(r.shift)) / r.scaled_period;
-}
-
-// Rows sharing a speed are told apart by name.
-int row_for(const Constituent &c) {
-  static const std::map<std::string, int> named = {{"M1", 23}, {"NO1", 63}, {"2MK3", 35}, {"MO3", 54}};
-  auto it = named.find(c.name);
-  if (it != named.end()) return it->second;
-  for (int row = 0; row < TC_CONSTITUENT_ROWS; ++row)
-    if (constituent_table[row].scaled_period != 1 && std::fabs(row_speed(row) - c.speed) < 1e-6) return row;
-  return -1;
-}
+std::vector<Station> read_stations() { return station_file::read_stations(CORVAN_TEST_DATA "/stations.txt"); }
 
 constexpr int64_t Y2024 = 1704067200, Y2025 = 1735689600;
 
@@ -171,7 +125,7 @@ void refer_to_rows(Station &s) {
   fixed f[TC_TIDE_FACTOR_SLOTS];
   compute_global_tide_data(f, start + 183 * 86400);
   for (Constituent &c : s.c) {
-    c.row = row_for(c);
+    c.row = station_file::row_for(c);
     if (c.row < 0) continue;
     const constituent_row &r = constituent_table[c.row];
     const double ours =
@@ -230,24 +184,6 @@ std::vector<std::pair<double, bool>> predicted_extremes(const Station &s, int64_
   }
   return out;
 }
-
-// The station as the library's constituent set, for the search below the daily tides' minute rounding.
-struct DirectSet {
-  std::vector<tide_component> components;
-  constituent_set set{};
-  explicit DirectSet(const Station &s) {
-    for (const Constituent &c : s.c) {
-      if (c.row < 0) continue;
-      const double epoch = static_cast<float>(c.stored_epoch);
-      components.push_back({static_cast<fixed>(std::lround(epoch / 360.0 * 65536.0)),
-                            static_cast<UINT16>(std::trunc(static_cast<float>(c.amplitude) * 304.8)),
-                            static_cast<UINT16>(c.row)});
-    }
-    set.datum = static_cast<SINT16>(std::trunc(static_cast<float>(s.datum) * 304.8));
-    set.count = static_cast<SINT>(components.size());
-    set.components = components.data();
-  }
-};
 
 }  // namespace
 
