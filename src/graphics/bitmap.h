@@ -7,10 +7,14 @@ typedef S32 PIXEL;
 typedef U16 COLOR;
 typedef U16 PATTERN;
 
+// The chart library declares the same structure for its Mercator points.
+#ifndef CORVAN_POINT_DEFINED
+#define CORVAN_POINT_DEFINED
 typedef struct tag_POINT {
     PIXEL x;
     PIXEL y;
 } POINT;
+#endif
 
 typedef struct tag_BITMAP {
     U32 *pBuffer; // pixels are 16-bit COLOR values, rows top first; 4-byte aligned
