@@ -31,6 +31,12 @@ int Compare(const UT_TM &a, const UT_TM &b) {
   return 0;
 }
 
+// One decimal field of a date or time into the caller's integer.
+SINT Put(SINT *out, ULONG value) {
+  *out = static_cast<SINT>(value);
+  return UT_OK;
+}
+
 }  // namespace
 
 SINT ut_yearisleap(SINT year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0 ? 1 : 0; }
@@ -151,40 +157,14 @@ SINT ut_gettime(UT_DATETIME dt, UT_TIME *time) {
   return UT_OK;
 }
 
-SINT ut_gethour(UT_TIME time, SINT *hour) {
-  *hour = static_cast<SINT>(time / 10000);
-  return UT_OK;
-}
-
-SINT ut_getmin(UT_TIME time, SINT *min) {
-  *min = static_cast<SINT>(time % 10000 / 100);
-  return UT_OK;
-}
-
-SINT ut_getsec(UT_TIME time, SINT *sec) {
-  *sec = static_cast<SINT>(time % 100);
-  return UT_OK;
-}
-
-SINT ut_getday(UT_DATE date, SINT *day) {
-  *day = static_cast<SINT>(date / 10000);
-  return UT_OK;
-}
-
-SINT ut_getmonth(UT_DATE date, SINT *month) {
-  *month = static_cast<SINT>(date % 10000 / 100);
-  return UT_OK;
-}
-
-SINT ut_getyear(UT_DATE date, SINT *year) {
-  *year = static_cast<SINT>(date % 100);
-  return UT_OK;
-}
-
+SINT ut_gethour(UT_TIME time, SINT *hour) { return Put(hour, time / 10000); }
+SINT ut_getmin(UT_TIME time, SINT *min) { return Put(min, time % 10000 / 100); }
+SINT ut_getsec(UT_TIME time, SINT *sec) { return Put(sec, time % 100); }
+SINT ut_getday(UT_DATE date, SINT *day) { return Put(day, date / 10000); }
+SINT ut_getmonth(UT_DATE date, SINT *month) { return Put(month, date % 10000 / 100); }
+SINT ut_getyear(UT_DATE date, SINT *year) { return Put(year, date % 100); }
 SINT ut_getcompleteyear(UT_DATE date, SINT *year) {
-  const SINT yy = static_cast<SINT>(date % 100);
-  *year = yy < 70 ? 2000 + yy : 1900 + yy;
-  return UT_OK;
+  return Put(year, date % 100 < 70 ? 2000 + date % 100 : 1900 + date % 100);
 }
 
 UT_TIMEOFS ut_secstotimeofs(SLONG seconds) {
