@@ -34,7 +34,7 @@ ERRORCODE shift_date(UT_DATE date, int days, UT_DATE *out) {
   ULONG t;
   UT_TIME tm;
   if (ut_date2time(0, date, 0, &t) != 0) return TC_WARN_BAD_DATE;
-  if (ut_time2date(0, out, &tm, static_cast<ULONG>(static_cast<int64_t>(t) + 86400ll * days)) != 0)
+  if (ut_time2date(static_cast<ULONG>(static_cast<int64_t>(t) + 86400ll * days), out, &tm, 0) != 0)
     return TC_WARN_BAD_DATE;
   return CL_SUCCESS;
 }
@@ -334,7 +334,7 @@ ERRORCODE tc_BACurrents(BA_STATION *s, BA_CURRENT_DATA *c, UT_DATE date, UT_TIME
     }
     UT_DATE d;
     UT_TIME tm;
-    if (ut_time2date(0, &d, &tm, static_cast<ULONG>(t1)) != 0) return TC_WARN_BAD_DATE;
+    if (ut_time2date(static_cast<ULONG>(t1), &d, &tm, 0) != 0) return TC_WARN_BAD_DATE;
     if (d / 10000 != hw_date / 10000) {
       hw_date = d;
       if ((e = load_high_waters(s, hw_date, false, &hw)) != CL_SUCCESS) return e;

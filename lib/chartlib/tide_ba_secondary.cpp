@@ -21,7 +21,7 @@ int month_of(UT_DATE date, SLONG seconds) {
   if (ut_date2time(0, date, 0, &day) != 0) return static_cast<int>(date / 100 % 100);
   UT_DATE d;
   UT_TIME t;
-  if (ut_time2date(0, &d, &t, static_cast<ULONG>(static_cast<int64_t>(day) + seconds)) != 0)
+  if (ut_time2date(static_cast<ULONG>(static_cast<int64_t>(day) + seconds), &d, &t, 0) != 0)
     return static_cast<int>(date / 100 % 100);
   return static_cast<int>(d / 100 % 100);
 }

@@ -21,7 +21,7 @@ ERRORCODE spring_phase(ULONG t, int direction, ULONG *moment) {
 ERRORCODE to_pair(SLONG offset, ULONG t, UT_DATETIME *dt) {
   UT_DATE d;
   UT_TIME tm;
-  if (ut_time2date(offset, &d, &tm, t) != 0 || ut_mkdatetime(dt, d, tm) != 0) return TC_WARN_BAD_DATE;
+  if (ut_time2date(t, &d, &tm, offset) != 0 || ut_mkdatetime(dt, d, tm) != 0) return TC_WARN_BAD_DATE;
   return CL_SUCCESS;
 }
 

@@ -310,7 +310,7 @@ ERRORCODE tc_SetMagneticVariation(BPTABLE *t, DOUBLE variation) {
 namespace {
 
 bool clock_time(SLONG offset, int64_t t, UT_DATE *date, UT_TIME *time) {
-  return t >= 0 && t <= 0xFFFFFFFFll && ut_time2date(offset, date, time, static_cast<ULONG>(t)) == 0;
+  return t >= 0 && t <= 0xFFFFFFFFll && ut_time2date(static_cast<ULONG>(t), date, time, offset) == 0;
 }
 
 // Steps from sun event to sun event from t until one of the wanted kind at or after from; false when the

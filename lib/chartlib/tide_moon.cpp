@@ -99,7 +99,7 @@ ERRORCODE tc_GetNextPrevMoonPhase(SLONG offset, UT_DATETIME *dt, SINT *type, int
   if (e != CL_SUCCESS) return e;
   UT_DATE date;
   UT_TIME time;
-  if (ut_time2date(offset, &date, &time, moment) != 0 || ut_mkdatetime(dt, date, time) != 0) return TC_WARN_BAD_DATE;
+  if (ut_time2date(moment, &date, &time, offset) != 0 || ut_mkdatetime(dt, date, time) != 0) return TC_WARN_BAD_DATE;
   *type = phase;
   return CL_SUCCESS;
 }

@@ -51,8 +51,8 @@ ERRORCODE tc_time_t2julian(int64_t seconds, DOUBLE *jd) {
 }
 
 ERRORCODE tc_SplitDateTime(UT_DATETIME dt, UT_DATE *date, UT_TIME *time, SINT *month, SINT *day) {
-  ut_getdate(&dt, date);
-  ut_gettime(&dt, time);
+  ut_getdate(dt, date);
+  ut_gettime(dt, time);
   ULONG seconds;
   if (ut_date2time(0, *date, 0, &seconds) != 0) return TC_WARN_BAD_DATE;
   if (seconds < TC_FIRST_DATE_SECONDS) return TC_WARN_DATE_TOO_EARLY;
@@ -70,7 +70,7 @@ bool tc_EventOnDay(ULONG clock, UT_DATE date, UT_TIMEOFS *time, ERRORCODE *error
   UT_DATE d;
   UT_TIME tm;
   *error = CL_SUCCESS;
-  if (ut_time2date(0, &d, &tm, minute) != 0) {
+  if (ut_time2date(minute, &d, &tm, 0) != 0) {
     *error = TC_WARN_BAD_DATE;
     return false;
   }

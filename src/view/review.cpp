@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "chartlib/nv_convert_standin.h"
+#include "chartlib/nv_navig.h"
 #include "draw/bmp.h"
 #include "draw/box.h"
 #include "view/buffers.h"
@@ -354,8 +354,9 @@ void vDrawImageInfoText(BITMAP *pBitmap, const THUMBNAIL_HEADER_TYPE *pSlot) {
     vCopyName(acName, sizeof acName, w.sName, 15);
     tWhen = static_cast<time_t>(w.u32Time);
     bTimeValid = w.u32Time != 0;
-    bPosValid = pSlot->recording->bWaypointValid;
-    const POSITION p = nv_MeterToDegr(w.s32MercatorX, w.s32MercatorY);
+    const POINT pt = {w.s32MercatorX, w.s32MercatorY};
+    POSITION p = {0.0, 0.0};
+    bPosValid = pSlot->recording->bWaypointValid && !CL_IsError(nv_MeterToDegr(&pt, &p));
     dLat = p.lat;
     dLon = p.lon;
   } else if (pSlot != nullptr) {
@@ -363,8 +364,9 @@ void vDrawImageInfoText(BITMAP *pBitmap, const THUMBNAIL_HEADER_TYPE *pSlot) {
     vCopyName(acName, sizeof acName, w.sName, 15);
     tWhen = static_cast<time_t>(w.u32Time);
     bTimeValid = w.u32Time != 0;
-    bPosValid = pSlot->snapshot->Header.WaypointValid;
-    const POSITION p = nv_MeterToDegr(w.s32MercatorX, w.s32MercatorY);
+    const POINT pt = {w.s32MercatorX, w.s32MercatorY};
+    POSITION p = {0.0, 0.0};
+    bPosValid = pSlot->snapshot->Header.WaypointValid && !CL_IsError(nv_MeterToDegr(&pt, &p));
     dLat = p.lat;
     dLon = p.lon;
   }

@@ -208,7 +208,7 @@ TEST(TideAccuracy, HeightsAndExtremesOverAYear) {
     for (int64_t day = Y2024; day < Y2025; day += 86400) {
       UT_DATE date;
       UT_TIME time;
-      ASSERT_EQ(ut_time2date(0, &date, &time, static_cast<ULONG>(day)), 0);
+      ASSERT_EQ(ut_time2date(static_cast<ULONG>(day), &date, &time, 0), 0);
       ASSERT_EQ(tc_GetTidesByPortCode(table.get(), code, UT_DATETIME{date, 0}, 25, 5, tides, 100), CL_SUCCESS);
       for (int i = 0; i < 96; ++i) {
         const double d = std::fabs(tides[i].Intensity - predict(s, day + 900 * i));

@@ -190,8 +190,9 @@ TEST(TideUtil, ConversionsAndDates) {
     UT_DATE date;
     ERRORCODE result;
   } cases[] = {{310100, TC_WARN_DATE_TOO_EARLY}, {10200, CL_SUCCESS},      {290200, CL_SUCCESS},
-               {300200, TC_WARN_BAD_DATE},       {311250, CL_SUCCESS},     {10151, TC_WARN_BAD_DATE},
-               {10169, TC_WARN_BAD_DATE},        {10199, TC_WARN_DATE_TOO_EARLY}};
+               {300200, TC_WARN_BAD_DATE},       {190138, CL_SUCCESS},     {10151, TC_WARN_BAD_DATE},
+               {10169, TC_WARN_BAD_DATE},        {10199, TC_WARN_DATE_TOO_EARLY},
+               {200138, TC_WARN_BAD_DATE},       {311250, TC_WARN_BAD_DATE}};  // second counts end in January 2038
   for (const Case &c : cases) {
     UT_DATE d;
     UT_TIME t;

@@ -79,11 +79,11 @@ TEST_F(ParamsTest, MeanLevelBySpringTide) {
   const ULONG full = moon_corrected_phase(10) + TC_SECONDS_1970_TO_2000;
   UT_DATE d;
   UT_TIME t;
-  ASSERT_EQ(ut_time2date(3600, &d, &t, full + 86400), 0);
+  ASSERT_EQ(ut_time2date(full + 86400, &d, &t, 3600), 0);
   DOUBLE mean;
   ASSERT_EQ(tc_BA_Mean_Level(3600, d, t, v, &mean), CL_SUCCESS);
   EXPECT_DOUBLE_EQ(mean, v[3]);  // d1 = 1 - 2 = -1, the next spring tide far away
-  ASSERT_EQ(ut_time2date(3600, &d, &t, full + 10 * 86400), 0);
+  ASSERT_EQ(ut_time2date(full + 10 * 86400, &d, &t, 3600), 0);
   ASSERT_EQ(tc_BA_Mean_Level(3600, d, t, v, &mean), CL_SUCCESS);
   EXPECT_DOUBLE_EQ(mean, v[1]);  // d1 = 8, d2 = 6 + 2: eight days or more give v1
   s->section_flags = 1;
