@@ -1,0 +1,214 @@
+// Chart image writer for tests: records, directories, map headers and layer chains in the card layout.
+#include "chart_writer.h"
+
+#include <cstdio>
+
+namespace chart_fixture {
+
+namespace {
+
+constexpr uint32_t kSignature = 0x081273ABu;
+
+uint16_t Header(uint8_t type, Width width, bool valid, uint8_t value) {
+  // bits 0-5 type, 6-7 length width, 8-10 record value, 15 valid
+  return static_cast<uint16_t>((type & 0x3F) | (static_cast<unsigned>(width) << 6) | ((value & 7u) << 8) |
+                               (valid ? 0x8000u : 0u));
+}
+
+uint32_t LengthBytes(Width w) { return w == Width::One ? 1 : w == Width::Two ? 2 : 4; }
+
+}  // namespace
+
+Bytes &Bytes::U8(uint32_t v) {
+  data_.push_back(static_cast<uint8_t>(v));
+  return *this;
+}
+
+Bytes &Bytes::U16(uint32_t v) { return U8(v).U8(v >> 8); }
+Bytes &Bytes::U32(uint32_t v) { return U16(v).U16(v >> 16); }
+
+Bytes &Bytes::Append(const std::vector<uint8_t> &more) {
+  data_.insert(data_.end(), more.begin(), more.end());
+  return *this;
+}
+
+Bytes &Bytes::Zeros(uint32_t n) {
+  data_.insert(data_.end(), n, 0);
+  return *this;
+}
+
+void Bytes::PatchU32(uint32_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) data_.at(at + i) = static_cast<uint8_t>(v >> (8 * i));
+}
+
+ChartWriter::ChartWriter(bool withSignature) {
+  // Header and a 2-byte length take addresses 0-3, so the record's data starts with the signature.
+  Record(1, Bytes().U32(withSignature ? kSignature : 0x12345678u), Width::Two);
+}
+
+uint32_t ChartWriter::Record(uint8_t type, const Bytes &data, const RecordOptions &opt) {
+  const uint32_t at = image_.Size();
+  image_.U16(Header(type, opt.width, opt.valid, opt.value));
+  const uint64_t length = opt.lengthOverride >= 0 ? static_cast<uint64_t>(opt.lengthOverride) : data.Size();
+  switch (LengthBytes(opt.width)) {
+    case 1: image_.U8(static_cast<uint32_t>(length)); break;
+    case 2: image_.U16(static_cast<uint32_t>(length)); break;
+    default: image_.U32(static_cast<uint32_t>(length)); break;
+  }
+  image_.Append(data.Data());
+  return at;
+}
+
+uint32_t ChartWriter::Record(uint8_t type, const Bytes &data, Width width, bool valid) {
+  RecordOptions opt;
+  opt.width = width;
+  opt.valid = valid;
+  return Record(type, data, opt);
+}
+
+uint32_t ChartWriter::Link(uint32_t target, bool valid, Width width) {
+  return Record(0, Bytes().U32(target), width, valid);
+}
+
+void ChartWriter::PatchLink(uint32_t linkAddress, uint32_t target) {
+  const uint16_t header = static_cast<uint16_t>(image_.Data().at(linkAddress) | image_.Data().at(linkAddress + 1) << 8);
+  image_.PatchU32(linkAddress + 2 + LengthBytes(static_cast<Width>((header >> 6) & 3)), target);
+}
+
+namespace {
+
+void WriteItems(ChartWriter &w, const std::vector<LayerItem> &items);
+
+void WriteLayer(ChartWriter &w, const LayerSpec &l) {
+  Bytes d;
+  d.U8(l.code).U16(l.description).U32(l.firstFeature).U32(l.spatial).S32(l.lower).S32(l.upper);
+  for (const Presence &p : l.presence) d.U8(p.objectType).U32(p.mask1).U32(p.mask2);
+  RecordOptions opt;
+  opt.width = d.Size() < 256 ? Width::One : Width::Two;
+  opt.value = l.unit;
+  w.Record(l.recordType, d, opt);
+}
+
+void WriteGroup(ChartWriter &w, const GroupSpec &g) {
+  const uint32_t at = w.Record(19, Bytes().S32(g.west).S32(g.south).S32(g.east).S32(g.north).U32(0), Width::Four);
+  WriteItems(w, g.items);
+  const uint32_t skip = g.skipOverride >= 0 ? static_cast<uint32_t>(g.skipOverride) : w.Here();
+  w.Image().PatchU32(at + 2 + 4 + 16, skip);
+}
+
+void WriteItems(ChartWriter &w, const std::vector<LayerItem> &items) {
+  for (const LayerItem &item : items) {
+    if (const LayerSpec *l = std::get_if<LayerSpec>(&item))
+      WriteLayer(w, *l);
+    else
+      WriteGroup(w, std::get<GroupSpec>(item));
+  }
+}
+
+Bytes MapHeaderData(const MapSpec &m, uint32_t firstLayer) {
+  Bytes d;
+  d.U16(m.code).U16(static_cast<uint16_t>(m.type));
+  d.S32(m.left).S32(m.bottom).S32(m.right).S32(m.top);
+  d.U16(m.title).U16(m.notes);
+  d.U32(m.resolutionX).U32(m.resolutionY);
+  d.U16(m.usage).U16(m.limitations);
+  d.S32(m.rangeUpper).S32(m.rangeLower);
+  d.U32(m.spatial).U32(firstLayer);
+  return d;  // 52 bytes
+}
+
+}  // namespace
+
+std::vector<uint8_t> BuildChart(const ChartSpec &spec, ChartLayout *layout) {
+  ChartLayout local;
+  ChartLayout &out = layout ? *layout : local;
+  out = ChartLayout{};
+  ChartWriter w(spec.signature);
+  const uint32_t mapCount = static_cast<uint32_t>(spec.maps.size());
+
+  if (spec.deletedDirectoryFirst) w.Record(4, Bytes().U32(kEndOfChain), Width::Four, false);
+  if (spec.mapDirectory) {
+    const uint32_t length = spec.directoryLength >= 0 ? static_cast<uint32_t>(spec.directoryLength) : 4 * mapCount;
+    out.mapDirectory = w.Record(4, Bytes().Zeros(length), Width::Four);
+  }
+  if (spec.portDirectory) {
+    Bytes d;
+    for (uint32_t a : spec.portTables) d.U32(a);
+    out.portDirectory = w.Record(6, d, Width::Two);
+  }
+  w.Link(kEndOfChain);
+
+  for (const MapSpec &m : spec.maps) {
+    out.mapHeaders.push_back(w.Record(17, MapHeaderData(m, 0), Width::One));
+  }
+  for (uint32_t i = 0; i < mapCount; ++i) {
+    const MapSpec &m = spec.maps[i];
+    const uint32_t first = w.Here();
+    out.firstLayer.push_back(first);
+    WriteItems(w, m.layers);
+    if (m.layerChainEndsWithLink) w.Link(kEndOfChain);
+    // first-layer address: the last field of the 52-byte header data (header 2 + length 1 before it)
+    w.Image().PatchU32(out.mapHeaders[i] + 3 + 48, first);
+  }
+  if (spec.mapDirectory) {
+    // data begins after the 2-byte header and the 4-byte length
+    const uint32_t room = spec.directoryLength >= 0 ? static_cast<uint32_t>(spec.directoryLength) / 4 : mapCount;
+    for (uint32_t i = 0; i < room && i < mapCount; ++i)
+      w.Image().PatchU32(out.mapDirectory + 6 + 4 * i, out.mapHeaders[i]);
+  }
+  return w.Data();
+}
+
+ChartSpec SampleChartSpec() {
+  ChartSpec spec;
+  LayerSpec land{60 + 2, 100, 0, 0, 0, 0, 0, {{71, 0x5, 0x0}}};
+  auto depth = [](int32_t lower, int32_t upper) {
+    LayerSpec d{38, 101, 0, 0, 0, lower, upper, {{42, 0x3, 0x1}}};
+    return d;
+  };
+  LayerSpec soundings{140, 102, 0, 0, 0, 0, 0, {{129, 0x1, 0x0}}};
+  LayerSpec navaids{88, 103, 0, 0, 0, 0, 0, {{17, 0x10, 0x2}, {75, 0x4, 0x0}}};
+
+  MapSpec world;  // overview
+  world.left = -20000000;
+  world.bottom = -15000000;
+  world.right = 20000000;
+  world.top = 15000000;
+  world.resolutionX = 4000;
+  world.resolutionY = 3000;
+  world.code = 1;
+  world.layers = {land, depth(0, 100), depth(100, 200)};
+
+  MapSpec coast;  // a bay on a western shore of a northern lake
+  coast.left = -9830000;
+  coast.bottom = 5390000;
+  coast.right = -9770000;
+  coast.top = 5450000;
+  coast.resolutionX = 16384;
+  coast.resolutionY = 16384;
+  coast.code = 2;
+  GroupSpec east{-9800000, 5390000, -9770000, 5450000, {navaids, soundings}};
+  coast.layers = {land, depth(0, 20), depth(20, 50), depth(50, 100), east};
+
+  MapSpec dateline;  // across the 180-degree meridian
+  dateline.left = 20000000;
+  dateline.bottom = -2000000;
+  dateline.right = -19000000;
+  dateline.top = -1000000;
+  dateline.resolutionX = 2048;
+  dateline.resolutionY = 2048;
+  dateline.code = 3;
+  dateline.layers = {land, depth(0, 100)};
+
+  spec.maps = {world, coast, dateline};
+  return spec;
+}
+
+bool WriteFile(const std::string &path, const std::vector<uint8_t> &image) {
+  FILE *f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return false;
+  const bool ok = std::fwrite(image.data(), 1, image.size(), f) == image.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+}  // namespace chart_fixture
