@@ -67,6 +67,11 @@ void ChartFiles::FailBlock(int slot, uint32_t block) {
   slots_[slot].failed.insert(block);
 }
 
+void ChartFiles::Poke(int slot, uint32_t address, uint8_t value) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  slots_[slot].image.at(address) = value;
+}
+
 BOOL ChartFiles::ReadCallback(void *owner, SINT slot, UINT32 address, UCHAR *dst, UINT32 count) {
   return static_cast<ChartFiles *>(owner)->Read(slot, address, dst, count) ? TRUE : FALSE;
 }

@@ -26,6 +26,8 @@ class ChartFiles {
   void SetCardRoot(int slot, const std::string &dir);
   // The medium fails to deliver this block of the slot.
   void FailBlock(int slot, uint32_t block);
+  // Changes one byte of an in-memory image, as a card swapped under the reader would.
+  void Poke(int slot, uint32_t address, uint8_t value);
   // Called before every block is fetched (slot, block): tests pull the card here.
   std::function<void(int, uint32_t)> beforeBlock;
   uint64_t BlockReads() const { return blockReads_; }

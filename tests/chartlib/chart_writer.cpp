@@ -126,6 +126,7 @@ std::vector<uint8_t> BuildChart(const ChartSpec &spec, ChartLayout *layout) {
   ChartWriter w(spec.signature);
   const uint32_t mapCount = static_cast<uint32_t>(spec.maps.size());
 
+  if (spec.fillerBytes > 0) w.Record(7, Bytes().Zeros(spec.fillerBytes), Width::Four);
   if (spec.deletedDirectoryFirst) w.Record(4, Bytes().U32(kEndOfChain), Width::Four, false);
   if (spec.mapDirectory) {
     const uint32_t length = spec.directoryLength >= 0 ? static_cast<uint32_t>(spec.directoryLength) : 4 * mapCount;

@@ -71,6 +71,15 @@ struct LayerSpec {
   uint8_t recordType = 18;  // another type makes a record the reader passes over
 };
 
+inline LayerSpec Layer(uint8_t code, int32_t lower = 0, int32_t upper = 0, uint8_t unit = 0) {
+  LayerSpec l;
+  l.code = code;
+  l.lower = lower;
+  l.upper = upper;
+  l.unit = unit;
+  return l;
+}
+
 struct GroupSpec;
 using LayerItem = std::variant<LayerSpec, GroupSpec>;
 
@@ -95,6 +104,7 @@ struct MapSpec {
 struct ChartSpec {
   bool signature = true;
   std::vector<MapSpec> maps;
+  uint32_t fillerBytes = 0;          // a record of this many bytes in front of the directories
   int64_t directoryLength = -1;      // bytes of the map directory record (default 4 per map)
   bool mapDirectory = true;
   bool deletedDirectoryFirst = false;  // a deleted map directory in front of the real one
