@@ -125,4 +125,18 @@ bool ChartFiles::Read(int slot, uint32_t address, uint8_t *dst, uint32_t count) 
   return true;
 }
 
+bool MapContextFor(int slot, int mapIndex, MAPCONTEXT2 *ctx) {
+  std::vector<MAPHEADER2> headers(64);
+  MAPDIRECTORY2 dir{0, static_cast<SINT>(headers.size()), headers.data()};
+  const CHARTCONFIG2 cfg{slot, TRUE, 0};
+  if (CL_IsError(ch2_LoadMapDirectory(&cfg, &dir, nullptr)) || mapIndex >= dir.iNumOfMaps) return false;
+  *ctx = MAPCONTEXT2{};
+  ch2_ClearMapHeader(ctx);
+  ch2_ClearMapZoom(ctx);
+  ch2_ClearMapView(ctx);
+  ch2_ClearChartView(ctx);
+  ch2_SetMapHeader(ctx, &headers[mapIndex]);
+  return true;
+}
+
 }  // namespace chart_fixture

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "chartlib/ch2_read.h"
+#include "chartlib/ch2_map.h"
 
 namespace chart_fixture {
 
@@ -52,5 +52,9 @@ class ChartFiles {
   CH2_READ_CALLBACKS table_;
   uint64_t blockReads_ = 0;
 };
+
+// A map context on map mapIndex of the chart in slot, set up as the chart display does: cleared, the header
+// loaded from the chart's map directory. False when the directory does not load or has no such map.
+bool MapContextFor(int slot, int mapIndex, MAPCONTEXT2 *ctx);
 
 }  // namespace chart_fixture
