@@ -52,7 +52,7 @@ TEST(Ch2LayerCodes, OnOffSet) {
 
 class Ch2Layers : public ::testing::Test {
  protected:
-  MAPCONTEXT2 Context(const std::vector<LayerItem> &layers, int slot = 0, uint32_t filler = 0) {
+  static ChartSpec Spec(const std::vector<LayerItem> &layers) {
     ChartSpec spec;
     MapSpec m;
     m.left = -9830000;
@@ -61,7 +61,10 @@ class Ch2Layers : public ::testing::Test {
     m.top = 5450000;
     m.layers = layers;
     spec.maps = {m};
-    spec.fillerBytes = filler;
+    return spec;
+  }
+  MAPCONTEXT2 Context(const std::vector<LayerItem> &layers, int slot = 0) { return Context(Spec(layers), slot); }
+  MAPCONTEXT2 Context(const ChartSpec &spec, int slot = 0) {
     files.OpenImage(slot, BuildChart(spec));
     MAPCONTEXT2 ctx{};
     EXPECT_TRUE(MapContextFor(slot, 0, &ctx));
@@ -106,7 +109,7 @@ TEST_F(Ch2Layers, CountCollectsDepthValues) {
     EXPECT_EQ(ctx.usCurrentLayerNumber, 0);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(ctx.slDepthValuesList[i], c.depths[i]) << i;
   }
-  MAPCONTEXT2 empty = Context({});
+  MAPCONTEXT2 empty = Context(std::vector<LayerItem>{});
   EXPECT_EQ(ch2_CountLayers(&empty), CH2_WARN_END_OF_LAYERS);
   EXPECT_EQ(empty.usNumberOfLayers, 0);
 }
@@ -198,32 +201,16 @@ TEST_F(Ch2Layers, GroupsAcrossTheMeridian) {
 TEST_F(Ch2Layers, DamagedChainsEnd) {
   // A skip address that points back to the start of the chain.
   GroupSpec back{-9830000, 5390000, -9811000, 5450000, {Layer(88)}};
-  back.skipOverride = 0;  // replaced below
-  ChartSpec spec;
-  MapSpec m;
-  m.left = -9830000;
-  m.bottom = 5390000;
-  m.right = -9770000;
-  m.top = 5450000;
-  m.layers = {Layer(62), back};
-  spec.maps = {m};
+  ChartSpec spec = Spec({Layer(62), back});
   ChartLayout layout;
   BuildChart(spec, &layout);
-  spec.maps[0].layers[1] = [&] {
-    GroupSpec g = back;
-    g.skipOverride = layout.firstLayer[0];
-    return g;
-  }();
-  files.OpenImage(0, BuildChart(spec));
-  MAPCONTEXT2 ctx{};
-  ASSERT_TRUE(MapContextFor(0, 0, &ctx));
-  ctx.sMapView.sLeftBottomInMM = {-9810000, 5390000};
-  ctx.sMapView.sRightTopInMM = {-9790000, 5450000};
+  std::get<GroupSpec>(spec.maps[0].layers[1]).skipOverride = layout.firstLayer[0];
+  MAPCONTEXT2 ctx = Context(spec);
   LAYERCONTEXT2 lc{};
   EXPECT_EQ(Walk(&ctx, &lc), (std::vector<int>{62}));
 
   // A chain without the ending link, whose first record is a link.
-  MAPCONTEXT2 empty = Context({});
+  MAPCONTEXT2 empty = Context(std::vector<LayerItem>{});
   EXPECT_EQ(ch2_GetLayer(&empty, &lc, 1), CH2_WARN_END_OF_LAYERS);
 }
 
