@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "chart_files.h"
 #include "chart_writer.h"
@@ -240,6 +241,26 @@ TEST_F(Ch2Record, FailedReadsThrowOnlyToARecoveryPoint) {
     EXPECT_TRUE(thrown);
     EXPECT_FALSE(CH2_RecoveryPoint::Armed());
   }
+}
+
+TEST_F(Ch2Record, RecoveryPointsBelongToTheirThread) {
+  CH2_RecoveryPoint point;
+  SINT elsewhere = 0;
+  bool armedElsewhere = true;
+  std::thread other([&] {
+    armedElsewhere = CH2_RecoveryPoint::Armed();
+    CHARTCONTEXT2 cc{9, 0, 0};
+    elsewhere = ch2_ReadByte(&cc);  // no point on this thread: -1
+  });
+  other.join();
+  EXPECT_FALSE(armedElsewhere);
+  EXPECT_EQ(elsewhere, -1);
+  CHARTCONTEXT2 cc{9, 0, 0};
+  EXPECT_THROW(ch2_ReadByte(&cc), CH2_ReadFailure);
+  {
+    CH2_RecoveryPoint inner;  // points nest
+  }
+  EXPECT_TRUE(CH2_RecoveryPoint::Armed());
 }
 
 TEST_F(Ch2Record, CheckFileLooksInThePhotoFolderOfTheCard) {
