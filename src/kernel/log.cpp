@@ -17,6 +17,7 @@
 #include "kernel/options.h"
 #include "kernel/queue.h"
 #include "kernel/sema.h"
+#include "kernel/shutdown.h"
 #include "kernel/task.h"
 #include "kernel/task_table.h"
 #include "kernel/tick.h"
@@ -153,7 +154,11 @@ void debug_doit(void) {
 }
 
 void sigterm_handler(int sig) {
-  if (sig == SIGINT) debug_doit();
+  if (sig == SIGINT) {
+    debug_doit();
+  } else {
+    U_SHUTDOWN_vTerminate();
+  }
   LM_EXIT(2);
 }
 
