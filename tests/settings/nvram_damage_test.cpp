@@ -56,17 +56,6 @@ ChildRun runChild(const std::vector<std::string> &args) {
   return run;
 }
 
-// The value of a slot as the files hold it: set bit over a value word that is there; nothing otherwise.
-std::optional<U32> slotValue(const std::string &sDir, FOURCHARID id) {
-  const U32 u32Slot = static_cast<U32>(H_NVRAM_s32SlotOfKey(id));
-  if (!fs::is_regular_file(sDir + "/nvr_statbit.dat") || !fs::is_regular_file(sDir + "/nvr_entries.dat")) return {};
-  const auto bits = readFile(sDir + "/nvr_statbit.dat");
-  const auto entries = readFile(sDir + "/nvr_entries.dat");
-  if (bits.size() < 4 * (u32Slot / 32) + 4 || !((u32At(bits, 4 * (u32Slot / 32)) >> (u32Slot % 32)) & 1)) return {};
-  if (entries.size() < 4 * u32Slot + 4) return {};
-  return u32At(entries, 4 * u32Slot);
-}
-
 enum Kind { kTruncate0, kTruncate1, kHalf, kZeroed, kLastWordZeroed, kDirectory, kGrown, kFlipped };
 
 struct Damage {
@@ -162,12 +151,12 @@ class DamagedFilesTest : public SettingsTest, public ::testing::WithParamInterfa
     H_NVRAM_vSetDirectoriesForTest(m_sData.c_str(), (m_sRoot + "/tmp").c_str());  // closed, as at power-off
     damage(file(GetParam().pcFile), GetParam().kind);
   }
-  bool versionReadable() const { return slotValue(m_sData, FCID("NVER")).has_value(); }
+  bool versionReadable() const { return storedValueIn(m_sData, FCID("NVER")).has_value(); }
   // An empty bitmap is a fresh start: the version is written anew, nothing is reported.
   bool fresh() const {
     return fs::is_regular_file(file("nvr_statbit.dat")) && fs::file_size(file("nvr_statbit.dat")) == 0;
   }
-  bool versionKept() const { return slotValue(m_sData, FCID("NVER")) == NVR_VERSION; }
+  bool versionKept() const { return storedValueIn(m_sData, FCID("NVER")) == NVR_VERSION; }
   std::string expectedLine() const {
     return versionReadable() ? "replaced by" : std::string("no settings format version (") + GetParam().pcFile;
   }
@@ -179,8 +168,8 @@ TEST_P(DamagedFilesTest, NvramTaskStartsAndTheNextStartFindsSoundFiles) {
   const bool bKept = versionKept();
   const bool bFresh = fresh();
   std::map<std::string, std::optional<U32>> expected;
-  for (FOURCHARID id : kKept) expected[keyText(id)] = slotValue(m_sData, id);
-  expected[keyText(kOther)] = bKept ? slotValue(m_sData, kOther) : std::nullopt;
+  for (FOURCHARID id : kKept) expected[keyText(id)] = storedValueIn(m_sData, id);
+  expected[keyText(kOther)] = bKept ? storedValueIn(m_sData, kOther) : std::nullopt;
   const std::string sLine = expectedLine();
 
   const std::vector<std::string> args = {m_sData, "boot", "SMDL", "SCFO", "SXYZ"};
@@ -277,7 +266,7 @@ TEST(NvramKill, EveryKillLeavesFilesThatLoad) {
   std::mt19937 rng(20261211);
   int nKilled = 0;
   for (int nRound = 0; nRound < nRounds && !HasFailure(); nRound++) {
-    const bool bSound = slotValue(sDir, FCID("NVER")) == NVR_VERSION;
+    const bool bSound = storedValueIn(sDir, FCID("NVER")) == NVR_VERSION;
     const long lKillAt = 1 + static_cast<long>(rng() % static_cast<unsigned long>(lOps));
     const ChildRun run = runChild({sDir, "write", std::to_string(rng()), std::to_string(lKillAt)});
     nKilled += run.nStatus == 128 + SIGKILL ? 1 : 0;

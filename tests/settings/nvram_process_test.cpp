@@ -47,16 +47,6 @@ TEST(NvramProcess, FreshDataDirectoryGetsTheSettingsFiles) {
   EXPECT_EQ(readFile(sData + "/personal.dat").size(), 0u);
 }
 
-// The stored value of a key, -1 when its bit is clear.
-S64 storedIn(const std::string &sDir, FOURCHARID id) {
-  const U32 u32Slot = static_cast<U32>(H_NVRAM_s32SlotOfKey(id));
-  const auto bits = readFile(sDir + "/nvr_statbit.dat");
-  if (u32At(bits, 4 * (u32Slot / 32)) == 0xDEADBEEF || !((u32At(bits, 4 * (u32Slot / 32)) >> (u32Slot % 32)) & 1)) {
-    return -1;
-  }
-  return u32At(readFile(sDir + "/nvr_entries.dat"), 4 * u32Slot);
-}
-
 // Language, maximum depth and water type changed in the quick set-up, then SIGTERM: the next start has them
 // all and does not ask for the quick set-up again. A second unit, stopped without keys, gives the defaults.
 TEST(NvramProcess, SettingsChangedInTheMenusSurviveSigterm) {
@@ -98,19 +88,19 @@ TEST(NvramProcess, SettingsChangedInTheMenusSurviveSigterm) {
   EXPECT_NE(keyed->out().find("NVRAM: final save done"), std::string::npos) << keyed->out();
   close(fdKeys);
   for (FOURCHARID id : keys) {
-    EXPECT_NE(storedIn(sKeyed, id), -1) << std::hex << id;
-    EXPECT_NE(storedIn(sKeyed, id), storedIn(sPlain, id)) << std::hex << id;
+    EXPECT_NE(s64StoredIn(sKeyed, id), -1) << std::hex << id;
+    EXPECT_NE(s64StoredIn(sKeyed, id), s64StoredIn(sPlain, id)) << std::hex << id;
   }
-  EXPECT_EQ(storedIn(sKeyed, FCID("SQCD")), 1);  // the quick set-up is done
+  EXPECT_EQ(s64StoredIn(sKeyed, FCID("SQCD")), 1);  // the quick set-up is done
   S64 as64Changed[3];
-  for (int n = 0; n < 3; n++) as64Changed[n] = storedIn(sKeyed, keys[n]);
+  for (int n = 0; n < 3; n++) as64Changed[n] = s64StoredIn(sKeyed, keys[n]);
 
   keyed = std::make_unique<UnitProcess>(std::vector<std::string>{"nodisclaimer"}, sKeyed);
   ASSERT_TRUE(keyed->waitForLine("run-system sent")) << keyed->out();
   keyed->signal(SIGTERM);
   EXPECT_EQ(keyed->wait(), 2) << keyed->out();
   EXPECT_EQ(keyed->out().find("opening the quick-setup menu"), std::string::npos) << keyed->out();
-  for (int n = 0; n < 3; n++) EXPECT_EQ(storedIn(sKeyed, keys[n]), as64Changed[n]);  // saved again at the stop
+  for (int n = 0; n < 3; n++) EXPECT_EQ(s64StoredIn(sKeyed, keys[n]), as64Changed[n]);  // saved again at the stop
 }
 
 }  // namespace

@@ -47,13 +47,7 @@ class NvramTaskTest : public SettingsTest {
   }
 
   // The stored value of a key (bit set in the bitmap file), or -1.
-  S64 stored(FOURCHARID id) {
-    const U32 u32Slot = static_cast<U32>(H_NVRAM_s32SlotOfKey(id));
-    const auto bits = readFile(file("nvr_statbit.dat"));
-    if (!((u32At(bits, 4 * (u32Slot / 32)) >> (u32Slot % 32)) & 1) || u32At(bits, 4 * (u32Slot / 32)) == 0xDEADBEEF)
-      return -1;
-    return u32At(readFile(file("nvr_entries.dat")), 4 * u32Slot);
-  }
+  S64 stored(FOURCHARID id) { return s64StoredIn(m_sData, id); }
 
   // Saves with a signal of SEMA_NVRAM_UPDATE and waits until the key's value is stored.
   void saveAndWait(FOURCHARID id, S64 s64Expected) {
