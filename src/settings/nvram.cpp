@@ -458,7 +458,8 @@ void H_NVRAM_vDescribeVersionLoss(char *pcText, size_t size) {
       std::snprintf(pcText, size, "%s is not a plain file", kFileNames[u32Index]);
       return;
     }
-    const off_t need = u32Index == nfFCID_STATBIT ? static_cast<off_t>(kStatbitBytes) : 4 * static_cast<off_t>(u32Slot + 1);
+    const off_t need =
+        u32Index == nfFCID_STATBIT ? static_cast<off_t>(kStatbitBytes) : 4 * static_cast<off_t>(u32Slot + 1);
     if (st.st_size < need) {
       std::snprintf(pcText, size, "%s holds %lld bytes, the version needs %lld", kFileNames[u32Index],
                     static_cast<long long>(st.st_size), static_cast<long long>(need));

@@ -175,7 +175,9 @@ U32 u32SavePass() {
   for (const U32 u32Slot : written) s_pending.set(u32Slot, !bSynced);
   if (!bSynced) u32Failed += static_cast<U32>(written.size());
   vLogFileErrors("saving settings");
-  if (u32Failed != 0) log_me("NVRAM: %u settings not written, kept for the next pass", static_cast<unsigned>(u32Failed));
+  if (u32Failed != 0) {
+    log_me("NVRAM: %u settings not written, kept for the next pass", static_cast<unsigned>(u32Failed));
+  }
   return u32Failed;
 }
 

@@ -128,7 +128,8 @@ TEST(FatalError, UnopenableFatalLogIsLoggedAndWrittenToStandardError) {
   const std::string err = testing::internal::GetCapturedStderr();
   const std::string out = testing::internal::GetCapturedStdout();
   rmdir(path.c_str());
-  EXPECT_TRUE(std::regex_search(err, std::regex(R"(FATAL .*\d{4}\nerror: cannot save in nvram\.cpp at 77\n)"))) << err;
+  EXPECT_TRUE(std::regex_search(err, std::regex(R"(FATAL .*\d{4}\nerror: cannot save in nvram\.cpp at 77\n)")))
+      << err;
   EXPECT_TRUE(std::regex_search(out, std::regex(R"( Error opening \S+/FATAL\.LOG, Result = -1, error \d+, .*\r\n)"))) << out;
   EXPECT_TRUE(std::regex_search(out, std::regex(R"( error: cannot save in nvram\.cpp at 77\r\n)"))) << out;
 }

@@ -48,7 +48,9 @@ ChildRun runChild(const std::vector<std::string> &args) {
   close(anPipe[1]);
   ChildRun run{-1, {}};
   char acBuffer[4096];
-  for (ssize_t n; (n = read(anPipe[0], acBuffer, sizeof acBuffer)) > 0;) run.sOut.append(acBuffer, static_cast<size_t>(n));
+  for (ssize_t n; (n = read(anPipe[0], acBuffer, sizeof acBuffer)) > 0;) {
+    run.sOut.append(acBuffer, static_cast<size_t>(n));
+  }
   close(anPipe[0]);
   int nStatus = 0;
   waitpid(pid, &nStatus, 0);
