@@ -114,12 +114,12 @@ bool bOpen(U32 u32Index, bool bWrite = false) {
     return true;
   }
   if (fdNew < 0 && bReadOnlyError(nErrno)) {
-    fdNew = s_ops.open(acPath, O_RDONLY | O_CLOEXEC, 0);
-    bReadOnly = fdNew >= 0;
-    if (bReadOnly && !s_bReadOnlyLogged) {
+    if (!s_bReadOnlyLogged) {
       s_bReadOnlyLogged = true;
       log_me("NVRAM: %s cannot be written (%s): setting changes will not be kept", acPath, std::strerror(nErrno));
     }
+    fdNew = s_ops.open(acPath, O_RDONLY | O_CLOEXEC, 0);
+    bReadOnly = fdNew >= 0;
     if (fdNew < 0 && errno != ENOENT) nErrno = errno;
   }
   if (fdNew < 0) {

@@ -106,6 +106,31 @@ TEST_F(MediumTest, ReadOnlyDirectoryRunsWithTheStoredSettingsAndSaysChangesAreNo
   EXPECT_TRUE(fatalLog().empty());
 }
 
+// A fresh unit on a medium that takes nothing: it starts from the defaults, without a fatal error.
+class FreshMediumTest : public MediumTest, public ::testing::WithParamInterface<std::atomic<bool> *> {};
+
+TEST_P(FreshMediumTest, StartsFromTheDefaults) {
+  *GetParam() = true;
+  H_DATABASE_bUpdateValueU32(FCID("SMDL"), 293, P_NORMAL);
+  CaptureStdout();
+  if (!boot()) {
+    GetCapturedStdout();
+    GTEST_SKIP() << "the NVRAM task already ran in this process";
+  }
+  H_DATABASE_bUpdateValueU32(FCID("CCST"), 3, P_NORMAL);
+  save();
+  const std::string sLog = GetCapturedStdout();
+  if (GetParam() == &s_bReadOnly) {
+    EXPECT_EQ(count(sLog, "setting changes will not be kept"), 1u) << sLog;
+  }
+  EXPECT_NE(sLog.find("format version: nvr_entries.dat: "), std::string::npos) << sLog;
+  EXPECT_EQ(stored(FCID("SMDL")), -1);
+  EXPECT_TRUE(fatalLog().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Media, FreshMediumTest, ::testing::Values(&s_bReadOnly, &s_bFull),
+                         [](const auto &info) { return std::string(info.param == &s_bFull ? "Full" : "ReadOnly"); });
+
 TEST_F(MediumTest, FullDiskKeepsFailedValuesForTheNextPassAndTheFinalSaveCountsThem) {
   BOOT_OR_SKIP();
   H_DATABASE_bUpdateValueU32(FCID("CCST"), 3, P_NORMAL);
