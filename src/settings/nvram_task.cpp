@@ -183,6 +183,10 @@ U32 u32SavePass() {
 
 // The last pass before the end: one retry of what failed, and a count of what is lost.
 void vFinalSave() {
+  if (!H_DATABASE_bFetchU32(FCID("CCST"), nullptr, nullptr, nullptr)) {
+    log_me("NVRAM: final save: no system state yet, nothing saved");
+    return;
+  }
   U32 u32Failed = u32SavePass();
   if (u32Failed != 0) u32Failed = u32SavePass();
   if (u32Failed != 0) {
