@@ -17,6 +17,7 @@
 #include "kernel/options.h"
 #include "kernel/queue.h"
 #include "kernel/sema.h"
+#include "kernel/shutdown.h"
 #include "kernel/task.h"
 #include "kernel/task_table.h"
 #include "kernel/tick.h"
@@ -31,6 +32,7 @@ std::atomic<TASK> debug_taskno{0};
 std::atomic<bool> s_bWatchdogStarted{false};
 std::atomic<bool> s_bQuitting{false};
 std::once_flag s_firstLine;
+std::atomic<void (*)(void)> s_pfnExitHook{nullptr};
 
 U32 rawMillis(struct timeval *ptTime) {
   struct timespec now;
@@ -153,13 +155,15 @@ void debug_doit(void) {
 }
 
 void sigterm_handler(int sig) {
-  if (sig == SIGINT) debug_doit();
+  if (sig == SIGINT) {
+    debug_doit();
+  } else {
+    // The exit picture shows the screen as the stop found it, not the tasks taking their layers down.
+    if (void (*pfnHook)(void) = s_pfnExitHook.exchange(nullptr)) pfnHook();
+    U_SHUTDOWN_vTerminate();
+  }
   LM_EXIT(2);
 }
-
-namespace {
-std::atomic<void (*)(void)> s_pfnExitHook{nullptr};
-}  // namespace
 
 void lm_exit(const char *pcFile, int nLine, int nStatus) {
   char acLine[256];

@@ -13,7 +13,8 @@ void lm_doit(const char *pcText);
 S32 lm_gettime(struct timeval *ptTime);
 // Dumps every kernel object to standard error; from now on all lines go to standard error.
 void debug_doit(void);
-// SIGINT: dump, exit 2. SIGTERM: exit 2. Runs on the signal thread, never inside the signal handler.
+// SIGINT: dump, exit 2. SIGTERM: the power-down's shut-down (final settings save), exit 2. Runs on the signal
+// thread, never inside the signal handler.
 void sigterm_handler(int sig);
 
 // Logs "exit from file %s line #%d status %d" and ends the process with that status.

@@ -1,6 +1,9 @@
 #include "kernel/shutdown.h"
 
+#include <mutex>
+
 #include "kernel/error.h"
+#include "kernel/log.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
 #include "kernel/reset.h"
@@ -8,6 +11,9 @@
 namespace {
 
 constexpr TICKS kAckTicks = 500;
+
+// One shut-down at a time: they share the acknowledgement semaphore.
+std::mutex s_running;
 
 bool isSpared(const FOURCHARID *pSpared, FOURCHARID id) {
   for (; pSpared != nullptr && *pSpared != 0; ++pSpared) {
@@ -23,6 +29,7 @@ GENERIC_MESSAGE *newMessage() {
 }  // namespace
 
 void U_SHUTDOWN_vShutdown(const FOURCHARID *pSpared) {
+  const std::lock_guard<std::mutex> lock(s_running);
   GENERIC_MESSAGE *pMsg = newMessage();
   bool bNvram = false;
   MBOX nvram = 0;
@@ -54,4 +61,12 @@ void U_SHUTDOWN_vShutdown(const FOURCHARID *pSpared) {
     if (rc != lsSUCCESS && rc != -lsMBOX_INVALID) return;  // still the NVRAM task's
   }
   H_MEMORY_vFree(pMsg);
+}
+
+void U_SHUTDOWN_vTerminate(void) {
+  // The tasks the power-down tells on its own after the others; here the process ends right after.
+  static const FOURCHARID kSpared[] = {FCID("TDSP"), FCID("TKBD"), FCID("TSND"), FCID("TMSG"),
+                                       FCID("TSLP"), FCID("TETH"), 0};
+  log_me("terminated: shutting the tasks down, the settings are saved last");
+  U_SHUTDOWN_vShutdown(kSpared);
 }

@@ -34,6 +34,10 @@ constexpr U32 kSpecialWord = NVR_STATBIT_WORDS - 1;
 constexpr FOURCHARID special_fcids[3] = {FCID("NVER"), FCID("CREV"), FCID("FFST")};
 
 int corvan_filehands[nfCOUNT];
+bool s_abReadOnly[nfCOUNT];                 // opened for reading only: the medium refused writing
+int s_anError[nfCOUNT];                     // first failure of each file since the caller last took them
+int s_anOpenErrorLogged[nfCOUNT];           // the open failure already logged, so a retry loop logs once
+bool s_bReadOnlyLogged;
 U32 fcid_statbits[NVR_STATBIT_WORDS];
 bool s_abDirtyWord[NVR_STATBIT_WORDS];      // set in memory, not yet in the file
 FOURCHARID s_afcidSlotUser[NVR_SLOTS];      // the key that last wrote each slot in this run
@@ -43,6 +47,18 @@ U32 fcread_offbno;  // scan cursor: next bit in the word
 std::string s_sDataDir;
 std::string s_sScratchDir;
 bool s_bDirsOverridden;
+
+const NVRAM_FILE_OPS kSystemOps = {
+    .open = [](const char *pcPath, int nFlags, mode_t mode) { return ::open(pcPath, nFlags, mode); },
+    .pread = ::pread,
+    .pwrite = ::pwrite,
+    .fsync = ::fsync,
+};
+NVRAM_FILE_OPS s_ops = kSystemOps;
+
+void vNoteError(U32 u32Index, int nErrno) {
+  if (s_anError[u32Index] == 0) s_anError[u32Index] = nErrno != 0 ? nErrno : EIO;
+}
 
 const char *pcDataDir() { return s_bDirsOverridden ? s_sDataDir.c_str() : L_UTILS_cpGetPathnamePtr(); }
 const char *pcScratchDir() { return s_bDirsOverridden ? s_sScratchDir.c_str() : L_UTILS_cpGetScratchPathPtr(); }
@@ -71,7 +87,7 @@ void vLoadStatbits(int fd) {
   std::memset(fcid_statbits, 0, sizeof fcid_statbits);
   std::memset(s_abDirtyWord, 0, sizeof s_abDirtyWord);
   U8 au8[kStatbitBytes] = {};
-  const ssize_t nRead = pread(fd, au8, sizeof au8, 0);
+  const ssize_t nRead = s_ops.pread(fd, au8, sizeof au8, 0);
   if (nRead <= 0) return;
   for (U32 w = 0; w < NVR_STATBIT_WORDS; w++) {
     fcid_statbits[w] = static_cast<U32>(au8[4 * w]) | static_cast<U32>(au8[4 * w + 1]) << 8 |
@@ -79,28 +95,62 @@ void vLoadStatbits(int fd) {
   }
 }
 
-bool bOpen(U32 u32Index) {
-  if (corvan_filehands[u32Index] > 0) return true;
+// A medium that refuses writing still lets the unit run from what it holds.
+bool bReadOnlyError(int nErrno) {
+  return nErrno == EROFS || nErrno == EACCES || nErrno == EPERM || nErrno == ENOSPC || nErrno == EDQUOT;
+}
+
+// Opens the file; bWrite asks for write access again when it was opened for reading only.
+bool bOpen(U32 u32Index, bool bWrite = false) {
+  int &fd = corvan_filehands[u32Index];
+  if (fd > 0 && !(bWrite && s_abReadOnly[u32Index])) return true;
   char acPath[PATH_MAX];
   if (!bPath(u32Index, acPath)) return false;
-  const int fd = open(acPath, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
-  corvan_filehands[u32Index] = fd;
-  if (u32Index == nfFCID_STATBIT) vLoadStatbits(fd);
+  int fdNew = s_ops.open(acPath, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  bool bReadOnly = false;
+  int nErrno = errno;
+  if (fdNew < 0 && fd > 0) {  // still read-only: keep what is open
+    vNoteError(u32Index, nErrno);
+    return true;
+  }
+  if (fdNew < 0 && bReadOnlyError(nErrno)) {
+    if (!s_bReadOnlyLogged) {
+      s_bReadOnlyLogged = true;
+      log_me("NVRAM: %s cannot be written (%s): setting changes will not be kept", acPath, std::strerror(nErrno));
+    }
+    fdNew = s_ops.open(acPath, O_RDONLY | O_CLOEXEC, 0);
+    bReadOnly = fdNew >= 0;
+    if (fdNew < 0 && errno != ENOENT) nErrno = errno;
+  }
+  if (fdNew < 0) {
+    vNoteError(u32Index, nErrno);
+    if (s_anOpenErrorLogged[u32Index] != nErrno) {
+      s_anOpenErrorLogged[u32Index] = nErrno;
+      log_me("NVRAM: cannot open %s: %s", acPath, std::strerror(nErrno));
+    }
+    return false;
+  }
+  s_anOpenErrorLogged[u32Index] = 0;
+  const bool bReload = fd <= 0;
+  if (fd > 0) close(fd);
+  fd = fdNew;
+  s_abReadOnly[u32Index] = bReadOnly;
+  // The bitmap in memory may hold bits still to be written: a reopen for writing keeps it.
+  if (u32Index == nfFCID_STATBIT && bReload) vLoadStatbits(fd);
   return true;
 }
 
-bool bOpenSlotFiles() { return bOpen(nfFCID_ENTRIES) && bOpen(nfFCID_STATBIT); }
+bool bOpenSlotFiles(bool bWrite = false) { return bOpen(nfFCID_ENTRIES, bWrite) && bOpen(nfFCID_STATBIT, bWrite); }
 
 bool bPutU32(int fd, U32 u32Value, off_t offset) {
   const U8 au8[4] = {static_cast<U8>(u32Value), static_cast<U8>(u32Value >> 8), static_cast<U8>(u32Value >> 16),
                      static_cast<U8>(u32Value >> 24)};
-  return pwrite(fd, au8, 4, offset) == 4;
+  return s_ops.pwrite(fd, au8, 4, offset) == 4;
 }
 
 bool bGetU32(int fd, U32 *pu32Value, off_t offset) {
   U8 au8[4];
-  if (pread(fd, au8, 4, offset) != 4) return false;
+  if (s_ops.pread(fd, au8, 4, offset) != 4) return false;
   *pu32Value = static_cast<U32>(au8[0]) | static_cast<U32>(au8[1]) << 8 | static_cast<U32>(au8[2]) << 16 |
                static_cast<U32>(au8[3]) << 24;
   return true;
@@ -159,6 +209,7 @@ void vCloseAndForget() {
     if (fd > 0) close(fd);
     fd = 0;
   }
+  std::memset(s_abReadOnly, 0, sizeof s_abReadOnly);
   std::memset(fcid_statbits, 0, sizeof fcid_statbits);
   std::memset(s_abDirtyWord, 0, sizeof s_abDirtyWord);
   std::memset(s_afcidSlotUser, 0, sizeof s_afcidSlotUser);
@@ -168,6 +219,24 @@ bool bMakeDirectories() {
   mkdir(pcDataDir(), 0777);
   mkdir(pcScratchDir(), 0777);
   return true;
+}
+
+// Removes a settings file; a directory standing in its place goes too (moved aside when it holds anything).
+bool bRemove(const char *pcPath) {
+  if (unlink(pcPath) == 0 || errno == ENOENT) return true;
+  int nErrno = errno;
+  struct stat st;
+  if (lstat(pcPath, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (rmdir(pcPath) == 0) return true;
+    const std::string sAside = std::string(pcPath) + ".damaged";
+    if (rename(pcPath, sAside.c_str()) == 0) {
+      log_me("NVRAM: directory %s moved to %s", pcPath, sAside.c_str());
+      return true;
+    }
+    nErrno = errno;
+  }
+  log_me("NVRAM: cannot remove %s: %s", pcPath, std::strerror(nErrno));
+  return false;
 }
 
 }  // namespace
@@ -200,12 +269,12 @@ NVR_STATE H_NVRAM_eInit(void) {
 }
 
 BOOLEAN H_NVRAM_bWriteFCID(const NVR_ENTRY *pentry) {
-  if (!bOpenSlotFiles()) return FALSE;
   const S32 s32Slot = H_NVRAM_s32SlotOfKey(pentry->id);
   if (s32Slot < 0) {
     log_me("NVRAM: key %s has no slot, not saved", sKeyText(pentry->id).c_str());
     return FALSE;
   }
+  if (!bOpenSlotFiles(true)) return FALSE;
   const U32 u32Slot = static_cast<U32>(s32Slot);
   const FOURCHARID fcidUser = s_afcidSlotUser[u32Slot];
   if (fcidUser != 0 && fcidUser != pentry->id && !s_abSlotShareLogged[u32Slot]) {
@@ -215,6 +284,7 @@ BOOLEAN H_NVRAM_bWriteFCID(const NVR_ENTRY *pentry) {
   }
   s_afcidSlotUser[u32Slot] = pentry->id;
   if (!bPutU32(corvan_filehands[nfFCID_ENTRIES], pentry->data.u32Val, static_cast<off_t>(4) * u32Slot)) {
+    vNoteError(nfFCID_ENTRIES, errno);
     return FALSE;
   }
   const U32 u32Word = u32Slot / 32;
@@ -274,7 +344,11 @@ void H_NVRAM_vVersionChangeFindAndSave(FOURCHARID fcid) {
 
 BOOLEAN H_NVRAM_bFlashWriteBack(void) {
   bool bOk = true;
-  if (corvan_filehands[nfFCID_ENTRIES] > 0 && fsync(corvan_filehands[nfFCID_ENTRIES]) != 0) bOk = false;
+  const int fdEntries = corvan_filehands[nfFCID_ENTRIES];
+  if (fdEntries > 0 && !s_abReadOnly[nfFCID_ENTRIES] && s_ops.fsync(fdEntries) != 0) {
+    vNoteError(nfFCID_ENTRIES, errno);
+    bOk = false;
+  }
   const int fdStat = corvan_filehands[nfFCID_STATBIT];
   if (fdStat <= 0) return bOk ? TRUE : FALSE;
   if (!bOk) return FALSE;  // no bit may reach storage before its value
@@ -285,11 +359,14 @@ BOOLEAN H_NVRAM_bFlashWriteBack(void) {
       s_abDirtyWord[w] = false;
       bWrote = true;
     } else {
-      log_me("NVRAM: bitmap word %u not written: %s", static_cast<unsigned>(w), std::strerror(errno));
+      vNoteError(nfFCID_STATBIT, errno);
       bOk = false;
     }
   }
-  if (bWrote && fsync(fdStat) != 0) bOk = false;
+  if (bWrote && s_ops.fsync(fdStat) != 0) {
+    vNoteError(nfFCID_STATBIT, errno);
+    bOk = false;
+  }
   return bOk ? TRUE : FALSE;
 }
 
@@ -300,10 +377,7 @@ BOOLEAN H_NVRAM_bScratchNVR(U32 u32Code1, U32 u32Code2) {
   bool bOk = true;
   for (U32 u32Index = 0; u32Index < nfCOUNT; u32Index++) {
     char acPath[PATH_MAX];
-    if (bPath(u32Index, acPath) && unlink(acPath) != 0 && errno != ENOENT) {
-      log_me("NVRAM: cannot remove %s: %s", acPath, std::strerror(errno));
-      bOk = false;
-    }
+    if (bPath(u32Index, acPath) && !bRemove(acPath)) bOk = false;
   }
   vCloseAndForget();
   bMakeDirectories();
@@ -313,15 +387,18 @@ BOOLEAN H_NVRAM_bScratchNVR(U32 u32Code1, U32 u32Code2) {
 BOOLEAN H_NVRAM_bReadBlock(U32 u32Index, U8 *pData, U32 u32Size) {
   if (u32Index >= nfCOUNT || !bOpen(u32Index)) return FALSE;
   const int fd = corvan_filehands[u32Index];
-  const bool bOk = pread(fd, pData, u32Size, 0) == static_cast<ssize_t>(u32Size);
-  return (bOk && fsync(fd) == 0) ? TRUE : FALSE;
+  const bool bOk = s_ops.pread(fd, pData, u32Size, 0) == static_cast<ssize_t>(u32Size);
+  return (bOk && s_ops.fsync(fd) == 0) ? TRUE : FALSE;
 }
 
 BOOLEAN H_NVRAM_bWriteBlock(U32 u32Index, const U8 *pData, U32 u32Size) {
-  if (u32Index >= nfCOUNT || !bOpen(u32Index)) return FALSE;
+  if (u32Index >= nfCOUNT || !bOpen(u32Index, true)) return FALSE;
   const int fd = corvan_filehands[u32Index];
-  const bool bOk = pwrite(fd, pData, u32Size, 0) == static_cast<ssize_t>(u32Size);
-  return (bOk && fsync(fd) == 0) ? TRUE : FALSE;
+  if (s_ops.pwrite(fd, pData, u32Size, 0) != static_cast<ssize_t>(u32Size) || s_ops.fsync(fd) != 0) {
+    vNoteError(u32Index, errno);
+    return FALSE;
+  }
+  return TRUE;
 }
 
 namespace {
@@ -355,8 +432,58 @@ BOOLEAN H_NVRAM_bWritePersonalizationData(const PERSONALIZATION_DATA_BLOCK *pDat
   return bWriteWords(nfPERSONAL_DATA, pData->data);
 }
 
+const char *H_NVRAM_pcFileName(U32 u32Index) { return u32Index < nfCOUNT ? kFileNames[u32Index] : "?"; }
+
+void H_NVRAM_vTakeErrors(int (&anErrno)[nfCOUNT]) {
+  for (U32 u32Index = 0; u32Index < nfCOUNT; u32Index++) {
+    anErrno[u32Index] = s_anError[u32Index];
+    s_anError[u32Index] = 0;
+  }
+}
+
+void H_NVRAM_vDescribeVersionLoss(char *pcText, size_t size) {
+  const U32 u32Slot = NVR_S_SLOTS;  // NVER
+  char acPath[PATH_MAX];
+  struct stat st;
+  for (const U32 u32Index : {static_cast<U32>(nfFCID_STATBIT), static_cast<U32>(nfFCID_ENTRIES)}) {
+    if (!bPath(u32Index, acPath)) {
+      std::snprintf(pcText, size, "path of %s too long", kFileNames[u32Index]);
+      return;
+    }
+    if (stat(acPath, &st) != 0) {
+      std::snprintf(pcText, size, "%s: %s", kFileNames[u32Index], std::strerror(errno));
+      return;
+    }
+    if (!S_ISREG(st.st_mode)) {
+      std::snprintf(pcText, size, "%s is not a plain file", kFileNames[u32Index]);
+      return;
+    }
+    const off_t need =
+        u32Index == nfFCID_STATBIT ? static_cast<off_t>(kStatbitBytes) : 4 * static_cast<off_t>(u32Slot + 1);
+    if (st.st_size < need) {
+      std::snprintf(pcText, size, "%s holds %lld bytes, the version needs %lld", kFileNames[u32Index],
+                    static_cast<long long>(st.st_size), static_cast<long long>(need));
+      return;
+    }
+    if (!bOpen(u32Index)) {
+      std::snprintf(pcText, size, "%s cannot be opened", kFileNames[u32Index]);
+      return;
+    }
+    if (u32Index == nfFCID_STATBIT && !bSlotUsed(u32Slot)) {
+      std::snprintf(pcText, size, "%s: the version's bit is clear", kFileNames[u32Index]);
+      return;
+    }
+  }
+  std::snprintf(pcText, size, "%s: the version cannot be read", kFileNames[nfFCID_ENTRIES]);
+}
+
+void H_NVRAM_vSetFileOpsForTest(const NVRAM_FILE_OPS *pOps) { s_ops = pOps != nullptr ? *pOps : kSystemOps; }
+
 void H_NVRAM_vSetDirectoriesForTest(const char *pcData, const char *pcScratch) {
   vCloseAndForget();
+  s_bReadOnlyLogged = false;
+  std::memset(s_anError, 0, sizeof s_anError);
+  std::memset(s_anOpenErrorLogged, 0, sizeof s_anOpenErrorLogged);
   std::memset(s_abSlotShareLogged, 0, sizeof s_abSlotShareLogged);
   for (UNIT_HEADER_CONTROL &row : s_4chHeader) row.bRegistered = FALSE;
   fcread_offset = 0;

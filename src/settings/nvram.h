@@ -1,6 +1,10 @@
 // Settings files in the data directory: one 32-bit value per key slot, a bitmap of used slots and two
 // opaque blocks. All multi-byte values little-endian.
 #pragma once
+#include <sys/types.h>
+
+#include <cstddef>
+
 #include "settings/database.h"
 #include "corvan/types.h"
 
@@ -72,6 +76,24 @@ BOOLEAN H_NVRAM_bWriteBlock(U32 u32Index, const U8 *pData, U32 u32Size);
 // Slot of a key, -1 when it has none; and the key of a slot, 0xFFFFFFFF beyond the last.
 S32 H_NVRAM_s32SlotOfKey(FOURCHARID fcid);
 FOURCHARID H_NVRAM_fcidXlatNumber(U32 u32Slot);
+
+// The file name of a file index.
+const char *H_NVRAM_pcFileName(U32 u32Index);
+// The first error (errno) of each file since the last call, 0 for none; the record is cleared. Writes, syncs
+// and opens are recorded.
+void H_NVRAM_vTakeErrors(int (&anErrno)[nfCOUNT]);
+// Why the format version (NVER) cannot be read, naming the file, for the log.
+void H_NVRAM_vDescribeVersionLoss(char *pcText, size_t size);
+
+// The file calls of the settings files. Tests put in failing ones: a read-only medium, a full disk.
+typedef struct {
+  int (*open)(const char *pcPath, int nFlags, mode_t mode);
+  ssize_t (*pread)(int fd, void *pvBuffer, size_t size, off_t offset);
+  ssize_t (*pwrite)(int fd, const void *pvBuffer, size_t size, off_t offset);
+  int (*fsync)(int fd);
+} NVRAM_FILE_OPS;
+// NULL puts back the system's calls.
+void H_NVRAM_vSetFileOpsForTest(const NVRAM_FILE_OPS *pOps);
 
 // Tests: other directories, and all files closed and state forgotten as at process start.
 void H_NVRAM_vSetDirectoriesForTest(const char *pcData, const char *pcScratch);

@@ -1,5 +1,9 @@
 #include "settings/nvram_task.h"
 
+#include <bitset>
+#include <cstring>
+#include <vector>
+
 #include "kernel/error.h"
 #include "kernel/log.h"
 #include "kernel/memory.h"
@@ -21,6 +25,9 @@ constexpr FOURCHARID s_4chSaveAlways[] = {
 };
 
 TIMER_INFO *s_pSaveSettings;
+// Slots whose last write failed or was not synced: written by the next pass even when the file seems to
+// hold the value (a failed sync may leave it in the cache only).
+std::bitset<NVR_SLOTS> s_pending;
 
 [[noreturn]] void vFatal(U32 u32Line, const char *pcText) {
   ERROR_error("nvram_task.cpp", u32Line, pcText);
@@ -37,19 +44,43 @@ bool bSaveAlways(FOURCHARID id) {
 bool bWriteValue(FOURCHARID id, DB_DATA_TYPE value) {
   NVR_ENTRY entry = {id, {}};
   entry.data.u32Val = value.u32Val;
-  return H_NVRAM_bWriteFCID(&entry) != FALSE;
+  if (H_NVRAM_bWriteFCID(&entry)) return true;
+  const S32 s32Slot = H_NVRAM_s32SlotOfKey(id);
+  if (s32Slot >= 0) s_pending.set(static_cast<U32>(s32Slot));
+  return false;
+}
+
+// One line per file that failed since the last call, with the error.
+void vLogFileErrors(const char *pcWhat) {
+  int anErrno[nfCOUNT];
+  H_NVRAM_vTakeErrors(anErrno);
+  for (U32 u32Index = 0; u32Index < nfCOUNT; u32Index++) {
+    if (anErrno[u32Index] == 0) continue;
+    log_me("NVRAM: %s: %s: %s", pcWhat, H_NVRAM_pcFileName(u32Index), std::strerror(anErrno[u32Index]));
+  }
+}
+
+// Writes one value at once and syncs; a failure keeps it for the next pass.
+bool bWriteNow(FOURCHARID id, DB_DATA_TYPE value, const char *pcWhat) {
+  bool bOk = bWriteValue(id, value);
+  if (!H_NVRAM_bFlashWriteBack()) bOk = false;
+  const S32 s32Slot = H_NVRAM_s32SlotOfKey(id);
+  if (s32Slot >= 0) s_pending.set(static_cast<U32>(s32Slot), !bOk);
+  if (!bOk) vLogFileErrors(pcWhat);
+  return bOk;
 }
 
 BOOLEAN bRegisterForChanges(FOURCHARID id) {
   return H_DATABASE_bRegisterForDataWithConditions(id, M_NVRAM, TRUE, FALSE, FALSE);
 }
 
-// Writes a header item's valid value at once; a failure on this path is fatal.
+// Writes a header item's valid value at once. A failure is the medium's (full, read-only, worn): a reset
+// would not mend it, so the value waits for the next pass.
 void vSaveHeaderNow(FOURCHARID id) {
   DB_DATA_TYPE value;
   BOOLEAN bValid = FALSE;
   if (!H_DATABASE_bFetch(id, &value, &bValid, nullptr) || !bValid) return;
-  if (!bWriteValue(id, value) || !H_NVRAM_bFlashWriteBack()) vFatal(__LINE__, "NVRAM - error writing header");
+  bWriteNow(id, value, "header item");
 }
 
 // A stored value into the store: existing keys keep their attributes, new ones are plain.
@@ -111,8 +142,70 @@ void vWriteToNvr(FOURCHARID id) {
   const char c = static_cast<char>(id & 0xFF);
   DB_DATA_TYPE value;
   if ((c != 'F' && c != 'S') || !H_DATABASE_bFetch(id, &value, nullptr, nullptr)) return;
-  bWriteValue(id, value);
-  H_NVRAM_vFlashWriteBack();
+  bWriteNow(id, value, "write request");
+}
+
+// One save pass; the number of values that could not be written (they stay marked).
+U32 u32SavePass() {
+  U32 u32State = 0;
+  if (!H_DATABASE_bFetchU32(FCID("CCST"), &u32State, nullptr, nullptr)) return 0;
+  const bool bRestricted = u32State == kStateBurnIn || u32State == kStatePointOfSale;
+  std::vector<U32> written;
+  U32 u32Failed = 0;
+  for (const BYTE cCategory : {static_cast<BYTE>('F'), static_cast<BYTE>('S')}) {
+    MULTI_FETCH_CONTROL_STRUCTURE control = {};
+    control.cMatch = cCategory;
+    control.__bNotFirst = FALSE;
+    while (H_DATABASE_bFetchNextBeginningWith(&control)) {
+      if (bRestricted && !bSaveAlways(control.id)) continue;
+      const S32 s32Slot = H_NVRAM_s32SlotOfKey(control.id);
+      if (T_NVRAM_u32FetchItemNumber(control.id) == 0xFFFFFFFFu &&
+          (s32Slot < 0 || !s_pending.test(static_cast<U32>(s32Slot)))) {
+        NVR_ENTRY stored = {control.id, {}};
+        if (H_NVRAM_bGetItemByID(&stored) && stored.data.u32Val == control.data.u32Val) continue;
+      }
+      if (bWriteValue(control.id, control.data)) {
+        written.push_back(static_cast<U32>(s32Slot));
+      } else if (s32Slot >= 0) {
+        u32Failed++;
+      }
+    }
+  }
+  const bool bSynced = H_NVRAM_bFlashWriteBack() != FALSE;
+  for (const U32 u32Slot : written) s_pending.set(u32Slot, !bSynced);
+  if (!bSynced) u32Failed += static_cast<U32>(written.size());
+  vLogFileErrors("saving settings");
+  if (u32Failed != 0) {
+    log_me("NVRAM: %u settings not written, kept for the next pass", static_cast<unsigned>(u32Failed));
+  }
+  return u32Failed;
+}
+
+// The last pass before the end: one retry of what failed, and a count of what is lost.
+void vFinalSave() {
+  if (!H_DATABASE_bFetchU32(FCID("CCST"), nullptr, nullptr, nullptr)) {
+    log_me("NVRAM: final save: no system state yet, nothing saved");
+    return;
+  }
+  U32 u32Failed = u32SavePass();
+  if (u32Failed != 0) u32Failed = u32SavePass();
+  if (u32Failed != 0) {
+    log_me("NVRAM: final save: %u settings could not be written", static_cast<unsigned>(u32Failed));
+  } else {
+    log_me("NVRAM: final save done");
+  }
+}
+
+// The files hold another format or none that can be read: keep the model and the configuration, start the
+// files afresh.
+void vReplaceFiles() {
+  H_NVRAM_vVersionChangeFindAndSave(FCID("SMDL"));
+  H_NVRAM_vVersionChangeFindAndSave(FCID("SCFO"));
+  H_NVRAM_bScratchNVR(NVR_SCRATCH_CODE1, NVR_SCRATCH_CODE2);
+  s_pending.reset();
+  H_NVRAM_eInit();
+  const DB_DATA_TYPE version = {NVR_VERSION};
+  bWriteNow(FCID("NVER"), version, "format version");
 }
 
 void vHandleMessage(GENERIC_MESSAGE *pMsg) {
@@ -122,13 +215,12 @@ void vHandleMessage(GENERIC_MESSAGE *pMsg) {
         L_TIMER_Release(s_pSaveSettings);
         s_pSaveSettings = nullptr;
       }
-      T_NVRAM_vHandleDataSave();
+      vFinalSave();
       break;
     case CMD_ID_NEW_DATA: {
       const auto *pNew = reinterpret_cast<MESSAGE_NEW_DATA *>(pMsg);
       if (T_NVRAM_u32FetchItemNumber(pNew->FourCharId) != 0xFFFFFFFFu) {
-        bWriteValue(pNew->FourCharId, pNew->dbValue);
-        H_NVRAM_vFlashWriteBack();
+        bWriteNow(pNew->FourCharId, pNew->dbValue, "header item");
       }
       break;
     }
@@ -189,44 +281,23 @@ void T_NVRAM_vInitHardware(void) {
   if (eState == STATE_HARDWARE_FAILURE) vFatal(__LINE__, "NVR Hardware Failure");
   H_DATABASE_bUpdateValueBoolean(FCID("CNVR"), TRUE, P_NORMAL);
   const DB_DATA_TYPE version = {NVR_VERSION};
-  if (eState == STATE_VIRGIN) {
-    bWriteValue(FCID("NVER"), version);
-    H_NVRAM_vFlashWriteBack();
-  }
+  if (eState == STATE_VIRGIN) bWriteNow(FCID("NVER"), version, "format version");
   NVR_ENTRY entry = {};
-  if (!H_NVRAM_bReadUnitHeaderEntry(0, &entry)) vFatal(__LINE__, "NVRAM - no NVR version number");
+  if (!H_NVRAM_bReadUnitHeaderEntry(0, &entry)) {
+    // Damaged files would fail every start the same way: they are started afresh instead.
+    char acWhy[160];
+    H_NVRAM_vDescribeVersionLoss(acWhy, sizeof acWhy);
+    log_me("NVRAM: no settings format version (%s): settings files started afresh", acWhy);
+    vReplaceFiles();
+    return;
+  }
   if (entry.data.u32Val == NVR_VERSION) return;
   log_me("NVRAM: settings format %08X replaced by %08X", static_cast<unsigned>(entry.data.u32Val),
          static_cast<unsigned>(NVR_VERSION));
-  H_NVRAM_vVersionChangeFindAndSave(FCID("SMDL"));
-  H_NVRAM_vVersionChangeFindAndSave(FCID("SCFO"));
-  H_NVRAM_bScratchNVR(NVR_SCRATCH_CODE1, NVR_SCRATCH_CODE2);
-  H_NVRAM_eInit();
-  bWriteValue(FCID("NVER"), version);
-  H_NVRAM_vFlashWriteBack();
+  vReplaceFiles();
 }
 
-void T_NVRAM_vHandleDataSave(void) {
-  U32 u32State = 0;
-  if (!H_DATABASE_bFetchU32(FCID("CCST"), &u32State, nullptr, nullptr)) return;
-  const bool bRestricted = u32State == kStateBurnIn || u32State == kStatePointOfSale;
-  for (const BYTE cCategory : {static_cast<BYTE>('F'), static_cast<BYTE>('S')}) {
-    MULTI_FETCH_CONTROL_STRUCTURE control = {};
-    control.cMatch = cCategory;
-    control.__bNotFirst = FALSE;
-    while (H_DATABASE_bFetchNextBeginningWith(&control)) {
-      if (bRestricted && !bSaveAlways(control.id)) continue;
-      if (T_NVRAM_u32FetchItemNumber(control.id) != 0xFFFFFFFFu) {
-        bWriteValue(control.id, control.data);
-        continue;
-      }
-      NVR_ENTRY stored = {control.id, {}};
-      if (H_NVRAM_bGetItemByID(&stored) && stored.data.u32Val == control.data.u32Val) continue;
-      bWriteValue(control.id, control.data);
-    }
-  }
-  H_NVRAM_vFlashWriteBack();
-}
+void T_NVRAM_vHandleDataSave(void) { u32SavePass(); }
 
 void T_NVRAM_vMain(void) {
   if (H_DATABASE_bUpdateEverythingBoolean(FCID("CNVR"), FALSE, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT)) {

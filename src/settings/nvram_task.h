@@ -34,9 +34,11 @@ typedef MSG_READ_PERSONALIZED MSG_WRITE_PERSONALIZED;
 constexpr U32 NVRAM_SAVE_PERIOD_MS = 600000;
 
 void T_NVRAM_vMain(void);
-// The start-up check and the format-version handling.
+// The start-up check and the format-version handling; files whose version cannot be read are started afresh
+// like files of another format (the model and the configuration kept), so damaged files never stop a start.
 void T_NVRAM_vInitHardware(void);
-// One save pass.
+// One save pass. Values that fail to write or to sync stay marked and are written by the next pass; each
+// failing file is logged once per pass.
 void T_NVRAM_vHandleDataSave(void);
 // The row of a header item (0..19), 0xFFFFFFFF when it is none.
 U32 T_NVRAM_u32FetchItemNumber(FOURCHARID id);

@@ -117,15 +117,19 @@ TEST(FatalError, AppendsToFatalLogAndLogsTheLine) {
   EXPECT_TRUE(std::regex_search(out, std::regex(R"( error: Invalid data type in database\.cpp at 1148\r\n)"))) << out;
 }
 
-// A FATAL.LOG that cannot be opened: the error is logged all the same.
-TEST(FatalError, UnopenableFatalLogIsOnlyLogged) {
+// A FATAL.LOG that cannot be opened: the error is logged all the same, and the entry goes to standard error.
+TEST(FatalError, UnopenableFatalLogIsLoggedAndWrittenToStandardError) {
   const std::string path = TEST_dataDirectory() + "/FATAL.LOG";
   std::remove(path.c_str());
   ASSERT_EQ(mkdir(path.c_str(), 0755), 0);  // a directory in its place
   testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
   ERROR_error("nvram.cpp", 77, "cannot save");
+  const std::string err = testing::internal::GetCapturedStderr();
   const std::string out = testing::internal::GetCapturedStdout();
   rmdir(path.c_str());
+  EXPECT_TRUE(std::regex_search(err, std::regex(R"(FATAL .*\d{4}\nerror: cannot save in nvram\.cpp at 77\n)")))
+      << err;
   EXPECT_TRUE(std::regex_search(out, std::regex(R"( Error opening \S+/FATAL\.LOG, Result = -1, error \d+, .*\r\n)"))) << out;
   EXPECT_TRUE(std::regex_search(out, std::regex(R"( error: cannot save in nvram\.cpp at 77\r\n)"))) << out;
 }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,26 @@ inline std::vector<U8> readFile(const std::string &sPath) {
 inline U32 u32At(const std::vector<U8> &bytes, size_t offset) {
   if (offset + 4 > bytes.size()) return 0xDEADBEEF;
   return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 | static_cast<U32>(bytes[offset + 3]) << 24;
+}
+
+// The value the settings files in the directory hold for a key: its bit set over a value word that is there.
+inline std::optional<U32> storedValueIn(const std::string &sDir, FOURCHARID id) {
+  const U32 u32Slot = static_cast<U32>(H_NVRAM_s32SlotOfKey(id));
+  if (!std::filesystem::is_regular_file(sDir + "/nvr_statbit.dat") ||
+      !std::filesystem::is_regular_file(sDir + "/nvr_entries.dat")) {
+    return {};
+  }
+  const auto bits = readFile(sDir + "/nvr_statbit.dat");
+  const auto entries = readFile(sDir + "/nvr_entries.dat");
+  if (bits.size() < 4 * (u32Slot / 32) + 4 || !((u32At(bits, 4 * (u32Slot / 32)) >> (u32Slot % 32)) & 1)) return {};
+  if (entries.size() < 4 * u32Slot + 4) return {};
+  return u32At(entries, 4 * u32Slot);
+}
+
+// The same, -1 when there is none.
+inline S64 s64StoredIn(const std::string &sDir, FOURCHARID id) {
+  const std::optional<U32> value = storedValueIn(sDir, id);
+  return value ? static_cast<S64>(*value) : -1;
 }
 
 class SettingsTest : public ::testing::Test {
