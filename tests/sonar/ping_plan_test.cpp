@@ -35,6 +35,16 @@ class PingPlan : public ::testing::Test {
     U_PING_vSetSystemState(STATE_NORMAL_RUN);
     S_TRANSDUCER_vSetMaximumDepthRangeMetres(200.0f);
   }
+  // The shared state's start values, for the tests that follow in this process.
+  void TearDown() override {
+    U_PING_vSetDepthKnownCnt(0);
+    U_PING_vSetDeepWaterMode(FALSE);
+    U_PING_vSetBeamSelected(1);
+    U_PING_vSetCurrentView(-2);
+    U_PING_vSetSystemState(static_cast<SYSTEM_STATE>(0));
+    U_PING_vSetCurrentDepth(0.0f);
+    S_TRANSDUCER_vSetMaximumDepthRangeMetres(200.0f);
+  }
   static void depth(float fMetres) {
     H_DATABASE_bUpdateEverythingFloat(FCID("IDEP"), fMetres, P_NORMAL, D_DEPTH, nullptr, DB_NO_TIMEOUT);
   }
