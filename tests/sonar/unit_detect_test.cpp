@@ -23,7 +23,8 @@
 namespace {
 
 constexpr unsigned short kExit = 30;
-const char *const kLoggedKeys = "CCST,CMNU,DET1,DET2,DET3,DET4,DET5";
+// "LONGER" is no key: the unit says so and logs the others.
+const char *const kLoggedKeys = "CCST,CMNU,LONGER,DET1,DET2,DET3,DET4,DET5";
 
 // A fresh data directory, a key FIFO and the environment of one run; the unit inherits the environment.
 class UnitRun {
@@ -109,6 +110,7 @@ TEST(UnitDetect, TransducerWithAnOpenThermistorLinePassesTheEchoTestAndRunsNorma
   }
   EXPECT_EQ(lastLogged(log, "CCST"), 3);
   EXPECT_EQ(log.find("no transducer found"), std::string::npos);
+  EXPECT_NE(log.find("CORVAN_LOG_KEYS: 'LONGER' is not a four-character key"), std::string::npos);
 }
 
 TEST(UnitDetect, WithoutATransducerAFreshUnitBurnsInAndShowsTheChartStore) {
