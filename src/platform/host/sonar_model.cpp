@@ -79,10 +79,10 @@ struct MODEL {
   }
   bool bPresent = true;
   bool bTransducer = transducerByDefault();
-  U32 u32BottomCm = 1000;
+  U32 u32BottomCm;  // from the environment
   U8 u8Echo = 200;
   U8 u8Noise = 20;
-  U16 au16Adc[3] = {400, 500, 700};  // external, transducer, battery
+  U16 au16Adc[3];  // external, transducer, battery; from the environment
   std::string sEnvironmentErrors;  // reported at the next open
   std::vector<U8> transmit;
   HOST_SONAR_DAMAGE damage;
