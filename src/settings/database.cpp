@@ -7,6 +7,9 @@
 // next notice step or sweep. Several pending notices of one (mailbox, key) are thereby one notice.
 #include "settings/database.h"
 
+#include <cstdlib>
+#include <cstring>
+
 #include "kernel/error.h"
 #include "kernel/log.h"
 #include "kernel/memory.h"
@@ -66,6 +69,40 @@ class DbLock {
 U32 u32Bucket(FOURCHARID Id) { return (Id ^ (Id >> 10) ^ (Id >> 5)) & (kBuckets - 1); }
 
 U64 u64Now() { return L_CLOCK_qwGetTimeInMillis(); }
+
+// The key log: every change of a key named in CORVAN_LOG_KEYS (keys separated by commas) is logged, since
+// nothing else shows a running unit's keys from outside.
+constexpr U32 kMaxLoggedKeys = 64;
+struct KEY_LOG {
+  FOURCHARID aKeys[kMaxLoggedKeys];
+  U32 u32Count = 0;
+  KEY_LOG() {
+    const char *pcList = std::getenv("CORVAN_LOG_KEYS");
+    while (pcList != nullptr && *pcList != '\0') {
+      const size_t szLength = std::strcspn(pcList, ",");
+      if (szLength != 4 || u32Count == kMaxLoggedKeys) {
+        log_me("CORVAN_LOG_KEYS: '%.*s' is not a four-character key or one too many; not logged",
+               static_cast<int>(szLength), pcList);
+      } else {
+        const char acKey[5] = {pcList[0], pcList[1], pcList[2], pcList[3], '\0'};
+        aKeys[u32Count++] = FCID(acKey);
+      }
+      pcList += szLength;
+      if (*pcList == ',') ++pcList;
+    }
+  }
+};
+
+void vLogKeyChange(const DATABASE_ELEMENT &e) {
+  static const KEY_LOG s_log;
+  for (U32 i = 0; i < s_log.u32Count; ++i) {
+    if (s_log.aKeys[i] != e.Id) continue;
+    log_me("key %c%c%c%c = %d (0x%08X)", static_cast<char>(e.Id), static_cast<char>(e.Id >> 8),
+           static_cast<char>(e.Id >> 16), static_cast<char>(e.Id >> 24), static_cast<int>(e.dbValue.s32Val),
+           e.dbValue.u32Val);
+    return;
+  }
+}
 
 bool bTimedOut(const DATABASE_ELEMENT &e, U64 u64NowMs) {
   return e.ExtraData.u32TimeOut != DB_NO_TIMEOUT &&
@@ -190,6 +227,7 @@ BOOLEAN bWrite(FOURCHARID Id, DB_DATA_TYPE dbValue, U32 u32Priority, const DB_AT
   if (u32Priority <= e->u32Priority || bTimedOut(*e, u64NowMs) || !e->bCreated) {
     vAccept(*e, dbValue, u32Priority, u64NowMs);
     if (pAttributes != nullptr) vSetAttributes(*e, pAttributes->DataType, pAttributes->ppcText, pAttributes->u32TimeOut);
+    if (e->Condition.bChanged) vLogKeyChange(*e);
   } else if (pAttributes != nullptr && e->ExtraData.DataType == D_UNKNOWN && e->ExtraData.ppcText == nullptr &&
              e->ExtraData.u32TimeOut == DB_NO_TIMEOUT) {
     vSetAttributes(*e, pAttributes->DataType, pAttributes->ppcText, pAttributes->u32TimeOut);

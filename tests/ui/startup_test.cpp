@@ -16,7 +16,7 @@
 #include "kernel/tick.h"
 #include "kernel/timer.h"
 #include "platform/host/sonar_model.h"
-#include "sonar/transducer_standin.h"
+#include "sonar/detect.h"
 #include "ui/info/alarm.h"
 #include "ui/startup/battery.h"
 #include "ui/startup/startup.h"

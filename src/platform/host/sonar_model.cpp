@@ -5,9 +5,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <string>
+
+#include "kernel/log.h"
 
 namespace {
 
@@ -26,13 +30,60 @@ bool transducerByDefault(void) {
   return pcValue == nullptr || std::strcmp(pcValue, "0") != 0;
 }
 
+// The bottom and the analogue readings a run starts with: CORVAN_SONAR_BOTTOM (metres) and
+// CORVAN_SONAR_ADC (three raw 10-bit readings, "external,transducer,battery"). A bad value keeps the default
+// and is reported when the device is first opened.
+struct ENVIRONMENT {
+  U32 u32BottomCm = 1000;
+  U16 au16Adc[3] = {400, 500, 700};
+  std::string sErrors;
+};
+
+ENVIRONMENT readEnvironment(void) {
+  ENVIRONMENT env;
+  if (const char *pcBottom = std::getenv("CORVAN_SONAR_BOTTOM")) {
+    char *pcEnd = nullptr;
+    const double dMetres = std::strtod(pcBottom, &pcEnd);
+    if (pcEnd == pcBottom || *pcEnd != '\0' || !std::isfinite(dMetres) || dMetres < 0.1 || dMetres > 10000.0) {
+      env.sErrors += std::string("CORVAN_SONAR_BOTTOM '") + pcBottom + "' is not a depth of 0.1 to 10000 m; ";
+    } else {
+      env.u32BottomCm = static_cast<U32>(std::lround(dMetres * 100.0));
+    }
+  }
+  if (const char *pcAdc = std::getenv("CORVAN_SONAR_ADC")) {
+    U16 au16Values[3] = {};
+    const char *pc = pcAdc;
+    bool bGood = true;
+    for (int i = 0; i < 3 && bGood; ++i) {
+      char *pcEnd = nullptr;
+      const long lValue = std::strtol(pc, &pcEnd, 10);
+      bGood = pcEnd != pc && lValue >= 0 && lValue <= 1023 && *pcEnd == (i < 2 ? ',' : '\0');
+      au16Values[i] = static_cast<U16>(lValue);
+      pc = pcEnd + 1;
+    }
+    if (bGood) {
+      std::copy(au16Values, au16Values + 3, env.au16Adc);
+    } else {
+      env.sErrors += std::string("CORVAN_SONAR_ADC '") + pcAdc + "' is not three readings 0-1023 like 400,500,700; ";
+    }
+  }
+  return env;
+}
+
 struct MODEL {
+  MODEL() {
+    const ENVIRONMENT env = readEnvironment();
+    u32BottomCm = env.u32BottomCm;
+    std::copy(env.au16Adc, env.au16Adc + 3, au16Adc);
+    sEnvironmentErrors = env.sErrors;
+  }
   bool bPresent = true;
   bool bTransducer = transducerByDefault();
-  U32 u32BottomCm = 1000;
+  U32 u32BottomCm;  // from the environment
   U8 u8Echo = 200;
   U8 u8Noise = 20;
-  U16 au16Adc[3] = {400, 500, 700};  // external, transducer, battery
+  U16 au16Adc[3];  // external, transducer, battery; from the environment
+  std::string sEnvironmentErrors;  // reported at the next open
   std::vector<U8> transmit;
   HOST_SONAR_DAMAGE damage;
   bool bDamage = false;
@@ -137,6 +188,10 @@ void damageBlock(const HOST_SONAR_DAMAGE &d, std::vector<U8> &block, size_t size
 int HOST_SONAR_nOpen(void) {
   {
     std::lock_guard<std::mutex> guard(s_lock);
+    if (!s_model.sEnvironmentErrors.empty()) {
+      log_me("sonar model: %s the defaults stay", s_model.sEnvironmentErrors.c_str());
+      s_model.sEnvironmentErrors.clear();
+    }
     if (!s_model.bPresent) {
       errno = ENODEV;
       return -1;

@@ -15,7 +15,7 @@ ssize_t HOST_SONAR_nRead(int nFd, void *pvData, size_t size);
 ssize_t HOST_SONAR_nWrite(int nFd, const void *pvData, size_t size);
 
 // Back to the defaults: device present, transducer connected (unless CORVAN_TRANSDUCER is 0), bottom at
-// 10 m, no damage, no block sent.
+// 10 m (CORVAN_SONAR_BOTTOM, metres) and readings 400, 500, 700 (CORVAN_SONAR_ADC), no damage, no block sent.
 void HOST_SONAR_vReset(void);
 // Without the device the open fails (ENODEV).
 void HOST_SONAR_vSetPresent(bool bPresent);

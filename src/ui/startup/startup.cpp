@@ -23,7 +23,7 @@
 #include "kernel/timer.h"
 #include "settings/version.h"
 #include "platform/idle.h"
-#include "sonar/transducer_standin.h"
+#include "sonar/detect.h"
 #include "ui/menu/fonts.h"
 #include "ui/editors/ipedit.h"
 #include "ui/menu/menu.h"
