@@ -60,13 +60,16 @@ void G_FONTS_vPut(BITMAP *pDest, COLOR colorFont, const POINT *pAnchor, const FO
       U8 bits = pRow[b];
       if (bits == 0) continue;
       if (b + 1 == bytesPerRow) bits &= u8LastMask;
-      for (U32 k = 8 * b; bits != 0; bits = static_cast<U8>(bits << 1), k++) {
-        if ((bits & 0x80) == 0) continue;
-        if (pcolRow != nullptr) {
-          pcolRow[k] = colorFont;
-        } else {
-          G_PIXEL_vPut(pDest, pAnchor->x + static_cast<PIXEL>(k), y, colorFont);
+      if (pcolRow != nullptr) {
+        COLOR *pcol = pcolRow + 8 * b;
+#pragma GCC unroll 8
+        for (U32 k = 0; k < 8; k++) {
+          if ((bits & (0x80u >> k)) != 0) pcol[k] = colorFont;
         }
+        continue;
+      }
+      for (U32 k = 8 * b; bits != 0; bits = static_cast<U8>(bits << 1), k++) {
+        if ((bits & 0x80) != 0) G_PIXEL_vPut(pDest, pAnchor->x + static_cast<PIXEL>(k), y, colorFont);
       }
     }
   }
