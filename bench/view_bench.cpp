@@ -101,8 +101,8 @@ void vPressMenu() {
   }
 }
 
-// The unit after its start: its tasks' layers and menus (view, menu, tone and alarm tasks), the readouts of the status view, the main menu open
-// and an alarm raised.
+// The unit after its start: the layers and menus of its view, menu, tone and alarm tasks, the readouts of the
+// status view, the main menu open and an alarm raised.
 void vSetUpUnit() {
   static bool s_bDone = false;
   if (s_bDone) return;
