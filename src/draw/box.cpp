@@ -74,27 +74,24 @@ void G_BOX_vDrawAlpha(BITMAP *pDest, COLOR color, const POINT *pAnchor, U32 u32W
                    [&](POINT a, POINT b) { G_LINE_vDrawAlpha(pDest, color, &a, &b, u8Alpha); });
 }
 
+// One horizontal line per row, clipped once for all of them.
 void G_BOX_vDrawFilled(BITMAP *pDest, COLOR color, const POINT *pAnchor, U32 u32Width, U32 u32Height)
 {
-    if (u32Width == 0) {
+    if (u32Width == 0 || u32Height == 0) {
         return;
     }
     const BOX b = boxOf(pAnchor, u32Width, u32Height);
-    for (U32 i = 0; i < u32Height; i++) {
-        vHLine(pDest, color, b.x0, b.right, b.y0 + (PIXEL)i);
-    }
+    G_LINE_vDrawRows(pDest, color, b.x0, b.right, b.y0, (S64)b.y0 + u32Height - 1);
 }
 
 void G_BOX_vDrawFilledAlpha(BITMAP *pDest, COLOR color, const POINT *pAnchor, U32 u32Width, U32 u32Height,
                             U8 u8Alpha)
 {
-    if (u32Width == 0) {
+    if (u32Width == 0 || u32Height == 0) {
         return;
     }
     const BOX b = boxOf(pAnchor, u32Width, u32Height);
-    for (U32 i = 0; i < u32Height; i++) {
-        vHLineAlpha(pDest, color, b.x0, b.right, b.y0 + (PIXEL)i, u8Alpha);
-    }
+    G_LINE_vDrawRowsAlpha(pDest, color, b.x0, b.right, b.y0, (S64)b.y0 + u32Height - 1, u8Alpha);
 }
 
 void G_BOX_vDrawRounded(BITMAP *pDest, COLOR color, const POINT *pAnchor, U32 u32Width, U32 u32Height,
@@ -121,9 +118,7 @@ void G_BOX_vDrawRoundedFilled(BITMAP *pDest, COLOR color, const POINT *pAnchor, 
     const BOX b = boxOf(pAnchor, u32Width, u32Height);
     const PIXEL R = (PIXEL)u32Radius;
     const PIXEL xl = b.x0 + R, xr = b.right - R, yb = b.y0 + R, yt = b.top - R;
-    for (PIXEL y = yb; y <= yt; y++) {
-        vHLine(pDest, color, b.x0, b.right, y);
-    }
+    G_LINE_vDrawRows(pDest, color, b.x0, b.right, yb, yt);
     G_CURVE_vRun(CURVE_SCHEME::ROUNDED_FILLED, (S32)(2 * R), [&](S32 a, S32 bb) {
         vHLine(pDest, color, xl - a, xr + a, yt + bb);
         vHLine(pDest, color, xl - bb, xr + bb, yt + a);

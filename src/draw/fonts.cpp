@@ -46,15 +46,31 @@ void G_FONTS_vPut(BITMAP *pDest, COLOR colorFont, const POINT *pAnchor, const FO
   const U32 bytesPerRow = (pChar->u32Width + 7) / 8;
   const U8 *pRow = pChar->pBuffer;
   const PIXEL baseRow = pAnchor->y + static_cast<PIXEL>(pFont->u32Height - pFont->u32Descender) - 1;
+  // A glyph wholly inside the clip columns is written straight into each visible row, without a clip test
+  // per pixel; one that crosses a clip edge goes through the clipped pixel write.
+  const bool bInsideColumns = pAnchor->x >= pDest->s32ClipLeft &&
+                              static_cast<S64>(pAnchor->x) + pChar->u32Width - 1 <= pDest->s32ClipRight;
+  // Bits beyond the glyph's width in its last byte are padding.
+  const U8 u8LastMask = static_cast<U8>(0xFF00 >> (pChar->u32Width + 8 - 8 * bytesPerRow));
   for (U32 r = 0; r < pFont->u32Height; r++, pRow += bytesPerRow) {
     const PIXEL y = baseRow - static_cast<PIXEL>(r);
+    if (y < pDest->s32ClipBottom || y > pDest->s32ClipTop) continue;
+    COLOR *pcolRow = bInsideColumns ? &G_BITMAP_pcolPixels(pDest)[G_BITMAP_szIndex(pDest, pAnchor->x, y)] : nullptr;
     for (U32 b = 0; b < bytesPerRow; b++) {
       U8 bits = pRow[b];
-      // Bits beyond the glyph's width in its last byte are padding.
-      if (8 * (b + 1) > pChar->u32Width) bits &= static_cast<U8>(0xFF00 >> (pChar->u32Width - 8 * b));
-      PIXEL x = pAnchor->x + static_cast<PIXEL>(8 * b);
-      for (; bits != 0; bits = static_cast<U8>(bits << 1), x++)
-        if (bits & 0x80) G_PIXEL_vPut(pDest, x, y, colorFont);
+      if (bits == 0) continue;
+      if (b + 1 == bytesPerRow) bits &= u8LastMask;
+      if (pcolRow != nullptr) {
+        COLOR *pcol = pcolRow + 8 * b;
+#pragma GCC unroll 8
+        for (U32 k = 0; k < 8; k++) {
+          if ((bits & (0x80u >> k)) != 0) pcol[k] = colorFont;
+        }
+        continue;
+      }
+      for (U32 k = 8 * b; bits != 0; bits = static_cast<U8>(bits << 1), k++) {
+        if ((bits & 0x80) != 0) G_PIXEL_vPut(pDest, pAnchor->x + static_cast<PIXEL>(k), y, colorFont);
+      }
     }
   }
 }

@@ -1,5 +1,5 @@
-// Lines. Horizontal and vertical spans are clipped once and written straight into the buffer;
-// everything else goes through the clipped pixel write.
+// Lines. Horizontal and vertical spans are clipped once and written straight into the buffer, horizontal ones
+// (and the rows of filled shapes) through the run fill; everything else goes through the clipped pixel write.
 #include "draw/line.h"
 
 #include <algorithm>
@@ -19,42 +19,46 @@ bool bClampSpan(PIXEL &n0, PIXEL &n1, PIXEL nLow, PIXEL nHigh)
     return true;
 }
 
-// The clipped span of a horizontal or vertical line as a run in memory; false when nothing shows.
-struct SPAN {
+// The clipped part of a vertical line as a column in memory; false when nothing shows.
+struct COLUMN {
     COLOR *pcolFirst;
-    size_t szStep;
+    size_t szStride;
     U32 u32Count;
 };
 
-bool bClipAxisLine(const BITMAP *pDest, const POINT *pStart, const POINT *pEnd, SPAN *pSpan)
+bool bClipColumn(const BITMAP *pDest, PIXEL x, PIXEL ya, PIXEL yb, COLUMN *pColumn)
 {
-    PIXEL n0, n1;
-    if (pStart->x == pEnd->x) {
-        if (pStart->x < pDest->s32ClipLeft || pStart->x > pDest->s32ClipRight) {
-            return false;
-        }
-        n0 = pStart->y;
-        n1 = pEnd->y;
-        if (!bClampSpan(n0, n1, pDest->s32ClipBottom, pDest->s32ClipTop)) {
-            return false;
-        }
-        // The higher y is the lower memory row.
-        pSpan->pcolFirst = &G_BITMAP_pcolPixels(pDest)[G_BITMAP_szIndex(pDest, pStart->x, std::max(n0, n1))];
-        pSpan->szStep = pDest->__u32PixelWidthOfBuffer;
-    } else {
-        if (pStart->y < pDest->s32ClipBottom || pStart->y > pDest->s32ClipTop) {
-            return false;
-        }
-        n0 = pStart->x;
-        n1 = pEnd->x;
-        if (!bClampSpan(n0, n1, pDest->s32ClipLeft, pDest->s32ClipRight)) {
-            return false;
-        }
-        pSpan->pcolFirst = &G_BITMAP_pcolPixels(pDest)[G_BITMAP_szIndex(pDest, std::min(n0, n1), pStart->y)];
-        pSpan->szStep = 1;
+    if (x < pDest->s32ClipLeft || x > pDest->s32ClipRight || !bClampSpan(ya, yb, pDest->s32ClipBottom,
+                                                                          pDest->s32ClipTop)) {
+        return false;
     }
-    pSpan->u32Count = (U32)((n0 > n1 ? n0 - n1 : n1 - n0) + 1);
+    // The higher y is the lower memory row.
+    pColumn->pcolFirst = &G_BITMAP_pcolPixels(pDest)[G_BITMAP_szIndex(pDest, x, std::max(ya, yb))];
+    pColumn->szStride = pDest->__u32PixelWidthOfBuffer;
+    pColumn->u32Count = (U32)((ya > yb ? ya - yb : yb - ya) + 1);
     return true;
+}
+
+// The rows yLow..yHigh of the span xa..xb (either order), clipped once, handed to run() as runs in memory.
+// Full-width rows lie back to back and go as one run.
+template <typename RUN> void vClipRows(const BITMAP *pDest, PIXEL xa, PIXEL xb, S64 yLow, S64 yHigh, RUN &&run)
+{
+    yLow = std::max<S64>(yLow, pDest->s32ClipBottom);
+    yHigh = std::min<S64>(yHigh, pDest->s32ClipTop);
+    if (yLow > yHigh || !bClampSpan(xa, xb, pDest->s32ClipLeft, pDest->s32ClipRight)) {
+        return;
+    }
+    const size_t szWidth = (size_t)(xa > xb ? xa - xb : xb - xa) + 1;
+    const size_t szStride = pDest->__u32PixelWidthOfBuffer;
+    const size_t szRows = (size_t)(yHigh - yLow) + 1;
+    COLOR *pcolFirst = &G_BITMAP_pcolPixels(pDest)[G_BITMAP_szIndex(pDest, std::min(xa, xb), (PIXEL)yHigh)];
+    if (szWidth == szStride) {
+        run(pcolFirst, szWidth * szRows);
+        return;
+    }
+    for (size_t r = 0; r < szRows; r++) {
+        run(pcolFirst + r * szStride, szWidth);
+    }
 }
 
 inline void vPlot(BITMAP *pDest, COLOR color, PIXEL x, PIXEL y, bool bReverse)
@@ -68,21 +72,37 @@ inline void vPlot(BITMAP *pDest, COLOR color, PIXEL x, PIXEL y, bool bReverse)
 
 } // namespace
 
+void G_LINE_vDrawRows(BITMAP *pDest, COLOR color, PIXEL xa, PIXEL xb, S64 yLow, S64 yHigh)
+{
+    vClipRows(pDest, xa, xb, yLow, yHigh,
+              [color](COLOR *pcol, size_t szCount) { G_PIXEL_vFillRun(pcol, szCount, color); });
+}
+
+void G_LINE_vDrawRowsAlpha(BITMAP *pDest, COLOR color, PIXEL xa, PIXEL xb, S64 yLow, S64 yHigh, U8 u8Alpha)
+{
+    if (u8Alpha == 0) {
+        G_LINE_vDrawRows(pDest, color, xa, xb, yLow, yHigh);
+        return;
+    }
+    vClipRows(pDest, xa, xb, yLow, yHigh, [color, u8Alpha](COLOR *pcol, size_t szCount) {
+        G_PIXEL_vBlendRun(pcol, (U32)szCount, color, u8Alpha);
+    });
+}
+
 void G_LINE_vDraw(BITMAP *pDest, COLOR color, const POINT *pStart, const POINT *pEnd)
 {
     if (pStart->x != pEnd->x && pStart->y != pEnd->y) {
         line_Draw(pDest, color, pStart, pEnd);
         return;
     }
-    SPAN span;
-    if (!bClipAxisLine(pDest, pStart, pEnd, &span)) {
+    if (pStart->x != pEnd->x) {
+        G_LINE_vDrawRows(pDest, color, pStart->x, pEnd->x, pStart->y, pStart->y);
         return;
     }
-    if (span.szStep == 1) {
-        std::fill_n(span.pcolFirst, span.u32Count, color);
-    } else {
-        for (U32 i = 0; i < span.u32Count; i++) {
-            span.pcolFirst[i * span.szStep] = color;
+    COLUMN column;
+    if (bClipColumn(pDest, pStart->x, pStart->y, pEnd->y, &column)) {
+        for (U32 i = 0; i < column.u32Count; i++) {
+            column.pcolFirst[i * column.szStride] = color;
         }
     }
 }
@@ -93,15 +113,14 @@ void G_LINE_vDrawAlpha(BITMAP *pDest, COLOR color, const POINT *pStart, const PO
         G_LINE_vDraw(pDest, color, pStart, pEnd);
         return;
     }
-    SPAN span;
-    if (!bClipAxisLine(pDest, pStart, pEnd, &span)) {
+    if (pStart->x != pEnd->x) {
+        G_LINE_vDrawRowsAlpha(pDest, color, pStart->x, pEnd->x, pStart->y, pStart->y, u8Alpha);
         return;
     }
-    if (span.szStep == 1) {
-        G_PIXEL_vBlendRun(span.pcolFirst, span.u32Count, color, u8Alpha);
-    } else {
-        for (U32 i = 0; i < span.u32Count; i++) {
-            COLOR *pcol = &span.pcolFirst[i * span.szStep];
+    COLUMN column;
+    if (bClipColumn(pDest, pStart->x, pStart->y, pEnd->y, &column)) {
+        for (U32 i = 0; i < column.u32Count; i++) {
+            COLOR *pcol = &column.pcolFirst[i * column.szStride];
             *pcol = G_PIXEL_colorBlend(color, *pcol, u8Alpha);
         }
     }

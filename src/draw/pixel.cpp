@@ -1,6 +1,9 @@
 // Clipped, blended and direct pixel writes.
 #include "draw/pixel.h"
 
+#include <cstdint>
+#include <cwchar>
+
 void G_PIXEL_vPut(BITMAP *pDest, PIXEL nX, PIXEL nY, COLOR color)
 {
     if (nX > pDest->s32ClipRight || nY > pDest->s32ClipTop || nX < pDest->s32ClipLeft || nY < pDest->s32ClipBottom) {
@@ -28,24 +31,38 @@ COLOR G_PIXEL_colorGetPhysicalPixel(const BITMAP *pSrc, PIXEL nX, PIXEL nY)
     return G_BITMAP_pcolPixels(pSrc)[(size_t)nY * pSrc->__u32PixelWidthOfBuffer + (size_t)nX];
 }
 
-// The run loops are plain C++ that the compiler vectorises; on x86-64 a second copy for AVX2 is chosen at
-// load time where the processor has it. Results are the same either way.
-#if defined(__x86_64__)
-#define G_PIXEL_RUN_LOOP __attribute__((target_clones("arch=x86-64-v4", "avx2", "default"), optimize("tree-vectorize")))
-#else
-#define G_PIXEL_RUN_LOOP __attribute__((optimize("tree-vectorize")))
-#endif
+// Every horizontal run of the library ends here. Long runs are written as 32-bit pixel pairs by the C
+// library's wmemset, which picks the widest stores the processor has (at memset speed); short ones, where a
+// call costs more than it saves, by a plain loop. Sanitizer builds keep the loop for every run (they do not see
+// inside wmemset), so that each write stays checked.
+namespace {
+constexpr size_t kLongRun = 64;
+static_assert(sizeof(wchar_t) == 2 * sizeof(COLOR), "wmemset writes pixel pairs");
+} // namespace
 
-G_PIXEL_RUN_LOOP void G_PIXEL_vFillRun(COLOR *pcolDest, size_t szCount, COLOR colorNew)
+void G_PIXEL_vFillRun(COLOR *pcolDest, size_t szCount, COLOR colorNew)
 {
-#pragma GCC unroll 4
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    if (szCount >= kLongRun) {
+        if ((reinterpret_cast<uintptr_t>(pcolDest) & 2) != 0) {
+            *pcolDest++ = colorNew;
+            szCount--;
+        }
+        const U32 u32Pair = (U32)colorNew << 16 | colorNew;
+        std::wmemset(reinterpret_cast<wchar_t *>(pcolDest), (wchar_t)u32Pair, szCount / 2);
+        if ((szCount & 1) != 0) {
+            pcolDest[szCount - 1] = colorNew;
+        }
+        return;
+    }
+#endif
     for (size_t i = 0; i < szCount; i++) {
         pcolDest[i] = colorNew;
     }
 }
 
 // 16-bit lanes hold channel × weight (at most 63 × 256).
-G_PIXEL_RUN_LOOP void G_PIXEL_vBlendRun(COLOR *pcolDest, U32 u32Count, COLOR colorNew, U8 u8Alpha)
+void G_PIXEL_vBlendRun(COLOR *pcolDest, U32 u32Count, COLOR colorNew, U8 u8Alpha)
 {
     const U16 u16Alpha = u8Alpha;
     const U16 u16R = (U16)((colorNew >> 11) * (256 - u8Alpha));

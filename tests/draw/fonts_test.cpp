@@ -165,6 +165,35 @@ TEST(Fonts, GlyphRowsLandAroundTheBaseline) {
   EXPECT_EQ(t.points(0xFFFF), expected);
 }
 
+// A glyph inside the clip columns is written row by row without a test per pixel, one across a clip edge pixel
+// by pixel: either way the result is the unclipped glyph cut to the clip rectangle.
+TEST(Fonts, GlyphsAreCutToTheClipRectangle) {
+  struct Case {
+    const FONT_DEF *font;
+    unsigned char ch;
+    PIXEL x, y;
+  };
+  const Case cases[] = {{&kTiny, 'A', 30, 20},         {&kTiny, 'A', 8, 20},          {&kTiny, 'A', 65, 20},
+                        {&f58x88_font_def, '8', 20, -30}, {&f58x88_font_def, '8', 5, 10},
+                        {&f58x88_font_def, '8', 50, 10},  {&f9x14_font_def, 'W', 40, 32},
+                        {&f9x14_font_def, 'W', 40, -2},    {&f9x14_font_def, 'W', 200, 10}};
+  for (const Case &c : cases) {
+    TestBitmap full(80, 40, 0x1111), clipped(80, 40, 0x1111);
+    BITMAP *p = clipped.p();
+    p->s32ClipLeft = 10, p->s32ClipRight = 69, p->s32ClipBottom = 4, p->s32ClipTop = 35;
+    const POINT at = {c.x, c.y};
+    G_FONTS_vPut(full.p(), 0xFFFF, &at, c.font, c.ch);
+    G_FONTS_vPut(p, 0xFFFF, &at, c.font, c.ch);
+    for (PIXEL y = 0; y < 40; y++) {
+      for (PIXEL x = 0; x < 80; x++) {
+        const bool bInside = x >= 10 && x <= 69 && y >= 4 && y <= 35;
+        ASSERT_EQ(clipped.at(x, y), bInside ? full.at(x, y) : 0x1111)
+            << "'" << c.ch << "' at " << c.x << "," << c.y << ": pixel " << x << "," << y;
+      }
+    }
+  }
+}
+
 TEST(Fonts, MissingCharactersDrawBoxes) {
   struct Case {
     const FONT_DEF *font;

@@ -35,6 +35,54 @@ TEST(Box, FilledHeights)
     }
 }
 
+// Filled boxes clip once and fill whole rows; the result is the pixel-by-pixel clipped write of every
+// point of the box, for runs long and short, odd and even starts, across each clip edge and full width.
+TEST(Box, FilledRowsEqualClippedPixelWrites)
+{
+    const struct {
+        const char *pcWhat;
+        PIXEL x, y;
+        U32 w, h;
+        bool bFullClip;
+    } aCase[] = {
+        {"long run, odd start and end", 3, 6, 65, 4, false},
+        {"long run, even start", 10, 6, 64, 3, false},
+        {"short run", 11, 7, 63, 2, false},
+        {"across the left edge", -7, 8, 30, 5, false},
+        {"across the right edge", 70, 8, 40, 5, false},
+        {"across the bottom and top rows", 20, -3, 70, 50, false},
+        {"wider than the clip columns", -20, 10, 200, 6, false},
+        {"full-width rows as one run", -20, 10, 200, 6, true},
+        {"full-width rows cut by the top and bottom", -1, -5, 102, 60, true},
+        {"left of the clip", -30, 10, 20, 5, false},
+        {"above the clip", 20, 60, 20, 5, false},
+        {"no width", 20, 10, 0, 5, false},
+        {"no height", 20, 10, 5, 0, false},
+    };
+    for (const auto &c : aCase) {
+        for (const U8 u8Alpha : {U8{0}, U8{100}}) {
+            TestBitmap got(100, 40, 0x1234), want(100, 40, 0x1234);
+            for (BITMAP *p : {got.p(), want.p()}) {
+                if (!c.bFullClip) {
+                    p->s32ClipLeft = 10, p->s32ClipRight = 89, p->s32ClipBottom = 5, p->s32ClipTop = 34;
+                }
+            }
+            const POINT a{c.x, c.y};
+            if (u8Alpha == 0) {
+                G_BOX_vDrawFilled(got.p(), INK, &a, c.w, c.h);
+            } else {
+                G_BOX_vDrawFilledAlpha(got.p(), INK, &a, c.w, c.h, u8Alpha);
+            }
+            for (U32 i = 0; i < c.h; i++) {
+                for (U32 j = 0; j < c.w; j++) {
+                    G_PIXEL_vPutAlpha(want.p(), c.x + (PIXEL)j, c.y + (PIXEL)i, INK, u8Alpha);
+                }
+            }
+            EXPECT_EQ(got.vWords, want.vWords) << c.pcWhat << ", alpha " << (int)u8Alpha;
+        }
+    }
+}
+
 TEST(Box, AlphaOutlineBlendsCornersTwice)
 {
     TestBitmap b(20, 20, 0x0000);
