@@ -100,7 +100,16 @@ Range RangeOf(JP2_Image *im, U32 c) {
 
 inline S32 Clip(S64 v, const Range &r) { return (S32)(r.clip ? (v < r.lo ? r.lo : (v > r.hi ? r.hi : v)) : v); }
 
-// Stage 1: level shift and clipping into [0, 2^P - 1] (signed components: no shift, signed range).
+// A float sample to an integer of the range; NaN and values beyond it go to the nearer end.
+inline S32 ClipFloat(float f, const Range &r) {
+  if (!r.clip) return f >= 2147483520.0f ? 0x7FFFFF80 : (f >= -2147483648.0f ? (S32)f : (S32)0x80000000);
+  if (!(f > (float)r.lo)) return (S32)r.lo;
+  if (f >= (float)r.hi) return (S32)r.hi;
+  return Clip((S64)f, r);
+}
+
+// Stage 1: level shift and clipping into [0, 2^P - 1] (signed components: no shift, signed range). 16-bit lines
+// hold sign-extended values; the shift is done wide so that samples beyond the range clip instead of wrapping.
 void LevelShift(JP2_Decomp *h, JP2_Tile_Comp *tc, U32 c, S32 *line, U32 n) {
   JP2_Image *im = h->psImage;
   S32 p = im->ps8Precision[c];
@@ -110,32 +119,24 @@ void LevelShift(JP2_Decomp *h, JP2_Tile_Comp *tc, U32 c, S32 *line, U32 n) {
   Range r = RangeOf(im, c);
   S32 G = tc->u8Guard;
   if (tc->u8Wavelet == 1) {
-    for (U32 i = 0; i < n; i++) {
-      S64 v = tc->s32LineMode ? (S64)line[i] + O : (S64)W16((S32)(line[i] + O));
-      line[i] = Clip(v, r);
-    }
+    for (U32 i = 0; i < n; i++) line[i] = Clip((S64)line[i] + O, r);
   } else if (tc->s32LineMode) {
     S32 s = 32 - G - P;
     if (s > 0) {
       float scale = 1.0f;
       for (S32 i = 0; i < s; i++) scale *= 0.5f;
       float cc = -((float)O * (1.0f / scale)) - (float)((S64)1 << (s - 1));
-      for (U32 i = 0; i < n; i++) line[i] = Clip((S64)((Fl(line[i]) - cc) * scale), r);
+      for (U32 i = 0; i < n; i++) line[i] = ClipFloat((Fl(line[i]) - cc) * scale, r);
     } else {
       float scale = 1.0f;
-      for (S32 i = 0; i < -s; i++) scale *= 2.0f;
-      for (U32 i = 0; i < n; i++) line[i] = Clip((S64)(Fl(line[i]) * scale + (float)O), r);
+      for (S32 i = 0; i < -s && i < 64; i++) scale *= 2.0f;
+      for (U32 i = 0; i < n; i++) line[i] = ClipFloat(Fl(line[i]) * scale + (float)O, r);
     }
   } else {
     S32 s = 13 - G - P;
     for (U32 i = 0; i < n; i++) {
-      S32 v;
-      if (s > 0)
-        v = W16((S32)((U32)line[i] + ((U32)O << s) + (1u << (s - 1)))) >> s;
-      else
-        v = W16((S32)(((U32)line[i] << -s) + (U32)O));
-      // In 16 bits a level-shifted value may wrap; bit 15 marks it negative.
-      line[i] = Clip(bSigned ? v : (P >= 16 ? (S64)(U16)v : v), r);
+      S64 v = s > 0 ? ((S64)line[i] + (O << s) + ((S64)1 << (s - 1))) >> s : (S64)line[i] * ((S64)1 << -s) + O;
+      line[i] = Clip(v, r);
     }
   }
 }
@@ -236,8 +237,9 @@ static S32 _JP2_Format_Decomp_Single_Line(JP2_Decomp *h, JP2_Tile *t, JP2_Tile_C
 static void _JP2_Format_MCT(JP2_Tile_Comp *tc, S32 *y0, S32 *y1, S32 *y2, U32 n) {
   if (tc->u8Wavelet == 1) {
     for (U32 i = 0; i < n; i++) {
-      S32 g = y0[i] - ((y1[i] + y2[i]) >> 2);
-      S32 r = y2[i] + g, b = y1[i] + g;
+      // Wrapping arithmetic: crafted samples may sit at the 32-bit limits.
+      S32 g = (S32)((U32)y0[i] - (U32)(((S64)y1[i] + y2[i]) >> 2));
+      S32 r = (S32)((U32)y2[i] + (U32)g), b = (S32)((U32)y1[i] + (U32)g);
       if (!tc->s32LineMode) {
         g = W16(g);
         r = W16(r);
@@ -258,9 +260,9 @@ static void _JP2_Format_MCT(JP2_Tile_Comp *tc, S32 *y0, S32 *y1, S32 *y2, U32 n)
   } else {
     for (U32 i = 0; i < n; i++) {
       S32 a = y0[i], b = y1[i], c = y2[i];
-      S32 r = a + ((S32)(91881u * (U32)c + 32768u) >> 16);
-      S32 g = a + ((S32)((U32)(-46802) * (U32)c + (U32)(-22553) * (U32)b + 32768u) >> 16);
-      S32 bl = a + ((S32)(116130u * (U32)b + 32768u) >> 16);
+      S32 r = (S32)((U32)a + (U32)((S32)(91881u * (U32)c + 32768u) >> 16));
+      S32 g = (S32)((U32)a + (U32)((S32)((U32)(-46802) * (U32)c + (U32)(-22553) * (U32)b + 32768u) >> 16));
+      S32 bl = (S32)((U32)a + (U32)((S32)(116130u * (U32)b + 32768u) >> 16));
       y0[i] = W16(r);
       y1[i] = W16(g);
       y2[i] = W16(bl);

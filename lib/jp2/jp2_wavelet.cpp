@@ -18,7 +18,8 @@ const float kFloat[4] = {-0.44350687f, -0.88291109f, 0.052980117f, 1.5861343f};
 // Lifting step k (0-based) on sample x with neighbours a and b; parity of step k is (k & 1) (0 even).
 inline S32 Lift(S32 x, S32 a, S32 b, U32 k, S32 mode) {
   switch (mode) {
-  case 0: return k == 0 ? x - ((a + b + 2) >> 2) : x + ((a + b) >> 1);
+  // Crafted coefficients may be near the 32-bit limits: sums are formed wide and results wrap.
+  case 0: return (S32)(k == 0 ? (U32)x - (U32)(((S64)a + b + 2) >> 2) : (U32)x + (U32)(((S64)a + b) >> 1));
   case 1: return Wrap16(k == 0 ? x - ((a + b + 2) >> 2) : x + ((a + b) >> 1));
   case 2: return B(F(x) + (F(a) + F(b)) * kFloat[k]);
   default: {
