@@ -173,18 +173,40 @@ S32 Write(JP2_Decomp *h, U32 c, const S32 *line, U32 n, U32 y, U32 x, bool recli
 
 } // namespace
 
+// Columns [i0, i1) of the current row of a tile-component that the writer keeps; false when it keeps none of the row.
+// Only the identity scale writes rows one to one; any resampling needs the whole line.
+static bool _JP2_Format_Kept(JP2_Decomp *h, JP2_Tile_Comp *tc, U32 c, U32 *i0, U32 *i1) {
+  *i0 = 0;
+  *i1 = tc->u32DecWidth;
+  if (!h->psScale->u32Identity) return true;
+  JP2_Format *f = h->psFormat;
+  const U32 *r = &h->psImage->pu32OutRegion[4 * c];
+  U64 y = (U64)tc->u32Y0 + tc->u32RowsProcessed - f->pu32OriginY[c];
+  if (y < r[2] || y >= r[3]) return false;
+  S64 x = (S64)tc->u32X0 - f->pu32OriginX[c];
+  S64 a = (S64)r[0] - x, b = (S64)r[1] - x;
+  if (a > 0) *i0 = a < (S64)*i1 ? (U32)a : *i1;
+  if (b < (S64)*i1) *i1 = b > (S64)*i0 ? (U32)b : *i0;
+  return true;
+}
+
 static S32 _JP2_Format_Decomp_Single_Line(JP2_Decomp *h, JP2_Tile *t, JP2_Tile_Comp *tc, U32 c, S32 *line) {
   JP2_Format *f = h->psFormat;
   JP2_Scale *sc = h->psScale;
   U32 n = tc->u32DecWidth;
-  LevelShift(h, tc, c, line, n);
   S32 e = 0;
   if (sc->u32Identity) {
-    e = Write(h, c, line, n, tc->u32Y0 + tc->u32RowsProcessed - f->pu32OriginY[c], tc->u32X0 - f->pu32OriginX[c], false);
+    U32 i0, i1;
+    if (_JP2_Format_Kept(h, tc, c, &i0, &i1) && i1 > i0) {
+      LevelShift(h, tc, c, line + i0, i1 - i0);
+      e = Write(h, c, line + i0, i1 - i0, tc->u32Y0 + tc->u32RowsProcessed - f->pu32OriginY[c],
+                tc->u32X0 + i0 - f->pu32OriginX[c], false);
+    }
     tc->u32RowsWritten++;
     tc->u32RowsProcessed++;
     return e;
   }
+  LevelShift(h, tc, c, line, n);
   (void)t;
   if (sc->u32Magnify < 2) {
     U32 d = sc->u32Reduction;
@@ -277,17 +299,24 @@ S32 JP2_Format_Decomp(JP2_Wavelet *w, JP2_Decomp *h, U32 u32Tile, U32 c) {
   JP2_Format *f = h->psFormat;
   S32 *src = nullptr;
   JP2_Wavelet_Decomp_Next_Line(w, &src);
-  U32 n = tc->u32DecWidth;
+  U32 i0, i1;
+  bool kept = _JP2_Format_Kept(h, tc, c, &i0, &i1);
   U16 j = JP2_Decomp_Get_Output_Component_Index(h);
   if (j > 2 || !f->u8Mct) {
-    memcpy(f->aps32FormatLine[0], src, n * 4);
+    if (kept) memcpy(f->aps32FormatLine[0] + i0, src + i0, (i1 - i0) * 4);
     return _JP2_Format_Decomp_Single_Line(h, t, tc, c, f->aps32FormatLine[0]);
   }
-  memcpy(f->aps32FormatLine[j], src, n * 4);
+  if (kept) memcpy(f->aps32FormatLine[j] + i0, src + i0, (i1 - i0) * 4);
   t->apvSlots[j] = f->aps32FormatLine[j];
   if (j < 2) return 0;
+  // The three components share their sampling, so the kept columns of the last are those of all three.
   JP2_Tile_Comp *tc0 = &t->psComps[f->pu32Map[0]];
-  _JP2_Format_MCT(tc0, f->aps32FormatLine[0], f->aps32FormatLine[1], f->aps32FormatLine[2], tc0->u32DecWidth);
+  if (kept) {
+    U32 n0 = tc0->u32DecWidth;
+    if (i1 > n0) i1 = n0;
+    if (i0 < i1)
+      _JP2_Format_MCT(tc0, f->aps32FormatLine[0] + i0, f->aps32FormatLine[1] + i0, f->aps32FormatLine[2] + i0, i1 - i0);
+  }
   for (U16 p = 0; p < 3; p++) {
     JP2_Decomp_Set_Output_Component_Index(h, p);
     U32 cp = f->pu32Map[p];

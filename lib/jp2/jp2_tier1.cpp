@@ -130,7 +130,7 @@ template <bool CAUSAL> void Significance(const Block &b, JP2_MQ_Decoder *mq) {
     U32 *col = b.first + st * b.sw;
     for (U32 x = 0; x < b.w; x++, col += 8) {
       if (!((col[0] | col[2] | col[4] | col[6]) & 0xFF)) continue;
-      auto cell = [&]<int J>() {
+      auto cell = [&]<int J>() __attribute__((always_inline)) {
         U32 *s = col + 2 * J;
         U32 v = *s;
         if ((v & (ST_SIG | ST_OUT)) || !(v & 0xFF)) return;
@@ -175,7 +175,7 @@ template <bool CAUSAL> void Cleanup(const Block &b, JP2_MQ_Decoder *mq) {
   for (U32 st = 0; st < b.stripes; st++) {
     U32 *col = b.first + st * b.sw;
     for (U32 x = 0; x < b.w; x++, col += 8) {
-      auto cell = [&]<int J>() {
+      auto cell = [&]<int J>() __attribute__((always_inline)) {
         U32 *s = col + 2 * J;
         U32 v = *s;
         if (v & (ST_SIG | ST_VISIT | ST_OUT)) {
@@ -214,7 +214,7 @@ template <bool CAUSAL> void RawSignificance(const Block &b, JP2_MQ_Decoder *mq) 
   for (U32 st = 0; st < b.stripes; st++) {
     U32 *col = b.first + st * b.sw;
     for (U32 x = 0; x < b.w; x++, col += 8) {
-      auto cell = [&]<int J>() {
+      auto cell = [&]<int J>() __attribute__((always_inline)) {
         U32 *s = col + 2 * J;
         U32 v = *s;
         if ((v & (ST_SIG | ST_OUT)) || !(v & 0xFF)) return;
