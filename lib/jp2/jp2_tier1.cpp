@@ -23,69 +23,7 @@ enum : U32 {
 // Highest first bit-plane whose half-step magnitudes (below 2^(p + 2)) fit the 31 magnitude bits.
 constexpr S32 kMaxPlane = 29;
 
-// The MQ decoder's registers, copied into locals for the length of a pass.
-struct Mq {
-  U32 a, c;
-  S32 ct;
-  U8 *next;
-
-  explicit Mq(const JP2_MQ_Decoder *d) : a(d->u32A), c(d->u32C), ct(d->s32CT), next(d->pu8Next) {}
-  void Store(JP2_MQ_Decoder *d) const {
-    d->u32A = a;
-    d->u32C = c;
-    d->s32CT = ct;
-    d->pu8Next = next;
-  }
-  JP2_INLINE void ByteIn() {
-    if (*next == 0xFF) {
-      if (next[1] > 0x8F) { // a marker: feed 1-bits, stay in place
-        c += 0xFF00;
-        ct = 8;
-      } else {
-        next++;
-        c += (U32)*next << 9;
-        ct = 7;
-      }
-    } else {
-      next++;
-      c += (U32)*next << 8;
-      ct = 8;
-    }
-  }
-  JP2_INLINE U32 Decode(JP2_MQ_State **cx) {
-    JP2_MQ_State *s = *cx;
-    U32 qe = s->u32Qe, bit;
-    a -= qe;
-    if ((c >> 16) < qe) {
-      // Lower sub-interval: the conditional exchange decides between LPS and MPS.
-      if (a < qe) {
-        bit = s->u32Mps;
-        *cx = s->psNextMps;
-      } else {
-        bit = s->u32Mps ^ 1;
-        *cx = s->psNextLps;
-      }
-      a = qe;
-    } else {
-      c -= qe << 16;
-      if (a & 0x8000) return s->u32Mps;
-      if (a < qe) {
-        bit = s->u32Mps ^ 1;
-        *cx = s->psNextLps;
-      } else {
-        bit = s->u32Mps;
-        *cx = s->psNextMps;
-      }
-    }
-    do {
-      if (ct == 0) ByteIn();
-      a <<= 1;
-      c <<= 1;
-      ct--;
-    } while (!(a & 0x8000));
-    return bit;
-  }
-};
+using Mq = JP2_MQ_Registers;
 
 struct Block {
   U32 *first; // state word of sample (0, 0): stripe 1, column 1
@@ -124,12 +62,15 @@ template <int J, bool CAUSAL> JP2_INLINE void DecodeSignAndSet(const Block &b, M
 }
 
 // Significance propagation, arithmetic-coded.
-template <bool CAUSAL> void Significance(const Block &b, JP2_MQ_Decoder *mq) {
+template <bool CAUSAL> void Significance(const Block bb, JP2_MQ_Decoder *mq) {
+  const Block b = bb; // a local copy: stores into the block cannot change it
   Mq m(mq);
   for (U32 st = 0; st < b.stripes; st++) {
     U32 *col = b.first + st * b.sw;
     for (U32 x = 0; x < b.w; x++, col += 8) {
-      if (!((col[0] | col[2] | col[4] | col[6]) & 0xFF)) continue;
+      // Nothing to code where no sample has a significant neighbour, or where all four are significant.
+      U32 any = col[0] | col[2] | col[4] | col[6], all = col[0] & col[2] & col[4] & col[6];
+      if (!(any & 0xFF) || (all & ST_SIG)) continue;
       auto cell = [&]<int J>() __attribute__((always_inline)) {
         U32 *s = col + 2 * J;
         U32 v = *s;
@@ -148,7 +89,8 @@ template <bool CAUSAL> void Significance(const Block &b, JP2_MQ_Decoder *mq) {
 }
 
 // Magnitude refinement, arithmetic-coded.
-void Refinement(const Block &b, JP2_MQ_Decoder *mq) {
+void Refinement(const Block bb, JP2_MQ_Decoder *mq) {
+  const Block b = bb;
   Mq m(mq);
   U32 one = b.one;
   for (U32 st = 0; st < b.stripes; st++) {
@@ -159,10 +101,12 @@ void Refinement(const Block &b, JP2_MQ_Decoder *mq) {
         U32 *s = col + 2 * j;
         U32 v = *s;
         if ((v & (ST_SIG | ST_VISIT)) != ST_SIG) continue;
-        U32 ctx = (v & ST_REFINED) ? 17 : 15 + ((v & 0xFF) != 0);
-        U32 bit = m.Decode(&b.ctx[ctx]);
-        s[1] += bit ? one : 0u - one;
-        *s = v | ST_REFINED;
+        if (v & ST_REFINED) {
+          s[1] += m.Decode(&b.ctx[17]) ? one : 0u - one;
+        } else {
+          s[1] += m.Decode(&b.ctx[15 + ((v & 0xFF) != 0)]) ? one : 0u - one;
+          *s = v | ST_REFINED;
+        }
       }
     }
   }
@@ -170,7 +114,8 @@ void Refinement(const Block &b, JP2_MQ_Decoder *mq) {
 }
 
 // Cleanup with run-length coding; clears the visit marks of the plane as it goes.
-template <bool CAUSAL> void Cleanup(const Block &b, JP2_MQ_Decoder *mq) {
+template <bool CAUSAL> void Cleanup(const Block bb, JP2_MQ_Decoder *mq) {
+  const Block b = bb;
   Mq m(mq);
   for (U32 st = 0; st < b.stripes; st++) {
     U32 *col = b.first + st * b.sw;
@@ -185,7 +130,18 @@ template <bool CAUSAL> void Cleanup(const Block &b, JP2_MQ_Decoder *mq) {
         if (m.Decode(&b.ctx[b.zc[v & 0xFF]])) DecodeSignAndSet<J, CAUSAL>(b, m, s, v);
       };
       int start = 0;
-      if (!((col[0] | col[2] | col[4] | col[6]) & (0xFF | ST_VISIT | ST_SIG | ST_OUT))) {
+      U32 any = col[0] | col[2] | col[4] | col[6];
+      if ((col[0] & col[2] & col[4] & col[6]) & (ST_SIG | ST_VISIT)) {
+        // All four coded already in this plane (significant or visited): only the visit marks go.
+        if (any & ST_VISIT) {
+          col[0] &= ~ST_VISIT;
+          col[2] &= ~ST_VISIT;
+          col[4] &= ~ST_VISIT;
+          col[6] &= ~ST_VISIT;
+        }
+        continue;
+      }
+      if (!(any & (0xFF | ST_VISIT | ST_SIG | ST_OUT))) {
         if (!m.Decode(&b.ctx[0])) continue;
         U32 j = m.Decode(&b.ctx[18]) << 1;
         j |= m.Decode(&b.ctx[18]);
