@@ -28,7 +28,14 @@ void FillRow(JP2_Band_Buffer *b, JP2_Decomp *h, U32 y) {
   U32 ycb = b->psRes->u32Ycb;
   b->u32RowTop = (y >> ycb) << ycb;
   if (b->u32RowTop < b->u32Y0) b->u32RowTop = b->u32Y0;
-  memset(b->ps32Storage, 0, (size_t)b->u32LineLength * b->u32MaxBlockHeight * 4);
+  // Blocks without coded data give zeros. Only the columns near the decoded region are cleared: the synthesis
+  // window reads no further than a few columns beyond the region's own margin.
+  S64 l = (S64)b->u32Left - 16 - b->u32X0, rr = (S64)b->u32Right + 16 - b->u32X0;
+  U32 c0 = l < 0 ? 0 : (U32)(l < b->u32Width ? l : b->u32Width);
+  U32 c1 = rr < 0 ? 0 : (U32)(rr < b->u32Width ? rr : b->u32Width);
+  if (c0 < c1)
+    for (U32 r = 0; r < b->u32MaxBlockHeight; r++)
+      memset(b->ps32Storage + (size_t)r * b->u32LineLength + c0, 0, (size_t)(c1 - c0) * 4);
   JP2_Resolution *res = b->psRes;
   U32 n = res->psPrecincts ? res->u32PrecWide * res->u32PrecHigh : 0;
   U32 *pu32Coef = im->pu32CodeBlockBuffer;

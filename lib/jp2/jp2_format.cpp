@@ -1,6 +1,7 @@
 // Lines leave the decoder here: component transform, level shift, clipping, scaling, cast and write.
 #include "jp2/jp2_format.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "jp2/jp2_common.h"
@@ -100,12 +101,11 @@ Range RangeOf(JP2_Image *im, U32 c) {
 
 inline S32 Clip(S64 v, const Range &r) { return (S32)(r.clip ? (v < r.lo ? r.lo : (v > r.hi ? r.hi : v)) : v); }
 
-// A float sample to an integer of the range; NaN and values beyond it go to the nearer end.
-inline S32 ClipFloat(float f, const Range &r) {
-  if (!r.clip) return f >= 2147483520.0f ? 0x7FFFFF80 : (f >= -2147483648.0f ? (S32)f : (S32)0x80000000);
-  if (!(f > (float)r.lo)) return (S32)r.lo;
-  if (f >= (float)r.hi) return (S32)r.hi;
-  return Clip((S64)f, r);
+// A float sample to an integer of the range [lo, hi] (as floats); NaN and values beyond it go to an end.
+inline S32 ClipFloat(float f, float lo, float hi) {
+  f = f > lo ? f : lo;
+  f = f < hi ? f : hi;
+  return (S32)f;
 }
 
 // Stage 1: level shift and clipping into [0, 2^P - 1] (signed components: no shift, signed range). 16-bit lines
@@ -122,15 +122,19 @@ void LevelShift(JP2_Decomp *h, JP2_Tile_Comp *tc, U32 c, S32 *line, U32 n) {
     for (U32 i = 0; i < n; i++) line[i] = Clip((S64)line[i] + O, r);
   } else if (tc->s32LineMode) {
     S32 s = 32 - G - P;
+    // Truncation of the clipped value equals clipping of the truncated one; without clipping the ends are those
+    // of a 32-bit integer (the largest float below 2^31 and -2^31).
+    float lo = r.clip ? (float)r.lo : -2147483648.0f, hi = r.clip ? (float)r.hi : 2147483520.0f;
+    if ((double)hi > (double)r.hi && r.clip) hi = std::nextafter(hi, 0.0f); // 2^P - 1 rounds up above 24 bits
     if (s > 0) {
       float scale = 1.0f;
       for (S32 i = 0; i < s; i++) scale *= 0.5f;
       float cc = -((float)O * (1.0f / scale)) - (float)((S64)1 << (s - 1));
-      for (U32 i = 0; i < n; i++) line[i] = ClipFloat((Fl(line[i]) - cc) * scale, r);
+      for (U32 i = 0; i < n; i++) line[i] = ClipFloat((Fl(line[i]) - cc) * scale, lo, hi);
     } else {
       float scale = 1.0f;
       for (S32 i = 0; i < -s && i < 64; i++) scale *= 2.0f;
-      for (U32 i = 0; i < n; i++) line[i] = ClipFloat(Fl(line[i]) * scale + (float)O, r);
+      for (U32 i = 0; i < n; i++) line[i] = ClipFloat(Fl(line[i]) * scale + (float)O, lo, hi);
     }
   } else {
     S32 s = 13 - G - P;

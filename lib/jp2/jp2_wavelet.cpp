@@ -84,6 +84,20 @@ S32 *Row(JP2_Wavelet_Level *l, U32 stage, S32 v) {
 
 bool InRows(const JP2_Wavelet_Level *l, S32 v) { return v >= l->s32RowLo && v < l->s32RowHi; }
 
+// Whether vertical stage s (1 and up) lifts row v; the other rows pass through unchanged.
+bool Lifts(const JP2_Wavelet_Level *l, U32 s, S32 v) {
+  bool parityEven = ((s - 1) & 1) == 0;
+  bool even = ((l->u32Y0 + (U32)v) & 1) == 0;
+  return even == parityEven && l->u32Height != 1;
+}
+
+// Where row v of stage s is held: a row that a stage passes through stays in the ring of the stage that made it.
+// The rings are deep enough: when a stage needs row v + 1 of the one below, that one holds v - 2 to v + 1.
+S32 *Data(JP2_Wavelet_Level *l, U32 s, S32 v) {
+  while (s > 0 && !Lifts(l, s, v)) s--;
+  return Row(l, s, v);
+}
+
 S32 *LevelRow(JP2_Wavelet *w, U32 r, S32 v);
 
 // Horizontal synthesis of row v of level l (stage 0). The band rows are always taken, so that every band buffer
@@ -124,22 +138,16 @@ void Produce(JP2_Wavelet *w, U32 r, JP2_Wavelet_Level *l, U32 s, S32 v) {
       Produce(w, r, l, s - 1, l->as32Next[s - 1]);
       l->as32Next[s - 1]++;
     }
-    return Row(l, s - 1, u);
+    return Data(l, s - 1, u);
   };
   S32 H = (S32)l->u32Height;
   U32 k = s - 1;
-  bool parityEven = (k & 1) == 0;
-  bool even = ((l->u32Y0 + (U32)v) & 1) == 0;
   // Fetch the lookahead first so the ring holds v - 1, v and v + 1.
   S32 *c = get(Mirror(v + 1, H));
   S32 *a = get(Mirror(v - 1, H));
   S32 *x = get(v);
-  if (!InRows(l, v)) return;
+  if (!InRows(l, v) || !Lifts(l, s, v)) return;
   U32 c0 = l->u32ColLo, c1 = l->u32ColHi;
-  if (even != parityEven || H == 1) {
-    memcpy(out + c0, x + c0, (c1 - c0) * 4);
-    return;
-  }
   switch (w->s32Mode) {
   case 0: LiftColsK<0>(k, out, x, a, c, c0, c1); break;
   case 1: LiftColsK<1>(k, out, x, a, c, c0, c1); break;
@@ -164,7 +172,7 @@ S32 *LevelRow(JP2_Wavelet *w, U32 r, S32) {
     Produce(w, r, l, last, l->as32Next[last]);
     l->as32Next[last]++;
   }
-  return Row(l, last, v);
+  return Data(l, last, v);
 }
 
 // Window of a level: the region's extent at resolution r with a margin, relative to the level's origin.
