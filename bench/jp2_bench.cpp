@@ -294,6 +294,8 @@ bool OurDecode(const Bytes &data, const Spec &sp, Area a, Decoded *keep) {
   JP2_Decompress_SetProp(h, 50, (JP2_Property_Value)&OurSink);
   JP2_Decompress_SetProp(h, 51, (JP2_Property_Value)&img);
   JP2_Decompress_SetProp(h, 23, 1u << a.reduce);
+  // The stream is in memory already: the decoder reads it where it lies instead of caching a copy of it.
+  JP2_Decompress_SetProp(h, 25, 0);
   S32 e = a.region ? JP2_Decompress_Region(h, x0, x0 + 512, y0, y0 + 512) : JP2_Decompress_Image(h);
   JP2_Decompress_End(h);
   if (e == 0 && keep) {

@@ -61,8 +61,9 @@ template <int J, bool CAUSAL> JP2_INLINE void DecodeSignAndSet(const Block &b, M
   Become<J, CAUSAL>(b, s, neg);
 }
 
-// Significance propagation, arithmetic-coded.
-template <bool CAUSAL> void Significance(const Block bb, JP2_MQ_Decoder *mq) {
+// Significance propagation and magnitude refinement, arithmetic-coded or raw (bypass: bits as they stand, the
+// sign bit directly, 1 = negative). The raw reader works on the decoder record itself.
+template <bool CAUSAL, bool RAW> void Significance(const Block bb, JP2_MQ_Decoder *mq) {
   const Block b = bb; // a local copy: stores into the block cannot change it
   Mq m(mq);
   for (U32 st = 0; st < b.stripes; st++) {
@@ -75,9 +76,13 @@ template <bool CAUSAL> void Significance(const Block bb, JP2_MQ_Decoder *mq) {
         U32 *s = col + 2 * J;
         U32 v = *s;
         if ((v & (ST_SIG | ST_OUT)) || !(v & 0xFF)) return;
-        U32 bit = m.Decode(&b.ctx[b.zc[v & 0xFF]]);
+        U32 bit = RAW ? JP2_MQ_Raw_Bit(mq) : m.Decode(&b.ctx[b.zc[v & 0xFF]]);
         *s = v | ST_VISIT;
-        if (bit) DecodeSignAndSet<J, CAUSAL>(b, m, s, v);
+        if (!bit) return;
+        if constexpr (RAW)
+          Become<J, CAUSAL>(b, s, JP2_MQ_Raw_Bit(mq));
+        else
+          DecodeSignAndSet<J, CAUSAL>(b, m, s, v);
       };
       cell.template operator()<0>();
       cell.template operator()<1>();
@@ -85,11 +90,10 @@ template <bool CAUSAL> void Significance(const Block bb, JP2_MQ_Decoder *mq) {
       cell.template operator()<3>();
     }
   }
-  m.Store(mq);
+  if constexpr (!RAW) m.Store(mq);
 }
 
-// Magnitude refinement, arithmetic-coded.
-void Refinement(const Block bb, JP2_MQ_Decoder *mq) {
+template <bool RAW> void Refinement(const Block bb, JP2_MQ_Decoder *mq) {
   const Block b = bb;
   Mq m(mq);
   U32 one = b.one;
@@ -101,16 +105,17 @@ void Refinement(const Block bb, JP2_MQ_Decoder *mq) {
         U32 *s = col + 2 * j;
         U32 v = *s;
         if ((v & (ST_SIG | ST_VISIT)) != ST_SIG) continue;
-        if (v & ST_REFINED) {
-          s[1] += m.Decode(&b.ctx[17]) ? one : 0u - one;
-        } else {
-          s[1] += m.Decode(&b.ctx[15 + ((v & 0xFF) != 0)]) ? one : 0u - one;
-          *s = v | ST_REFINED;
-        }
+        U32 bit;
+        if constexpr (RAW)
+          bit = JP2_MQ_Raw_Bit(mq);
+        else
+          bit = m.Decode(&b.ctx[(v & ST_REFINED) ? 17 : 15 + ((v & 0xFF) != 0)]);
+        s[1] += bit ? one : 0u - one;
+        if (!(v & ST_REFINED)) *s = v | ST_REFINED;
       }
     }
   }
-  m.Store(mq);
+  if constexpr (!RAW) m.Store(mq);
 }
 
 // Cleanup with run-length coding; clears the visit marks of the plane as it goes.
@@ -165,45 +170,11 @@ template <bool CAUSAL> void Cleanup(const Block bb, JP2_MQ_Decoder *mq) {
   m.Store(mq);
 }
 
-// Raw (bypass) passes: seldom used, so one plain form serves both causal settings.
-template <bool CAUSAL> void RawSignificance(const Block &b, JP2_MQ_Decoder *mq) {
-  for (U32 st = 0; st < b.stripes; st++) {
-    U32 *col = b.first + st * b.sw;
-    for (U32 x = 0; x < b.w; x++, col += 8) {
-      auto cell = [&]<int J>() __attribute__((always_inline)) {
-        U32 *s = col + 2 * J;
-        U32 v = *s;
-        if ((v & (ST_SIG | ST_OUT)) || !(v & 0xFF)) return;
-        U32 bit = JP2_MQ_Raw_Bit(mq);
-        *s = v | ST_VISIT;
-        if (bit) Become<J, CAUSAL>(b, s, JP2_MQ_Raw_Bit(mq));
-      };
-      cell.template operator()<0>();
-      cell.template operator()<1>();
-      cell.template operator()<2>();
-      cell.template operator()<3>();
-    }
-  }
-}
-
-void RawRefinement(const Block &b, JP2_MQ_Decoder *mq) {
-  for (U32 st = 0; st < b.stripes; st++) {
-    U32 *col = b.first + st * b.sw;
-    for (U32 x = 0; x < b.w; x++, col += 8)
-      for (int j = 0; j < 4; j++) {
-        U32 *s = col + 2 * j;
-        if ((*s & (ST_SIG | ST_VISIT)) != ST_SIG) continue;
-        s[1] += JP2_MQ_Raw_Bit(mq) ? b.one : 0u - b.one;
-        *s |= ST_REFINED;
-      }
-  }
-}
-
 template <bool CAUSAL> void Pass(const Block &b, JP2_MQ_Decoder *mq, int kind, bool raw) {
   if (kind == 0)
-    raw ? RawSignificance<CAUSAL>(b, mq) : Significance<CAUSAL>(b, mq);
+    raw ? Significance<CAUSAL, true>(b, mq) : Significance<CAUSAL, false>(b, mq);
   else if (kind == 1)
-    raw ? RawRefinement(b, mq) : Refinement(b, mq);
+    raw ? Refinement<true>(b, mq) : Refinement<false>(b, mq);
   else
     Cleanup<CAUSAL>(b, mq);
 }
