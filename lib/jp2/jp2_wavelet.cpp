@@ -106,23 +106,36 @@ void Horizontal(JP2_Wavelet *w, U32 r, JP2_Wavelet_Level *l, S32 v, S32 *out) {
   JP2_Tile_Comp *tc = &w->psHandle->psImage->psTiles[w->u32Tile].psComps[w->u32Comp];
   JP2_Resolution *res = &tc->psResolutions[r];
   bool odd = ((l->u32Y0 + (U32)v) & 1) != 0;
-  S32 *lo = nullptr, *hi = nullptr;
+  // Each input line holds the columns [first, first + count) of its band or lower level.
+  struct Input {
+    S32 *line = nullptr;
+    U32 first = 0, count = 0;
+    void From(JP2_Band_Buffer *bb, JP2_Decomp *h) {
+      JP2_Band_Buffer_Get_Next_Line(bb, h, &line);
+      if (bb) first = JP2_Band_Buffer_Get_First_Column(bb), count = JP2_Band_Buffer_Get_Column_Count(bb);
+    }
+    S32 At(U32 j) const { return line && j - first < count ? line[j - first] : 0; }
+  } lo, hi;
   if (!odd) {
-    if (r == 1) JP2_Band_Buffer_Get_Next_Line(tc->psResolutions[0].apsBandBuffer[0], w->psHandle, &lo);
-    else lo = LevelRow(w, r - 1, -1);
-    JP2_Band_Buffer_Get_Next_Line(res->apsBandBuffer[0], w->psHandle, &hi);
+    if (r == 1) {
+      lo.From(tc->psResolutions[0].apsBandBuffer[0], w->psHandle);
+    } else {
+      lo.line = LevelRow(w, r - 1, -1);
+      lo.count = w->psLevels[r - 2].u32Width;
+    }
+    hi.From(res->apsBandBuffer[0], w->psHandle);
   } else {
-    JP2_Band_Buffer_Get_Next_Line(res->apsBandBuffer[1], w->psHandle, &lo);
-    JP2_Band_Buffer_Get_Next_Line(res->apsBandBuffer[2], w->psHandle, &hi);
+    lo.From(res->apsBandBuffer[1], w->psHandle);
+    hi.From(res->apsBandBuffer[2], w->psHandle);
   }
   if (!InRows(l, v)) return;
   U32 W = l->u32Width, c0 = l->u32ColLo, c1 = l->u32ColHi;
   U32 xodd = l->u32X0 & 1;
   // Low samples sit at even absolute columns, high samples at odd ones.
   U32 i = c0 + ((c0 + xodd) & 1);
-  for (U32 j = (i + xodd) / 2 - xodd; i < c1; i += 2, j++) out[i] = lo ? lo[j] : 0;
+  for (U32 j = (i + xodd) / 2 - xodd; i < c1; i += 2, j++) out[i] = lo.At(j);
   i = c0 + ((c0 + xodd + 1) & 1);
-  for (U32 j = i / 2; i < c1; i += 2, j++) out[i] = hi ? hi[j] : 0;
+  for (U32 j = i / 2; i < c1; i += 2, j++) out[i] = hi.At(j);
   JP2_Wavelet_Synthesis_1D(out, W, l->u32X0, w->s32Mode, c0, c1);
 }
 

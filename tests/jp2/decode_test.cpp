@@ -198,6 +198,24 @@ TEST(Jp2Decode, DeepIrreversibleKeepsItsPrecisionAndClips) {
   EXPECT_EQ(65535, hi);
 }
 
+// A region inside one large tile: only blocks and columns near it are decoded and kept, and its samples are those
+// of the whole decode.
+TEST(Jp2Decode, RegionInsideALargeTileEqualsTheWholeDecode) {
+  for (const char *f : {"big_97.j2k", "big_tiles.j2k"}) {
+    Opened o(LoadFile(f));
+    ASSERT_EQ(0, o.err) << f;
+    Planes whole, part;
+    ASSERT_EQ(0, Decode(o.h, whole)) << f;
+    ASSERT_EQ(0, Decode(o.h, part, 150, 231, 170, 243)) << f;
+    ASSERT_EQ(81u, part.w[0]);
+    ASSERT_EQ(73u, part.h[0]);
+    for (U32 y = 0; y < part.h[0]; y++)
+      for (U32 x = 0; x < part.w[0]; x++)
+        ASSERT_EQ(whole.data[0][(size_t)(170 + y) * whole.w[0] + 150 + x], part.data[0][(size_t)y * part.w[0] + x])
+            << f << " at " << x << "," << y;
+  }
+}
+
 TEST(Jp2Decode, ReductionsRegionsAndOffsetsMatchTheReference) {
   struct Case {
     const char *file, *ref;
