@@ -28,7 +28,11 @@ void FillRow(JP2_Band_Buffer *b, JP2_Decomp *h, U32 y) {
   U32 ycb = b->psRes->u32Ycb;
   b->u32RowTop = (y >> ycb) << ycb;
   if (b->u32RowTop < b->u32Y0) b->u32RowTop = b->u32Y0;
-  memset(b->ps32Storage, 0, (size_t)b->u32LineLength * b->u32MaxBlockHeight * 4);
+  // Blocks without coded data give zeros.
+  U32 c0 = b->u32ColLo, c1 = b->u32ColHi;
+  if (c0 < c1)
+    for (U32 r = 0; r < b->u32MaxBlockHeight; r++)
+      memset(b->ps32Storage + (size_t)r * b->u32LineLength, 0, (size_t)(c1 - c0) * 4);
   JP2_Resolution *res = b->psRes;
   U32 n = res->psPrecincts ? res->u32PrecWide * res->u32PrecHigh : 0;
   U32 *pu32Coef = im->pu32CodeBlockBuffer;
@@ -44,15 +48,17 @@ void FillRow(JP2_Band_Buffer *b, JP2_Decomp *h, U32 y) {
       if (!a->pu8PassesRead[k]) continue;
       JP2_Dequant_Scale_Steps(pb, b->fScale);
       JP2_EBCOT_Decode_Block(im, b->psComp, pb, k, b->pu8Zc, b->psTile->u16Layers, h->psMemory, h->psCache);
+      // Only the block's columns that the storage holds are copied.
+      U32 bx = x0 - b->u32X0, cFirst = bx < c0 ? c0 - bx : 0, cEnd = bx + w > c1 ? (c1 > bx ? c1 - bx : 0) : w;
       U32 stride = (w + 2) * 8;
       for (U32 r = 0; r < hh; r++) {
         U32 row = y0 + r - b->u32RowTop;
         if (row >= b->u32MaxBlockHeight) break;
-        S32 *dst = b->ps32Storage + (size_t)row * b->u32LineLength + (x0 - b->u32X0);
+        S32 *dst = b->ps32Storage + (size_t)row * b->u32LineLength;
         const U32 *src = pu32Coef + 1 + (r / 4 + 1) * stride + 8 + (r % 4) * 2;
-        for (U32 c = 0; c < w; c++) {
+        for (U32 c = cFirst; c < cEnd; c++) {
           S32 v = (S32)src[c * 8];
-          dst[c] = b->psComp->s32LineMode == 0 ? (S32)(S16)v : v;
+          dst[bx + c - c0] = b->psComp->s32LineMode == 0 ? (S32)(S16)v : v;
         }
       }
     }
@@ -99,7 +105,16 @@ S32 JP2_Band_Buffer_New(JP2_Band_Buffer **ppsOut, JP2_Memory *m, JP2_Image *im, 
   b->u32Bottom = bt + 5 + 1;
   b->u32MaxBlockWidth = 1u << res->u32Xcb;
   b->u32MaxBlockHeight = ((1u << res->u32Ycb) + 3) & ~3u;
-  b->u32LineLength = b->u32Width + 10;
+  // The storage holds the columns near the region: the synthesis window reads no further than a few columns
+  // beyond the region's own margin. Lines that leave the decoder as they are (no synthesis) keep all columns.
+  b->u32ColLo = 0;
+  b->u32ColHi = b->u32Width;
+  if (r > 0 || b->psComp->u8SynthLevels > 0) {
+    S64 cl = (S64)b->u32Left - 16 - b->u32X0, cr = (S64)b->u32Right + 16 - b->u32X0;
+    b->u32ColLo = cl < 0 ? 0 : (U32)(cl < b->u32Width ? cl : b->u32Width);
+    b->u32ColHi = cr < (S64)b->u32ColLo ? b->u32ColLo : (U32)(cr < b->u32Width ? cr : b->u32Width);
+  }
+  b->u32LineLength = b->u32ColHi - b->u32ColLo + 10;
   if (b->u32MaxBlockWidth > b->u32Width) b->u32MaxBlockWidth = b->u32Width ? b->u32Width : 1;
   b->ps32Storage = (S32 *)JP2_Memory_Alloc_Zero(m, (S64)b->u32LineLength * 4 * ((1u << res->u32Ycb) + 4));
   b->ps32Zero = (S32 *)JP2_Memory_Alloc_Zero(m, (S64)b->u32LineLength * 4);
@@ -144,6 +159,8 @@ U32 JP2_Band_Buffer_Get_Max_Block_Width(JP2_Band_Buffer *b) { return b->u32MaxBl
 U32 JP2_Band_Buffer_Get_Max_Block_Height(JP2_Band_Buffer *b) { return (b->u32MaxBlockHeight + 3) & ~3u; }
 U32 JP2_Band_Buffer_Get_Decode_Left(JP2_Band_Buffer *b) { return b->u32Left; }
 U32 JP2_Band_Buffer_Get_Decode_Right(JP2_Band_Buffer *b) { return b->u32Right; }
+U32 JP2_Band_Buffer_Get_First_Column(JP2_Band_Buffer *b) { return b->u32ColLo; }
+U32 JP2_Band_Buffer_Get_Column_Count(JP2_Band_Buffer *b) { return b->u32ColHi - b->u32ColLo; }
 
 S32 JP2_Tile_Allocate_Band_Buffers(JP2_Tile *psTiles, JP2_Memory *m, JP2_Image *im, U32 t) {
   JP2_Tile *tile = &psTiles[t];

@@ -16,6 +16,7 @@ struct JP2_Band_Buffer {
   S32 s32Filled;
   U32 u32Current;    // next band row
   U32 u32Left, u32Right, u32Top, u32Bottom;
+  U32 u32ColLo, u32ColHi; // band columns held in the storage (relative to x0): the region's with a margin
   float fScale;
   const U8 *pu8Zc;
   S32 s32RefCount;
@@ -30,6 +31,9 @@ U32 JP2_Band_Buffer_Get_Max_Block_Width(JP2_Band_Buffer *psBuffer);
 U32 JP2_Band_Buffer_Get_Max_Block_Height(JP2_Band_Buffer *psBuffer);
 U32 JP2_Band_Buffer_Get_Decode_Left(JP2_Band_Buffer *psBuffer);
 U32 JP2_Band_Buffer_Get_Decode_Right(JP2_Band_Buffer *psBuffer);
+// Lines hold the band columns [first, first + count) (relative to the band's x0): element 0 is column first.
+U32 JP2_Band_Buffer_Get_First_Column(JP2_Band_Buffer *psBuffer);
+U32 JP2_Band_Buffer_Get_Column_Count(JP2_Band_Buffer *psBuffer);
 S32 JP2_Tile_Allocate_Band_Buffers(JP2_Tile *psTiles, JP2_Memory *psMemory, JP2_Image *psImage, U32 u32Tile);
 S32 JP2_Tile_Free_Band_Buffers(JP2_Tile *psTiles, JP2_Memory *psMemory, JP2_Image *psImage, U32 u32Tile);
 

@@ -188,12 +188,13 @@ S32 JP2_Decomp_Prepare_Region(JP2_Decomp *h, U32 x0, U32 x1, U32 y0, U32 y1) {
 #include "jp2/jp2_wavelet.h"
 
 // The 9/7 fixed-point lines hold x * 2^(13 - P - G); with few guard bits and many levels the lifting
-// overflows 16 bits, so such components use 32-bit lines.
+// overflows 16 bits, and from 12 bits of precision on too few fraction bits remain (the step itself is cut to
+// 2^-28), so such components use 32-bit lines.
 static bool _JP2_Needs_32_Bits(JP2_Image *im, JP2_Tile_Comp *tc, U32 c) {
   S32 p = im->ps8Precision[c];
   if (im->s32Force32 || p < 0) return true;
   if (tc->u8Wavelet == 1) return p >= 12;
-  if (p >= 17) return true;
+  if (p >= 12) return true;
   return tc->u8Guard < 2 || tc->u8Levels > 2 * tc->u8Guard + 1;
 }
 

@@ -46,47 +46,66 @@ S32 JP2_Dequant_Calculate_Step_Sizes(JP2_Image *im, U32 u32Tile) {
 S32 JP2_Dequant_Scale_Steps(JP2_Prec_Band *pb, float fScale) {
   if (pb->s32ScaledFixedStep != 0) return 0;
   pb->fScaledStep = pb->fStep * fScale;
-  float f = (float)pb->s32FixedStep * fScale;
-  pb->s32ScaledFixedStep = (S32)((double)f + 0.5);
-  if (pb->s32ScaledFixedStep == 0) pb->s32ScaledFixedStep = 1;
+  // Only 9/7 uses the scaled steps; a crafted step beyond the 32-bit range is held at its end.
+  double d = (double)((float)pb->s32FixedStep * fScale) + 0.5;
+  pb->s32ScaledFixedStep = d >= 2147483647.0 ? 0x7FFFFFFF : (d <= 1.0 ? 1 : (S32)d);
   return 0;
 }
 
-S32 JP2_Dequant_Block(JP2_Prec_Band *pb, U32 w, U32 h, U32 *pu32Words, S32 s32Irr, U32 s, S32 s32Fixed, S32 r) {
+namespace {
+// Visits the coefficient words of every row of the block's stripes (padding rows hold 0 and stay 0).
+template <class F> void EachWord(U32 w, U32 h, U32 *pu32Words, F f) {
   U32 u32Stride = (w + 2) * 4 * 2; // words per stripe
   U32 *pu32First = pu32Words + (w + 3) * 8;
   U32 u32Stripes = (h + 3) / 4;
-  U32 u32Limit = s >= 32 ? 0 : (1u << s);
-  float P = 2147483648.0f * pb->fScaledStep;
-  S32 E = pb->s32ScaledFixedStep;
   for (U32 st = 0; st < u32Stripes; st++) {
     U32 *col = pu32First + st * u32Stride;
     for (U32 x = 0; x < w; x++, col += 8) {
-      for (U32 j = 0; j < 4; j++) {
-        U32 &word = col[2 * j];
-        U32 q = word & 0x7FFFFFFF;
-        bool bNeg = (word >> 31) != 0;
-        if (!s32Irr) {
-          if (s && q) q = s >= 32 ? 0 : (q >= u32Limit ? q >> s : q);
-          S32 v = bNeg ? -(S32)q : (S32)q;
-          word = (U32)v;
-          continue;
-        }
-        if (q == 0) {
-          word = 0;
-          continue;
-        }
-        U32 m = 2 * q + (r ? 1 : 0);
-        if (s) m = s >= 32 ? 0 : (q >= u32Limit ? m >> s : m);
-        if (s32Fixed) {
-          S32 v = (S32)((U32)(bNeg ? -(S32)m : (S32)m) * (U32)E);
-          word = (U32)(v >> 16);
-        } else {
-          float f = (float)(bNeg ? -(S32)m : (S32)m) * P;
-          memcpy(&word, &f, 4);
-        }
-      }
+      f(col[0]);
+      f(col[2]);
+      f(col[4]);
+      f(col[6]);
     }
+  }
+}
+} // namespace
+
+S32 JP2_Dequant_Block(JP2_Prec_Band *pb, U32 w, U32 h, U32 *pu32Words, S32 s32Irr, U32 s, S32 s32Fixed) {
+  // With a region shift, indices of at least 2^s are background ones scaled up by 2^s.
+  U32 u32Limit = s >= 32 ? 0 : (1u << s);
+  U32 u32Shift = s >= 32 ? 0 : s;
+  bool bZeroRoi = s >= 32;
+  auto roi = [&](U32 q, U32 m) -> U32 { return bZeroRoi ? 0 : (q >= u32Limit ? m >> u32Shift : m); };
+  if (!s32Irr) {
+    if (!s)
+      EachWord(w, h, pu32Words, [](U32 &word) {
+        U32 q = (word & 0x7FFFFFFF) >> 1;
+        word = (word >> 31) ? 0u - q : q;
+      });
+    else
+      EachWord(w, h, pu32Words, [&](U32 &word) {
+        U32 q = (word & 0x7FFFFFFF) >> 1;
+        q = q ? roi(q, q) : 0;
+        word = (word >> 31) ? 0u - q : q;
+      });
+    return 0;
+  }
+  if (s32Fixed) {
+    S32 E = pb->s32ScaledFixedStep;
+    EachWord(w, h, pu32Words, [&](U32 &word) {
+      U32 m = word & 0x7FFFFFFF;
+      if (s && m) m = roi(m >> 1, m);
+      S32 v = (S32)(((word >> 31) ? 0u - m : m) * (U32)E);
+      word = (U32)(v >> 16);
+    });
+  } else {
+    float P = 2147483648.0f * pb->fScaledStep;
+    EachWord(w, h, pu32Words, [&](U32 &word) {
+      U32 m = word & 0x7FFFFFFF;
+      if (s && m) m = roi(m >> 1, m);
+      float f = (float)(S32)((word >> 31) ? 0u - m : m) * P;
+      memcpy(&word, &f, 4);
+    });
   }
   return 0;
 }

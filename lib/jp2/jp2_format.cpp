@@ -1,6 +1,7 @@
 // Lines leave the decoder here: component transform, level shift, clipping, scaling, cast and write.
 #include "jp2/jp2_format.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "jp2/jp2_common.h"
@@ -100,7 +101,15 @@ Range RangeOf(JP2_Image *im, U32 c) {
 
 inline S32 Clip(S64 v, const Range &r) { return (S32)(r.clip ? (v < r.lo ? r.lo : (v > r.hi ? r.hi : v)) : v); }
 
-// Stage 1: level shift and clipping into [0, 2^P - 1] (signed components: no shift, signed range).
+// A float sample to an integer of the range [lo, hi] (as floats); NaN and values beyond it go to an end.
+inline S32 ClipFloat(float f, float lo, float hi) {
+  f = f > lo ? f : lo;
+  f = f < hi ? f : hi;
+  return (S32)f;
+}
+
+// Stage 1: level shift and clipping into [0, 2^P - 1] (signed components: no shift, signed range). 16-bit lines
+// hold sign-extended values; the shift is done wide so that samples beyond the range clip instead of wrapping.
 void LevelShift(JP2_Decomp *h, JP2_Tile_Comp *tc, U32 c, S32 *line, U32 n) {
   JP2_Image *im = h->psImage;
   S32 p = im->ps8Precision[c];
@@ -110,32 +119,28 @@ void LevelShift(JP2_Decomp *h, JP2_Tile_Comp *tc, U32 c, S32 *line, U32 n) {
   Range r = RangeOf(im, c);
   S32 G = tc->u8Guard;
   if (tc->u8Wavelet == 1) {
-    for (U32 i = 0; i < n; i++) {
-      S64 v = tc->s32LineMode ? (S64)line[i] + O : (S64)W16((S32)(line[i] + O));
-      line[i] = Clip(v, r);
-    }
+    for (U32 i = 0; i < n; i++) line[i] = Clip((S64)line[i] + O, r);
   } else if (tc->s32LineMode) {
     S32 s = 32 - G - P;
+    // Truncation of the clipped value equals clipping of the truncated one; without clipping the ends are those
+    // of a 32-bit integer (the largest float below 2^31 and -2^31).
+    float lo = r.clip ? (float)r.lo : -2147483648.0f, hi = r.clip ? (float)r.hi : 2147483520.0f;
+    if ((double)hi > (double)r.hi && r.clip) hi = std::nextafter(hi, 0.0f); // 2^P - 1 rounds up above 24 bits
     if (s > 0) {
       float scale = 1.0f;
       for (S32 i = 0; i < s; i++) scale *= 0.5f;
       float cc = -((float)O * (1.0f / scale)) - (float)((S64)1 << (s - 1));
-      for (U32 i = 0; i < n; i++) line[i] = Clip((S64)((Fl(line[i]) - cc) * scale), r);
+      for (U32 i = 0; i < n; i++) line[i] = ClipFloat((Fl(line[i]) - cc) * scale, lo, hi);
     } else {
       float scale = 1.0f;
-      for (S32 i = 0; i < -s; i++) scale *= 2.0f;
-      for (U32 i = 0; i < n; i++) line[i] = Clip((S64)(Fl(line[i]) * scale + (float)O), r);
+      for (S32 i = 0; i < -s && i < 64; i++) scale *= 2.0f;
+      for (U32 i = 0; i < n; i++) line[i] = ClipFloat(Fl(line[i]) * scale + (float)O, lo, hi);
     }
   } else {
     S32 s = 13 - G - P;
     for (U32 i = 0; i < n; i++) {
-      S32 v;
-      if (s > 0)
-        v = W16((S32)((U32)line[i] + ((U32)O << s) + (1u << (s - 1)))) >> s;
-      else
-        v = W16((S32)(((U32)line[i] << -s) + (U32)O));
-      // In 16 bits a level-shifted value may wrap; bit 15 marks it negative.
-      line[i] = Clip(bSigned ? v : (P >= 16 ? (S64)(U16)v : v), r);
+      S64 v = s > 0 ? ((S64)line[i] + (O << s) + ((S64)1 << (s - 1))) >> s : (S64)line[i] * ((S64)1 << -s) + O;
+      line[i] = Clip(v, r);
     }
   }
 }
@@ -172,18 +177,40 @@ S32 Write(JP2_Decomp *h, U32 c, const S32 *line, U32 n, U32 y, U32 x, bool recli
 
 } // namespace
 
+// Columns [i0, i1) of the current row of a tile-component that the writer keeps; false when it keeps none of the row.
+// Only the identity scale writes rows one to one; any resampling needs the whole line.
+static bool _JP2_Format_Kept(JP2_Decomp *h, JP2_Tile_Comp *tc, U32 c, U32 *i0, U32 *i1) {
+  *i0 = 0;
+  *i1 = tc->u32DecWidth;
+  if (!h->psScale->u32Identity) return true;
+  JP2_Format *f = h->psFormat;
+  const U32 *r = &h->psImage->pu32OutRegion[4 * c];
+  U64 y = (U64)tc->u32Y0 + tc->u32RowsProcessed - f->pu32OriginY[c];
+  if (y < r[2] || y >= r[3]) return false;
+  S64 x = (S64)tc->u32X0 - f->pu32OriginX[c];
+  S64 a = (S64)r[0] - x, b = (S64)r[1] - x;
+  if (a > 0) *i0 = a < (S64)*i1 ? (U32)a : *i1;
+  if (b < (S64)*i1) *i1 = b > (S64)*i0 ? (U32)b : *i0;
+  return true;
+}
+
 static S32 _JP2_Format_Decomp_Single_Line(JP2_Decomp *h, JP2_Tile *t, JP2_Tile_Comp *tc, U32 c, S32 *line) {
   JP2_Format *f = h->psFormat;
   JP2_Scale *sc = h->psScale;
   U32 n = tc->u32DecWidth;
-  LevelShift(h, tc, c, line, n);
   S32 e = 0;
   if (sc->u32Identity) {
-    e = Write(h, c, line, n, tc->u32Y0 + tc->u32RowsProcessed - f->pu32OriginY[c], tc->u32X0 - f->pu32OriginX[c], false);
+    U32 i0, i1;
+    if (_JP2_Format_Kept(h, tc, c, &i0, &i1) && i1 > i0) {
+      LevelShift(h, tc, c, line + i0, i1 - i0);
+      e = Write(h, c, line + i0, i1 - i0, tc->u32Y0 + tc->u32RowsProcessed - f->pu32OriginY[c],
+                tc->u32X0 + i0 - f->pu32OriginX[c], false);
+    }
     tc->u32RowsWritten++;
     tc->u32RowsProcessed++;
     return e;
   }
+  LevelShift(h, tc, c, line, n);
   (void)t;
   if (sc->u32Magnify < 2) {
     U32 d = sc->u32Reduction;
@@ -236,8 +263,9 @@ static S32 _JP2_Format_Decomp_Single_Line(JP2_Decomp *h, JP2_Tile *t, JP2_Tile_C
 static void _JP2_Format_MCT(JP2_Tile_Comp *tc, S32 *y0, S32 *y1, S32 *y2, U32 n) {
   if (tc->u8Wavelet == 1) {
     for (U32 i = 0; i < n; i++) {
-      S32 g = y0[i] - ((y1[i] + y2[i]) >> 2);
-      S32 r = y2[i] + g, b = y1[i] + g;
+      // Wrapping arithmetic: crafted samples may sit at the 32-bit limits.
+      S32 g = (S32)((U32)y0[i] - (U32)(((S64)y1[i] + y2[i]) >> 2));
+      S32 r = (S32)((U32)y2[i] + (U32)g), b = (S32)((U32)y1[i] + (U32)g);
       if (!tc->s32LineMode) {
         g = W16(g);
         r = W16(r);
@@ -258,9 +286,9 @@ static void _JP2_Format_MCT(JP2_Tile_Comp *tc, S32 *y0, S32 *y1, S32 *y2, U32 n)
   } else {
     for (U32 i = 0; i < n; i++) {
       S32 a = y0[i], b = y1[i], c = y2[i];
-      S32 r = a + ((S32)(91881u * (U32)c + 32768u) >> 16);
-      S32 g = a + ((S32)((U32)(-46802) * (U32)c + (U32)(-22553) * (U32)b + 32768u) >> 16);
-      S32 bl = a + ((S32)(116130u * (U32)b + 32768u) >> 16);
+      S32 r = (S32)((U32)a + (U32)((S32)(91881u * (U32)c + 32768u) >> 16));
+      S32 g = (S32)((U32)a + (U32)((S32)((U32)(-46802) * (U32)c + (U32)(-22553) * (U32)b + 32768u) >> 16));
+      S32 bl = (S32)((U32)a + (U32)((S32)(116130u * (U32)b + 32768u) >> 16));
       y0[i] = W16(r);
       y1[i] = W16(g);
       y2[i] = W16(bl);
@@ -275,17 +303,24 @@ S32 JP2_Format_Decomp(JP2_Wavelet *w, JP2_Decomp *h, U32 u32Tile, U32 c) {
   JP2_Format *f = h->psFormat;
   S32 *src = nullptr;
   JP2_Wavelet_Decomp_Next_Line(w, &src);
-  U32 n = tc->u32DecWidth;
+  U32 i0, i1;
+  bool kept = _JP2_Format_Kept(h, tc, c, &i0, &i1);
   U16 j = JP2_Decomp_Get_Output_Component_Index(h);
   if (j > 2 || !f->u8Mct) {
-    memcpy(f->aps32FormatLine[0], src, n * 4);
+    if (kept) memcpy(f->aps32FormatLine[0] + i0, src + i0, (i1 - i0) * 4);
     return _JP2_Format_Decomp_Single_Line(h, t, tc, c, f->aps32FormatLine[0]);
   }
-  memcpy(f->aps32FormatLine[j], src, n * 4);
+  if (kept) memcpy(f->aps32FormatLine[j] + i0, src + i0, (i1 - i0) * 4);
   t->apvSlots[j] = f->aps32FormatLine[j];
   if (j < 2) return 0;
+  // The three components share their sampling, so the kept columns of the last are those of all three.
   JP2_Tile_Comp *tc0 = &t->psComps[f->pu32Map[0]];
-  _JP2_Format_MCT(tc0, f->aps32FormatLine[0], f->aps32FormatLine[1], f->aps32FormatLine[2], tc0->u32DecWidth);
+  if (kept) {
+    U32 n0 = tc0->u32DecWidth;
+    if (i1 > n0) i1 = n0;
+    if (i0 < i1)
+      _JP2_Format_MCT(tc0, f->aps32FormatLine[0] + i0, f->aps32FormatLine[1] + i0, f->aps32FormatLine[2] + i0, i1 - i0);
+  }
   for (U16 p = 0; p < 3; p++) {
     JP2_Decomp_Set_Output_Component_Index(h, p);
     U32 cp = f->pu32Map[p];

@@ -15,31 +15,6 @@ const U8 kNlps[47] = {1,  6,  9,  12, 29, 33, 6,  14, 14, 14, 17, 18, 20, 21, 14
 const U8 kSwitch[47] = {1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0,
                         0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
-void ByteIn(JP2_MQ_Decoder *d) {
-  if (*d->pu8Next == 0xFF) {
-    if (d->pu8Next[1] > 0x8F) {
-      d->u32C += 0xFF00;
-      d->s32CT = 8;
-    } else {
-      d->pu8Next++;
-      d->u32C += (U32)*d->pu8Next << 9;
-      d->s32CT = 7;
-    }
-  } else {
-    d->pu8Next++;
-    d->u32C += (U32)*d->pu8Next << 8;
-    d->s32CT = 8;
-  }
-}
-
-void Renorm(JP2_MQ_Decoder *d) {
-  do {
-    if (d->s32CT == 0) ByteIn(d);
-    d->u32A <<= 1;
-    d->u32C <<= 1;
-    d->s32CT--;
-  } while (!(d->u32A & 0x8000));
-}
 } // namespace
 
 S32 JP2_MQ_Build_States_Look_Up_Table(JP2_MQ_State *t) {
@@ -47,7 +22,7 @@ S32 JP2_MQ_Build_States_Look_Up_Table(JP2_MQ_State *t) {
     for (U32 m = 0; m < 2; m++) {
       JP2_MQ_State *r = &t[2 * s + m];
       r->u32Mps = m;
-      r->u32Qe = kQe[s];
+      r->u32Qe = (U32)kQe[s] << 16;
       r->psNextMps = &t[2 * kNmps[s] + m];
       r->psNextLps = &t[2 * kNlps[s] + (kSwitch[s] ? 1 - m : m)];
     }
@@ -99,11 +74,13 @@ S32 JP2_MQ_Decoder_Init_J(JP2_MQ_Decoder *d, S32 s32Raw) {
     d->s32CT = 0;
     d->u32C = 0;
   } else {
-    d->u32C = (U32)*d->pu8Next << 16;
-    ByteIn(d);
-    d->u32C <<= 7;
-    d->s32CT -= 7;
-    d->u32A = 0x8000;
+    JP2_MQ_Registers r(d);
+    r.c = (U32)*r.next << 16;
+    r.ByteIn();
+    r.c <<= 7;
+    r.ct -= 7;
+    r.a = 0x80000000u;
+    r.Store(d);
   }
   return 0;
 }
@@ -126,31 +103,9 @@ S32 JP2_MQ_Decoder_Prepare_All_Term_Bypass(JP2_MQ_Decoder *d, U32 a) {
 }
 
 U32 JP2_MQ_Decode(JP2_MQ_Decoder *d, U32 u32Ctx) {
-  JP2_MQ_State *s = d->apsCtx[u32Ctx];
-  U32 qe = s->u32Qe, bit;
-  d->u32A -= qe;
-  if ((d->u32C >> 16) < qe) {
-    // Lower sub-interval: the conditional exchange decides between LPS and MPS.
-    if (d->u32A < qe) {
-      bit = s->u32Mps;
-      d->apsCtx[u32Ctx] = s->psNextMps;
-    } else {
-      bit = 1 - s->u32Mps;
-      d->apsCtx[u32Ctx] = s->psNextLps;
-    }
-    d->u32A = qe;
-  } else {
-    d->u32C -= qe << 16;
-    if (d->u32A & 0x8000) return s->u32Mps;
-    if (d->u32A < qe) {
-      bit = 1 - s->u32Mps;
-      d->apsCtx[u32Ctx] = s->psNextLps;
-    } else {
-      bit = s->u32Mps;
-      d->apsCtx[u32Ctx] = s->psNextMps;
-    }
-  }
-  Renorm(d);
+  JP2_MQ_Registers r(d);
+  U32 bit = r.Decode(&d->apsCtx[u32Ctx]);
+  r.Store(d);
   return bit;
 }
 

@@ -4,7 +4,7 @@
 
 struct JP2_MQ_State {
   U32 u32Mps;
-  U32 u32Qe; // Qe << 16
+  U32 u32Qe; // Qe << 16, the scale of the A register
   JP2_MQ_State *psNextMps;
   JP2_MQ_State *psNextLps;
 };
@@ -13,7 +13,7 @@ struct JP2_MQ_State {
 #define JP2_MQ_CONTEXTS 19
 
 struct JP2_MQ_Decoder {
-  U32 u32A;
+  U32 u32A; // A << 16
   U32 u32C;
   S32 s32CT;
   U8 *pu8Next;
@@ -39,3 +39,79 @@ S32 JP2_MQ_Decoder_Prepare_Bypass(JP2_MQ_Decoder *psDecoder, U32 u32Pass);
 S32 JP2_MQ_Decoder_Prepare_All_Term_Bypass(JP2_MQ_Decoder *psDecoder, U32 u32Pass);
 U32 JP2_MQ_Decode(JP2_MQ_Decoder *psDecoder, U32 u32Ctx);
 U32 JP2_MQ_Raw_Bit(JP2_MQ_Decoder *psDecoder);
+
+// The decoder's registers, copied into locals for the length of a coding pass so that they stay in registers.
+struct JP2_MQ_Registers {
+  U32 a, c;
+  S32 ct;
+  U8 *next;
+
+  explicit JP2_MQ_Registers(const JP2_MQ_Decoder *d) : a(d->u32A), c(d->u32C), ct(d->s32CT), next(d->pu8Next) {}
+  void Store(JP2_MQ_Decoder *d) const {
+    d->u32A = a;
+    d->u32C = c;
+    d->s32CT = ct;
+    d->pu8Next = next;
+  }
+  // BYTEIN: 0xFF followed by a byte above 0x8F is a marker; the pointer stays and 1-bits are fed from then on.
+  inline __attribute__((always_inline)) void ByteIn() {
+    if (*next == 0xFF) {
+      if (next[1] > 0x8F) {
+        c += 0xFF00;
+        ct = 8;
+      } else {
+        next++;
+        c += (U32)*next << 9;
+        ct = 7;
+      }
+    } else {
+      next++;
+      c += (U32)*next << 8;
+      ct = 8;
+    }
+  }
+  // RENORMD: whole shifts at once while the bit counter allows, bit by bit across a byte boundary.
+  inline __attribute__((always_inline)) void Renorm() {
+    S32 n = __builtin_clz(a);
+    if (n <= ct) {
+      a <<= n;
+      c <<= n;
+      ct -= n;
+      return;
+    }
+    do {
+      if (ct == 0) ByteIn();
+      a <<= 1;
+      c <<= 1;
+      ct--;
+    } while (!(a & 0x80000000u));
+  }
+  inline __attribute__((always_inline)) U32 Decode(JP2_MQ_State **cx) {
+    JP2_MQ_State *s = *cx;
+    U32 qe = s->u32Qe, bit;
+    a -= qe;
+    if (c < qe) {
+      // Lower sub-interval: the conditional exchange decides between LPS and MPS.
+      if (a < qe) {
+        bit = s->u32Mps;
+        *cx = s->psNextMps;
+      } else {
+        bit = s->u32Mps ^ 1;
+        *cx = s->psNextLps;
+      }
+      a = qe;
+    } else {
+      c -= qe;
+      if (a & 0x80000000u) return s->u32Mps;
+      if (a < qe) {
+        bit = s->u32Mps ^ 1;
+        *cx = s->psNextLps;
+      } else {
+        bit = s->u32Mps;
+        *cx = s->psNextMps;
+      }
+    }
+    Renorm();
+    return bit;
+  }
+};

@@ -15,16 +15,19 @@ inline S32 Wrap16(S32 v) { return JP2_Line_Wrap16(v); }
 const S32 kFixed[4] = {29066, 57862, -3472, -103949};
 const float kFloat[4] = {-0.44350687f, -0.88291109f, 0.052980117f, 1.5861343f};
 
-// Lifting step k (0-based) on sample x with neighbours a and b; parity of step k is (k & 1) (0 even).
-inline S32 Lift(S32 x, S32 a, S32 b, U32 k, S32 mode) {
-  switch (mode) {
-  case 0: return k == 0 ? x - ((a + b + 2) >> 2) : x + ((a + b) >> 1);
-  case 1: return Wrap16(k == 0 ? x - ((a + b + 2) >> 2) : x + ((a + b) >> 1));
-  case 2: return B(F(x) + (F(a) + F(b)) * kFloat[k]);
-  default: {
-    U32 prod = (U32)kFixed[k] * (U32)(a + b) + 32768u;
+// Lifting step K (0-based) on sample x with neighbours a and b; parity of step K is (K & 1) (0 even).
+template <int MODE, int K> inline __attribute__((always_inline)) S32 Lift(S32 x, S32 a, S32 b) {
+  if constexpr (MODE == 0) {
+    // Crafted coefficients may be near the 32-bit limits: sums are formed wide and results wrap.
+    if constexpr (K == 0) return (S32)((U32)x - (U32)(((S64)a + b + 2) >> 2));
+    else return (S32)((U32)x + (U32)(((S64)a + b) >> 1));
+  } else if constexpr (MODE == 1) {
+    return Wrap16(K == 0 ? x - ((a + b + 2) >> 2) : x + ((a + b) >> 1));
+  } else if constexpr (MODE == 2) {
+    return B(F(x) + (F(a) + F(b)) * kFloat[K]);
+  } else {
+    U32 prod = (U32)kFixed[K] * (U32)(a + b) + 32768u;
     return Wrap16(x - ((S32)prod >> 16));
-  }
   }
 }
 
@@ -38,34 +41,102 @@ inline S32 Mirror(S32 i, S32 n) {
   return i;
 }
 
+// One lifting step over the samples of its parity in [lo, hi) of a row of n >= 2 samples.
+template <int MODE, int K> void LiftRow1D(S32 *p, U32 n, U32 x0, U32 lo, U32 hi) {
+  U32 i = ((x0 & 1) == (K & 1)) ? 0 : 1;
+  if (lo > i) i += (lo - i + 1) & ~1u;
+  if (hi > n) hi = n;
+  if (i == 0 && i < hi) {
+    p[0] = Lift<MODE, K>(p[0], p[1], p[1]);
+    i = 2;
+  }
+  U32 end = hi < n - 1 ? hi : n - 1;
+  for (; i < end; i += 2) p[i] = Lift<MODE, K>(p[i], p[i - 1], p[i + 1]);
+  if (i == n - 1 && i < hi) p[i] = Lift<MODE, K>(p[i], p[i - 1], p[i - 1]);
+}
+
+template <int MODE> void Synth1D(S32 *p, U32 n, U32 x0, U32 lo, U32 hi) {
+  LiftRow1D<MODE, 0>(p, n, x0, lo, hi);
+  LiftRow1D<MODE, 1>(p, n, x0, lo, hi);
+  if constexpr (MODE >= 2) {
+    LiftRow1D<MODE, 2>(p, n, x0, lo, hi);
+    LiftRow1D<MODE, 3>(p, n, x0, lo, hi);
+  }
+}
+
+// One vertical lifting step over columns [lo, hi).
+template <int MODE, int K> void LiftCols(S32 *out, const S32 *x, const S32 *a, const S32 *c, U32 lo, U32 hi) {
+  for (U32 i = lo; i < hi; i++) out[i] = Lift<MODE, K>(x[i], a[i], c[i]);
+}
+
+template <int MODE> void LiftColsK(U32 k, S32 *out, const S32 *x, const S32 *a, const S32 *c, U32 lo, U32 hi) {
+  switch (k) {
+  case 0: LiftCols<MODE, 0>(out, x, a, c, lo, hi); break;
+  case 1: LiftCols<MODE, 1>(out, x, a, c, lo, hi); break;
+  case 2: if constexpr (MODE >= 2) LiftCols<MODE, 2>(out, x, a, c, lo, hi); break;
+  default: if constexpr (MODE >= 2) LiftCols<MODE, 3>(out, x, a, c, lo, hi); break;
+  }
+}
+
 S32 *Row(JP2_Wavelet_Level *l, U32 stage, S32 v) {
   return l->ps32Lines + ((size_t)stage * JP2_WAVELET_RING + (U32)v % JP2_WAVELET_RING) * l->u32LineWords + 2;
 }
 
+bool InRows(const JP2_Wavelet_Level *l, S32 v) { return v >= l->s32RowLo && v < l->s32RowHi; }
+
+// Whether vertical stage s (1 and up) lifts row v; the other rows pass through unchanged.
+bool Lifts(const JP2_Wavelet_Level *l, U32 s, S32 v) {
+  bool parityEven = ((s - 1) & 1) == 0;
+  bool even = ((l->u32Y0 + (U32)v) & 1) == 0;
+  return even == parityEven && l->u32Height != 1;
+}
+
+// Where row v of stage s is held: a row that a stage passes through stays in the ring of the stage that made it.
+// The rings are deep enough: when a stage needs row v + 1 of the one below, that one holds v - 2 to v + 1.
+S32 *Data(JP2_Wavelet_Level *l, U32 s, S32 v) {
+  while (s > 0 && !Lifts(l, s, v)) s--;
+  return Row(l, s, v);
+}
+
 S32 *LevelRow(JP2_Wavelet *w, U32 r, S32 v);
 
-// Horizontal synthesis of row v of level l (stage 0).
+// Horizontal synthesis of row v of level l (stage 0). The band rows are always taken, so that every band buffer
+// and lower level moves on row by row, but only the window is synthesised.
 void Horizontal(JP2_Wavelet *w, U32 r, JP2_Wavelet_Level *l, S32 v, S32 *out) {
   JP2_Tile_Comp *tc = &w->psHandle->psImage->psTiles[w->u32Tile].psComps[w->u32Comp];
   JP2_Resolution *res = &tc->psResolutions[r];
   bool odd = ((l->u32Y0 + (U32)v) & 1) != 0;
-  S32 *lo = nullptr, *hi = nullptr;
+  // Each input line holds the columns [first, first + count) of its band or lower level.
+  struct Input {
+    S32 *line = nullptr;
+    U32 first = 0, count = 0;
+    void From(JP2_Band_Buffer *bb, JP2_Decomp *h) {
+      JP2_Band_Buffer_Get_Next_Line(bb, h, &line);
+      if (bb) first = JP2_Band_Buffer_Get_First_Column(bb), count = JP2_Band_Buffer_Get_Column_Count(bb);
+    }
+    S32 At(U32 j) const { return line && j - first < count ? line[j - first] : 0; }
+  } lo, hi;
   if (!odd) {
-    if (r == 1) JP2_Band_Buffer_Get_Next_Line(tc->psResolutions[0].apsBandBuffer[0], w->psHandle, &lo);
-    else lo = LevelRow(w, r - 1, -1);
-    JP2_Band_Buffer_Get_Next_Line(res->apsBandBuffer[0], w->psHandle, &hi);
+    if (r == 1) {
+      lo.From(tc->psResolutions[0].apsBandBuffer[0], w->psHandle);
+    } else {
+      lo.line = LevelRow(w, r - 1, -1);
+      lo.count = w->psLevels[r - 2].u32Width;
+    }
+    hi.From(res->apsBandBuffer[0], w->psHandle);
   } else {
-    JP2_Band_Buffer_Get_Next_Line(res->apsBandBuffer[1], w->psHandle, &lo);
-    JP2_Band_Buffer_Get_Next_Line(res->apsBandBuffer[2], w->psHandle, &hi);
+    lo.From(res->apsBandBuffer[1], w->psHandle);
+    hi.From(res->apsBandBuffer[2], w->psHandle);
   }
-  U32 W = l->u32Width;
-  bool xodd = (l->u32X0 & 1) != 0;
-  for (U32 i = 0; i < W; i++) {
-    bool low = ((l->u32X0 + i) & 1) == 0;
-    U32 j = xodd ? (low ? (i - 1) / 2 : i / 2) : i / 2;
-    out[i] = low ? (lo ? lo[j] : 0) : (hi ? hi[j] : 0);
-  }
-  JP2_Wavelet_Synthesis_1D(out, W, l->u32X0, w->s32Mode);
+  if (!InRows(l, v)) return;
+  U32 W = l->u32Width, c0 = l->u32ColLo, c1 = l->u32ColHi;
+  U32 xodd = l->u32X0 & 1;
+  // Low samples sit at even absolute columns, high samples at odd ones.
+  U32 i = c0 + ((c0 + xodd) & 1);
+  for (U32 j = (i + xodd) / 2 - xodd; i < c1; i += 2, j++) out[i] = lo.At(j);
+  i = c0 + ((c0 + xodd + 1) & 1);
+  for (U32 j = i / 2; i < c1; i += 2, j++) out[i] = hi.At(j);
+  JP2_Wavelet_Synthesis_1D(out, W, l->u32X0, w->s32Mode, c0, c1);
 }
 
 // Produces row v of stage s of level l.
@@ -80,22 +151,22 @@ void Produce(JP2_Wavelet *w, U32 r, JP2_Wavelet_Level *l, U32 s, S32 v) {
       Produce(w, r, l, s - 1, l->as32Next[s - 1]);
       l->as32Next[s - 1]++;
     }
-    return Row(l, s - 1, u);
+    return Data(l, s - 1, u);
   };
   S32 H = (S32)l->u32Height;
   U32 k = s - 1;
-  bool parityEven = (k & 1) == 0;
-  bool even = ((l->u32Y0 + (U32)v) & 1) == 0;
   // Fetch the lookahead first so the ring holds v - 1, v and v + 1.
   S32 *c = get(Mirror(v + 1, H));
   S32 *a = get(Mirror(v - 1, H));
   S32 *x = get(v);
-  U32 W = l->u32Width;
-  if (even != parityEven || H == 1) {
-    memcpy(out, x, W * 4);
-    return;
+  if (!InRows(l, v) || !Lifts(l, s, v)) return;
+  U32 c0 = l->u32ColLo, c1 = l->u32ColHi;
+  switch (w->s32Mode) {
+  case 0: LiftColsK<0>(k, out, x, a, c, c0, c1); break;
+  case 1: LiftColsK<1>(k, out, x, a, c, c0, c1); break;
+  case 2: LiftColsK<2>(k, out, x, a, c, c0, c1); break;
+  default: LiftColsK<3>(k, out, x, a, c, c0, c1); break;
   }
-  for (U32 i = 0; i < W; i++) out[i] = Lift(x[i], a[i], c[i], k, w->s32Mode);
 }
 
 S32 *LevelRow(JP2_Wavelet *w, U32 r, S32) {
@@ -107,32 +178,49 @@ S32 *LevelRow(JP2_Wavelet *w, U32 r, S32) {
     Produce(w, r, l, 0, v);
     S32 *row = Row(l, 0, v);
     if (l->u32Y0 & 1)
-      for (U32 i = 0; i < l->u32Width; i++) row[i] = Half(row[i], w->s32Mode);
+      for (U32 i = l->u32ColLo; i < l->u32ColHi; i++) row[i] = Half(row[i], w->s32Mode);
     return row;
   }
   while (l->as32Next[last] <= v) {
     Produce(w, r, l, last, l->as32Next[last]);
     l->as32Next[last]++;
   }
-  return Row(l, last, v);
+  return Data(l, last, v);
+}
+
+// Window of a level: the region's extent at resolution r with a margin, relative to the level's origin.
+void SetWindow(JP2_Wavelet_Level *l, JP2_Image *im, JP2_Tile_Comp *tc, U32 c, U32 r) {
+  const U32 *reg = im->au32Region;
+  U32 d = tc->u8Levels - r;
+  auto at = [&](U32 v, U32 sub) -> S64 {
+    U64 x = JP2_Ceil_Div(v, sub);
+    return d >= 32 ? (x ? 1 : 0) : (S64)((x + ((U64)1 << d) - 1) >> d);
+  };
+  const S64 M = 12;
+  S64 x0 = at(reg[0], im->pu8XRsiz[c]) - M - l->u32X0, x1 = at(reg[1], im->pu8XRsiz[c]) + M - l->u32X0;
+  S64 y0 = at(reg[2], im->pu8YRsiz[c]) - M - l->u32Y0, y1 = at(reg[3], im->pu8YRsiz[c]) + M - l->u32Y0;
+  auto clamp = [](S64 v, U32 n) -> U32 { return v < 0 ? 0 : (v > n ? n : (U32)v); };
+  l->u32ColLo = clamp(x0, l->u32Width);
+  l->u32ColHi = clamp(x1, l->u32Width);
+  l->s32RowLo = (S32)clamp(y0, l->u32Height);
+  l->s32RowHi = (S32)clamp(y1, l->u32Height);
+  if (l->u32ColHi < l->u32ColLo) l->u32ColHi = l->u32ColLo;
 }
 
 } // namespace
 
-void JP2_Wavelet_Synthesis_1D(S32 *p, U32 n, U32 x0, S32 mode) {
+void JP2_Wavelet_Synthesis_1D(S32 *p, U32 n, U32 x0, S32 mode, U32 lo, U32 hi) {
   if (n == 0) return;
+  if (hi > n) hi = n;
   if (n == 1) {
-    if (x0 & 1) p[0] = Half(p[0], mode);
+    if ((x0 & 1) && lo < 1 && hi > 0) p[0] = Half(p[0], mode);
     return;
   }
-  U32 steps = Steps(mode);
-  for (U32 k = 0; k < steps; k++) {
-    U32 parity = k & 1; // 0: even samples, 1: odd samples
-    U32 first = ((x0 & 1) == parity) ? 0 : 1;
-    for (U32 i = first; i < n; i += 2) {
-      S32 a = p[Mirror((S32)i - 1, (S32)n)], b = p[Mirror((S32)i + 1, (S32)n)];
-      p[i] = Lift(p[i], a, b, k, mode);
-    }
+  switch (mode) {
+  case 0: Synth1D<0>(p, n, x0, lo, hi); break;
+  case 1: Synth1D<1>(p, n, x0, lo, hi); break;
+  case 2: Synth1D<2>(p, n, x0, lo, hi); break;
+  default: Synth1D<3>(p, n, x0, lo, hi); break;
   }
 }
 
@@ -173,6 +261,7 @@ S32 JP2_Wavelet_Decomp_New(JP2_Wavelet **ppsOut, JP2_Memory *m, JP2_Decomp *h, U
     l->u32LowCount = l->u32X0Odd ? l->u32Width / 2 : (l->u32Width + 1) / 2;
     l->u32HighCount = l->u32Width - l->u32LowCount;
     l->u32LineWords = l->u32Width + 4;
+    SetWindow(l, h->psImage, tc, c, r);
     l->ps32Lines = (S32 *)JP2_Memory_Alloc_Zero(m, (S64)JP2_WAVELET_STAGES * JP2_WAVELET_RING * l->u32LineWords * 4);
     if (!l->ps32Lines) return JP2_ERR_MEMORY;
   }

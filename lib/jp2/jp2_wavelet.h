@@ -18,6 +18,10 @@ struct JP2_Wavelet_Level {
   U32 u32LineWords;
   S32 as32Next[JP2_WAVELET_STAGES]; // next row each stage will produce (relative to y0)
   U32 u32Delivered;     // rows handed to the caller
+  // Window of the level that reaches the decoded region, with a margin for the filter support (relative to the
+  // origin). Rows and columns outside it are not synthesised: no output sample depends on them.
+  U32 u32ColLo, u32ColHi;
+  S32 s32RowLo, s32RowHi;
 };
 
 struct JP2_Wavelet {
@@ -34,5 +38,5 @@ S32 JP2_Wavelet_Decomp_New(JP2_Wavelet **ppsOut, JP2_Memory *psMemory, JP2_Decom
                            U32 u32Comp);
 S32 JP2_Wavelet_Decomp_Delete(JP2_Wavelet **ppsWavelet, JP2_Memory *psMemory);
 S32 JP2_Wavelet_Decomp_Next_Line(JP2_Wavelet *psWavelet, S32 **pps32Line);
-// One-dimensional synthesis of a row in place (absolute origin x0), for the given mode.
-void JP2_Wavelet_Synthesis_1D(S32 *ps32, U32 u32N, U32 u32X0, S32 s32Mode);
+// One-dimensional synthesis of a row in place (absolute origin x0), for the given mode, of the samples [lo, hi).
+void JP2_Wavelet_Synthesis_1D(S32 *ps32, U32 u32N, U32 u32X0, S32 s32Mode, U32 u32Lo = 0, U32 u32Hi = ~0u);

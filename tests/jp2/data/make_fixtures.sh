@@ -45,6 +45,11 @@ enc c2_53.j2k c2.raw -F 40,30,2,8,u -n 3
 enc c4_53.j2k c4.raw -F 40,30,4,8,u -n 2
 enc yuv420_53.j2k yuv420.raw -F 64,48,3,8,u@1x1:2x2:2x2 -n 3
 enc g12_53.j2k g12.raw -F 40,30,1,12,u -n 3
+enc g12_97.j2k g12.raw -F 40,30,1,12,u -I -n 3 -r 3
+# 16 bits with flat areas at both ends of the range and hard edges between them: the 9/7 rings beyond both ends.
+python3 -c 'import sys; sys.stdout.buffer.write(bytes(b for y in range(32) for x in range(32)
+  for b in ((0, 0) if (x // 8 + y // 8) % 2 else (255, 255))))' >g16.raw
+enc g16_97.j2k g16.raw -F 32,32,1,16,u -I -n 3 -r 6
 enc signed_53.j2k small.raw -F 32,32,1,8,s -n 3
 enc tiles_off.j2k rgb.raw "${rgbraw[@]}" -t 24,20 -d 3,5 -T 1,2 -n 2
 enc tlm_plt.j2k rgb.raw "${rgbraw[@]}" -t 32,32 -TLM -PLT -TP R -n 3
@@ -72,6 +77,11 @@ ref gray_97.j2k gray_97.ref.raw
 ref gray_97_g1.j2k gray_97_g1.ref.raw
 ref rgb_97.j2k rgb_97.ref.raw
 ref big_97.j2k big_97.ref.raw
+# (opj_decompress writes these 16-bit raw files little-endian: turned big-endian like every other reference.)
+for f in g12_97 g16_97; do
+  ref $f.j2k $f.ref.raw
+  python3 -c 'import sys; d=open(sys.argv[1],"rb").read(); open(sys.argv[1],"wb").write(bytes(d[i^1] for i in range(len(d))))' $f.ref.raw
+done
 ref big_tiles.j2k big_tiles_r2.ref.raw -r 2
 ref prog_lrcp.j2k prog_lrcp.ref.raw
 ref roi.j2k roi.ref.raw
