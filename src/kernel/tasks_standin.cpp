@@ -48,7 +48,6 @@ struct StandIn {
 
 // clang-format off
 const StandIn kStandIns[] = {
-    {UARTTASK,           {FCID("TURT")}, {M_COM1A},          {SEMA_MBOX_COM1A},          "Somebody else registered the UART Task Mailbox"},
     {SPEEDTASK,          {FCID("TSPD")}, {M_SPEED},          {SEMA_MBOX_SPEED},          "Somebody else registered the Speed Task Mailbox"},
     {PROCESSTASK,        {},             {M_PROCESS},        {SEMA_MBOX_PROCESS},        nullptr},
     {PINGTASK,           {FCID("TPNG")}, {M_PING},           {SEMA_MBOX_PING},           "Somebody else registered the Ping Task Mailbox"},
@@ -110,7 +109,6 @@ const StandIn kStandIns[] = {
 #define STANDIN_ENTRY(entry, task) \
   void entry(void) { runStandIn(task); }
 
-STANDIN_ENTRY(T_UART_vMain, UARTTASK)
 STANDIN_ENTRY(T_SPEED_vMain, SPEEDTASK)
 STANDIN_ENTRY(T_N_PROCESS_vMain, PROCESSTASK)
 STANDIN_ENTRY(T_N_PING_vMain, PINGTASK)
