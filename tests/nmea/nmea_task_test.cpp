@@ -79,6 +79,9 @@ class NmeaTaskTest : public SerialTest {
     while ((erc = L_TASK_Start(NMEATASK)) == -lsTASK_START) usleep(200);
     ASSERT_EQ(erc, 0);
     m_bNmeaStarted = true;
+    // The running flag is cleared before the key is published.
+    MBOX mbox = 0;
+    TEST_vWaitFor([&] { return H_DATABASE_bFetchMailbox(FCID("TNME"), &mbox) == TRUE; });
     TEST_vWaitFor([] { return T_NMEA_bRunningForTest() == TRUE; });
   }
   void post(void *pvMsg) { ASSERT_EQ(L_MBOX_Send(M_NMEA, pvMsg, NORMAL_PRIORITY, 0), 0); }

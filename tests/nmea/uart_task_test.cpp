@@ -1,5 +1,8 @@
 // The UART task over pseudo-terminal pairs: start-up discard, line starts, ownership, capture by trigger
 // character, the messages' answers, transmission and the half-duplex turnaround.
+#include <fcntl.h>
+#include <termios.h>
+
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -316,6 +319,47 @@ TEST_F(UartTaskDeathTest, SecondOwnerOfTheMailboxKeyOrNoTimerResetsTheUnit) {
       },
       ::testing::ExitedWithCode(10), "");
   EXPECT_NE(fatalLog().find("No TImers"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(UartTaskTest, OwnPseudoTerminalThatNobodyReadsDropsOutputInsteadOfBlocking) {
+  unsetenv("CORVAN_SERIAL0");  // channel 0 on the unit's own pseudo-terminal, linked as dev/ttyS0
+  startUartAndEndInitPeriod();
+  // Far more than the terminal buffers: without a reader the sender must not stall.
+  const std::string sBurst(4096, 'x');
+  for (int i = 0; i < 8; ++i) {
+    ASSERT_TRUE(U_UART_bTransmitData(0, sBurst.data(), static_cast<int>(sBurst.size())));
+  }
+  TEST_vWaitFor([] { return L_QUEUE_Inquire(T_UART_nGetQueue(0, TRUE)) == 0; });
+  EXPECT_FALSE(askAs<kHash>(captureMsg(4, 0, 0)));  // the task still answers
+  // A tool attached now gets what is sent from now on.
+  const int nTool = open((m_sDataDir + "/devroot/dev/ttyS0").c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(nTool, 0);
+  struct termios tAttr;
+  ASSERT_EQ(tcgetattr(nTool, &tAttr), 0);
+  cfmakeraw(&tAttr);
+  tcsetattr(nTool, TCSANOW, &tAttr);
+  tcflush(nTool, TCIOFLUSH);
+  ASSERT_TRUE(U_UART_bTransmitData(0, "$END\r\n", 6));
+  std::string sSeen;
+  while (sSeen.find("$END\r\n") == std::string::npos) {
+    struct pollfd tPoll = {nTool, POLLIN, 0};
+    ASSERT_EQ(poll(&tPoll, 1, 10000), 1);
+    char acBuf[256];
+    const ssize_t n = read(nTool, acBuf, sizeof(acBuf));
+    ASSERT_GT(n, 0);
+    sSeen.append(acBuf, static_cast<size_t>(n));
+  }
+  // The reader of the own terminal ends once the port is closed and one more byte arrives.
+  L_TASK_Terminate(UARTTASK);
+  m_bUartStarted = false;
+  DD_UART_vKill(0);
+  ASSERT_EQ(write(nTool, "\r", 1), 1);
+  TEST_vWaitFor([] { return !DD_UART_bReaderRunsForTest(0); });
+  close(nTool);
 }
 
 }  // namespace
