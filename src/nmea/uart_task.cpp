@@ -257,6 +257,9 @@ void handleMailbox() {
         break;
       }
       case CMD_ID_SHUTDOWN: shutdown(); break;
+      case CMD_ID_NEW_DATA:
+      case CMD_ID_RESET_POS:
+      case CMD_ID_RUN_SYSTEM: break;  // sent to every task; nothing to do here
       default: log_me("uart task: command %d ignored", static_cast<int>(pGeneric->Cmd)); break;
     }
     H_MEMORY_vDumpMail(pvMsg);
