@@ -21,6 +21,7 @@
 #include "net/ethbcast_standin.h"
 #include "net/gmsg_standin.h"
 #include "nmea/nmea_standin.h"
+#include "nmea/task_post.h"
 #include "nmea/uart_task.h"
 #include "ui/menu/menu.h"
 #include "ui/menu/menu_priority.h"
@@ -506,22 +507,6 @@ void handleCommand(GENERIC_MESSAGE *pMsg) {
   }
 }
 
-void post(void *pvMsg) {
-  MBOX mbox = 0;
-  if (!H_DATABASE_bFetchMailbox(FCID("TNME"), &mbox)) {
-    H_MEMORY_vFree(pvMsg);
-    return;
-  }
-  L_MBOX_Send(mbox, pvMsg, NORMAL_PRIORITY, 0);
-}
-
-template <typename MSG>
-MSG *newMessage(CMD_ID cmd) {
-  auto *pMsg = static_cast<MSG *>(H_MEMORY_pvCalloc(1, sizeof(MSG)));
-  pMsg->header.Cmd = cmd;
-  return pMsg;
-}
-
 }  // namespace
 
 PORT_INDEX T_NMEA_eGetPortIndex(GPS_SOURCE_ID eSourceID) {
@@ -702,22 +687,22 @@ void T_NMEA_vMain(void) {
 }
 
 void T_NMEA_vGPSDetectedByID(GPS_SOURCE_ID eSourceID) {
-  auto *pMsg = newMessage<GPS_DETECT_MSG>(CMD_ID_NMEA_GPS_DETECT);
+  auto *pMsg = NMEA_pNewMessage<GPS_DETECT_MSG>(CMD_ID_NMEA_GPS_DETECT);
   pMsg->eSourceID = eSourceID;
-  post(pMsg);
+  NMEA_bPostToTask(FCID("TNME"), pMsg);
 }
 
 void T_NMEA_vConfigureGPS(S32 eViewId) {
-  auto *pMsg = newMessage<GPS_RATE_MSG>(CMD_ID_NMEA_GPS_RATE);
+  auto *pMsg = NMEA_pNewMessage<GPS_RATE_MSG>(CMD_ID_NMEA_GPS_RATE);
   pMsg->eView = eViewId;
-  post(pMsg);
+  NMEA_bPostToTask(FCID("TNME"), pMsg);
 }
 
 void T_NMEA_vResetGPS(NMEA_RESET eNMEAReset, GPS_SOURCE_ID eSourceID) {
-  auto *pMsg = newMessage<GPS_RESET_MSG>(CMD_ID_NMEA_GPS_RESET);
+  auto *pMsg = NMEA_pNewMessage<GPS_RESET_MSG>(CMD_ID_NMEA_GPS_RESET);
   pMsg->eSourceID = eSourceID;
   pMsg->eNMEAReset = eNMEAReset;
-  post(pMsg);
+  NMEA_bPostToTask(FCID("TNME"), pMsg);
 }
 
 U32 T_NMEA_u32GetExternalIPFI(void) {

@@ -13,6 +13,7 @@
 #include "kernel/sema.h"
 #include "kernel/task.h"
 #include "kernel/timer.h"
+#include "nmea/task_post.h"
 #include "platform/uart.h"
 #include "settings/database.h"
 
@@ -273,23 +274,6 @@ void handleMailbox() {
 
 bool validChannel(U8 u8Port) { return u8Port < UART_CHANNELS; }
 
-BOOLEAN post(void *pvMsg) {
-  MBOX mbox = 0;
-  if (!H_DATABASE_bFetchMailbox(FCID("TURT"), &mbox)) {
-    H_MEMORY_vFree(pvMsg);
-    return FALSE;
-  }
-  L_MBOX_Send(mbox, pvMsg, NORMAL_PRIORITY, 0);
-  return TRUE;
-}
-
-template <typename MSG>
-MSG *newMessage(CMD_ID cmd) {
-  auto *pMsg = static_cast<MSG *>(H_MEMORY_pvCalloc(1, sizeof(MSG)));
-  pMsg->header.Cmd = cmd;
-  return pMsg;
-}
-
 }  // namespace
 
 void T_UART_vMain(void) {
@@ -383,27 +367,27 @@ BOOLEAN U_UART_bTransmitData(U8 u8Port, const void *pcData, int nSize) {
 
 BOOLEAN U_UART_bChangeBaudRate(U8 u8Port, U32 u32BaudRate) {
   if (!validChannel(u8Port)) return FALSE;
-  auto *pMsg = newMessage<MSG_CHANGE_BAUD_RATE>(CMD_ID_CHANGE_BAUD_RATE);
+  auto *pMsg = NMEA_pNewMessage<MSG_CHANGE_BAUD_RATE>(CMD_ID_CHANGE_BAUD_RATE);
   pMsg->uart = u8Port;
   pMsg->baud_rate = u32BaudRate;
-  return post(pMsg);
+  return NMEA_bPostToTask(FCID("TURT"), pMsg);
 }
 
 BOOLEAN U_UART_bReleaseChannel(U8 u8Port, BOOLEAN bForce4800) {
   if (!validChannel(u8Port)) return FALSE;
-  auto *pMsg = newMessage<MSG_DISCONNECT>(CMD_ID_DISCONNECT);
+  auto *pMsg = NMEA_pNewMessage<MSG_DISCONNECT>(CMD_ID_DISCONNECT);
   pMsg->channel = u8Port;
   pMsg->flag = bForce4800;
-  return post(pMsg);
+  return NMEA_bPostToTask(FCID("TURT"), pMsg);
 }
 
 BOOLEAN U_UART_bRegisterForChannel(U8 u8Port, BYTE byteMatchChar, SEMA semaphore) {
   if (!validChannel(u8Port)) return FALSE;
-  auto *pMsg = newMessage<MSG_CAPTURE_CHANNEL>(CMD_ID_CAPTURE_CHANNEL);
+  auto *pMsg = NMEA_pNewMessage<MSG_CAPTURE_CHANNEL>(CMD_ID_CAPTURE_CHANNEL);
   pMsg->uart = u8Port;
   pMsg->byteMatchCharacter = byteMatchChar;
   pMsg->semaphore = semaphore;
-  return post(pMsg);
+  return NMEA_bPostToTask(FCID("TURT"), pMsg);
 }
 
 BOOLEAN U_UART_bAllocateChannel(U8 u8Port) { return U_UART_bRegisterForChannel(u8Port, 0, 0); }

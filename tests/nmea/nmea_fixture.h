@@ -9,7 +9,9 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 
 #include "kernel/mbox.h"
@@ -92,14 +94,22 @@ class SerialTest : public ::testing::Test {
     }
   }
 
-  void startUart() {
+  // Starts a task and waits until it is set up: its running flag is cleared before its key is published.
+  static void startTask(TASK task, FOURCHARID key, BOOLEAN (*pfnRunning)(void)) {
     ERC erc;
-    while ((erc = L_TASK_Start(UARTTASK)) == -lsTASK_START) usleep(200);
+    while ((erc = L_TASK_Start(task)) == -lsTASK_START) usleep(200);
     ASSERT_EQ(erc, 0);
-    m_bUartStarted = true;
     MBOX mbox = 0;
-    TEST_vWaitFor([&] { return H_DATABASE_bFetchMailbox(FCID("TURT"), &mbox) == TRUE; });
-    TEST_vWaitFor([] { return T_UART_bRunningForTest() == TRUE; });
+    TEST_vWaitFor([&] { return H_DATABASE_bFetchMailbox(key, &mbox) == TRUE; });
+    TEST_vWaitFor([&] { return pfnRunning() == TRUE; });
+  }
+  void startUart() {
+    m_bUartStarted = true;
+    startTask(UARTTASK, FCID("TURT"), T_UART_bRunningForTest);
+  }
+  std::string fatalLog() const {
+    std::ifstream in(m_sDataDir + "/FATAL.LOG");
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
   // Starts the UART task and lets its 800 ms start-up period pass.
   void startUartAndEndInitPeriod() {

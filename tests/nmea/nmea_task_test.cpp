@@ -75,14 +75,8 @@ class NmeaTaskTest : public SerialTest {
   }
   void startNmea() {
     startUartAndEndInitPeriod();
-    ERC erc;
-    while ((erc = L_TASK_Start(NMEATASK)) == -lsTASK_START) usleep(200);
-    ASSERT_EQ(erc, 0);
     m_bNmeaStarted = true;
-    // The running flag is cleared before the key is published.
-    MBOX mbox = 0;
-    TEST_vWaitFor([&] { return H_DATABASE_bFetchMailbox(FCID("TNME"), &mbox) == TRUE; });
-    TEST_vWaitFor([] { return T_NMEA_bRunningForTest() == TRUE; });
+    startTask(NMEATASK, FCID("TNME"), T_NMEA_bRunningForTest);
   }
   void post(void *pvMsg) { ASSERT_EQ(L_MBOX_Send(M_NMEA, pvMsg, NORMAL_PRIORITY, 0), 0); }
   // Sends the message and waits until the task has released it.
@@ -691,13 +685,7 @@ TEST_F(NmeaTaskTest, DiagnosticStateSavesTheViewSettingAndShutdownRestoresIt) {
   EXPECT_TRUE(contains(NMEA_STANDIN_vTake(), "network unregister"));
 }
 
-class NmeaTaskDeathTest : public NmeaTaskTest {
- protected:
-  std::string fatalLog() const {
-    std::ifstream in(m_sDataDir + "/FATAL.LOG");
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-};
+class NmeaTaskDeathTest : public NmeaTaskTest {};
 
 TEST_F(NmeaTaskDeathTest, SecondOwnerOfTheMailboxKeyOrNoTimerResetsTheUnit) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");

@@ -297,13 +297,7 @@ TEST_F(UartTaskTest, ShutdownClosesThePortsAndLaterOutputIsOnlyEmptied) {
   TEST_vWaitFor([] { return L_QUEUE_Inquire(T_UART_nGetQueue(0, TRUE)) == 0; });
 }
 
-class UartTaskDeathTest : public SerialTest {
- protected:
-  std::string fatalLog() const {
-    std::ifstream in(m_sDataDir + "/FATAL.LOG");
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-};
+class UartTaskDeathTest : public SerialTest {};
 
 TEST_F(UartTaskDeathTest, SecondOwnerOfTheMailboxKeyOrNoTimerResetsTheUnit) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
