@@ -705,3 +705,40 @@ TEST_F(NmeaTaskDeathTest, SecondOwnerOfTheMailboxKeyOrNoTimerResetsTheUnit) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(NmeaTaskTest, NmeaOutputSwitchesChannelZeroBetween4800And38400) {
+  startNmea();
+  NMEA_PORT_INFO *pExternal = T_NMEA_pGetPortInfo(ID_EXTERNAL_GPS);
+  H_DATABASE_bUpdateValueBoolean(FCID("SNOE"), TRUE, P_NORMAL);
+  sync();
+  TEST_vWaitFor([] { return T_UART_u32BaudRateForTest(0) == 4800; });
+  EXPECT_EQ(pExternal->pSerialInfo->nBaudRate, 4800);
+  H_DATABASE_bUpdateValueBoolean(FCID("SNOE"), FALSE, P_NORMAL);
+  sync();
+  TEST_vWaitFor([] { return T_UART_u32BaudRateForTest(0) == 38400; });
+  EXPECT_EQ(pExternal->eSentenceRate, NMEA_SENTENCE_RATE_CHART);
+  // A compass on the port keeps its rate.
+  pExternal->eGPSType = GPS_TYPE_COMPASS;
+  H_DATABASE_bUpdateValueBoolean(FCID("SNOE"), TRUE, P_NORMAL);
+  sync();
+  EXPECT_EQ(pExternal->pSerialInfo->nBaudRate, 38400);
+}
+
+TEST_F(NmeaTaskTest, ReinitialisedPortKeepsItsSatelliteListAndClearsIt) {
+  startNmea();
+  NMEA_PORT_INFO *pExternal = T_NMEA_pGetPortInfo(ID_EXTERNAL_GPS);
+  auto *pnSats = static_cast<S32 *>(H_MEMORY_pvCalloc(12, sizeof(S32)));
+  pnSats[0] = 5;
+  pnSats[1] = 17;
+  pExternal->pnSatsInUse = pnSats;
+  pExternal->eState = NMEA_STATE_ONLINE;
+  EXPECT_EQ(T_NMEA_pInitPortInfo(ID_EXTERNAL_GPS), pExternal);
+  EXPECT_EQ(pExternal->pnSatsInUse, pnSats);
+  EXPECT_EQ(pnSats[0], 0);
+  EXPECT_EQ(pnSats[1], 0);
+  EXPECT_EQ(pExternal->eState, NMEA_STATE_OFFLINE);
+}
+
+}  // namespace
