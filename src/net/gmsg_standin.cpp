@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -152,5 +153,9 @@ GMSG_ADDRESS *U_NETWORKDEST_gapNext(void *pvList, U32 *pu32Index, U32 *pu32UserD
   return nullptr;
 }
 
-// The simulator's interface is taken as up.
-BOOLEAN T_ETHERNET_bIsAddressReady(void) { return TRUE; }
+// The simulator's interface is taken as up unless a test says otherwise.
+namespace {
+std::atomic<BOOLEAN> s_bAddressReady{TRUE};
+}
+BOOLEAN T_ETHERNET_bIsAddressReady(void) { return s_bAddressReady.load(); }
+void GMSG_STANDIN_vSetAddressReady(BOOLEAN bReady) { s_bAddressReady.store(bReady); }

@@ -98,6 +98,8 @@ BOOLEAN U_NETWORKDEST_bRegisterNetworkDestination(void *pvList, const GMSG_ADDRE
 GMSG_ADDRESS *U_NETWORKDEST_gapNext(void *pvList, U32 *pu32Index, U32 *pu32UserData);
 
 BOOLEAN T_ETHERNET_bIsAddressReady(void);
+// Tests: what the address check answers (TRUE at start).
+void GMSG_STANDIN_vSetAddressReady(BOOLEAN bReady);
 
 // Tests of the stand-in's callers: what was sent, and the map registered for a mailbox.
 typedef struct {

@@ -9,6 +9,8 @@ typedef struct PLATFORM_SERIAL_OPS {
   // Opens the channel's device (pcDevice is the board's path) raw and without controlling terminal;
   // a descriptor, or -1 with errno set.
   int (*nOpen)(U8 u8Port, const char *pcDevice, bool bReadOnly);
+  // Sends one byte: as write(2).
+  ssize_t (*nWrite)(int nFd, const void *pvData, size_t size);
 } PLATFORM_SERIAL_OPS;
 
 typedef struct PLATFORM_CARD_OPS {

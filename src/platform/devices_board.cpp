@@ -26,6 +26,7 @@ int openSonar(void) { return open("/dev/sonar0", O_RDWR); }
 
 const PLATFORM_SERIAL_OPS s_tSerial = {
     .nOpen = openSerial,  // /dev/ttyS0, /dev/ttyS1, /dev/ttySC0, /dev/ttySC1
+    .nWrite = write,      // waits while the driver's output queue is full
 };
 
 const PLATFORM_CARD_OPS s_tCard = {

@@ -197,7 +197,7 @@ void DD_UART_vSendByte(U8 u8Port, U8 u8Data) {
   if (nFd <= 0 || !info.xmit_enable.load() || info.bReadOnly) return;
   ssize_t nWritten;
   do {
-    nWritten = write(nFd, &u8Data, 1);
+    nWritten = PLATFORM_ptSerial()->nWrite(nFd, &u8Data, 1);
   } while (nWritten < 0 && errno == EINTR);
 }
 

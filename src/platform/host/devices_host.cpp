@@ -8,6 +8,7 @@ namespace {
 
 const PLATFORM_SERIAL_OPS s_tSerial = {
     .nOpen = HOST_SERIAL_nOpen,  // $CORVAN_SERIAL<n>, else the channel's own pseudo-terminal
+    .nWrite = HOST_SERIAL_nWrite,  // drops what nobody reads, as a wire does
 };
 
 const PLATFORM_CARD_OPS s_tCard = {

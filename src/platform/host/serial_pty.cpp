@@ -2,6 +2,7 @@
 // otherwise the unit makes a pseudo-terminal per channel, keeps its master and links the slave as
 // <devroot>/dev/ttyS0 ... so tools attach to that path.
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
 #include <unistd.h>
 
@@ -68,6 +69,12 @@ int HOST_SERIAL_nOpen(U8 u8Port, const char *pcDevice, bool bReadOnly) {
   if (!makePty(u8Port, pcDevice)) return -1;
   // A copy, so closing the port keeps the pair (and the tools attached to it).
   return fcntl(s_anMaster[u8Port], F_DUPFD_CLOEXEC, 0);
+}
+
+ssize_t HOST_SERIAL_nWrite(int nFd, const void *pvData, size_t size) {
+  struct pollfd tPoll = {nFd, POLLOUT, 0};
+  if (poll(&tPoll, 1, 0) != 1 || !(tPoll.revents & POLLOUT)) return static_cast<ssize_t>(size);
+  return write(nFd, pvData, size);
 }
 
 const char *HOST_SERIAL_pcLink(U8 u8Port) {
