@@ -132,10 +132,10 @@ void vFindLatest() {
   s.bAllDeleted = FALSE;
 }
 
-// FALSE when the list is empty.
-bool bInitialSearch() {
+// Searches the list from its first item when a search is due.
+void vInitialSearch() {
   CAPTURE_STATE &s = st();
-  if (!s.bInitialThumbNailSearch.exchange(FALSE)) return true;
+  if (!s.bInitialThumbNailSearch.exchange(FALSE)) return;
   char acPath[THUMBNAIL_NAME_SIZE];
   U32 u32Position = 0;
   const THUMBNAIL_TYPE eType = s.pCard->eFindFirst(acPath, &u32Position);
@@ -144,13 +144,12 @@ bool bInitialSearch() {
     T_VIEW_vClearSlot(s.psNextThumbnail);
     T_VIEW_vClearSlot(s.psNextNextThumbnail);
     s.scroll.u32TopThumbNailPosition = 0;
-    return false;
+    return;
   }
   s.scroll.u32TopThumbNailPosition = u32Position != 0 ? u32Position : 1;
   s.bItemBeforeCurrent = FALSE;
   s.bAllDeleted = FALSE;
   vFillFollowing();
-  return true;
 }
 
 void vDrawNoImages(BITMAP *pBitmap) {
@@ -502,12 +501,10 @@ void vCarryOutDeletes() {
 void vDrawThumbnails(BITMAP *pBitmap) {
   CAPTURE_STATE &s = st();
   vFindLatest();
-  const bool bAny = bInitialSearch();
+  vInitialSearch();
   bool bDrawn = false;
   THUMBNAIL_HEADER_TYPE *pCur = s.psCurrentThumbnail;
-  if (!bAny) {
-    vDrawNoImages(pBitmap);
-  } else if (pCur->eType != THUMBNAIL_NONE) {
+  if (pCur->eType != THUMBNAIL_NONE) {
     if (pCur->eType == THUMBNAIL_RECORDING_TYPE) T_VIEW_vFiguresFromItem(pCur);
     vDrawThumbNail(pBitmap, pCur, THUMBNAIL_LOCATION_TOP);
     const bool bTwo = bTwoRows(pCur);
@@ -523,7 +520,8 @@ void vDrawThumbnails(BITMAP *pBitmap) {
   }
   if (bDrawn) vDrawScrollBar(pBitmap);
   vCarryOutDeletes();
-  if (s.bAllDeleted && s.psCurrentThumbnail->eType == THUMBNAIL_NONE && bAny) vDrawNoImages(pBitmap);
+  // An empty list keeps its message on every frame, not only on the frame that searched it.
+  if (s.psCurrentThumbnail->eType == THUMBNAIL_NONE) vDrawNoImages(pBitmap);
 }
 
 }  // namespace

@@ -539,6 +539,37 @@ TEST_F(CaptureTest, GoldenEmptyCard) {
   vExpectGolden(bmp.p(), "review_no_images");
 }
 
+// The message and title are drawn on every frame while the list is empty, not only on the frame that searched.
+TEST_F(CaptureTest, AnEmptyListShowsItsMessageOnEveryFrame) {
+  for (int frame = 0; frame < 3; ++frame) {
+    TestBitmap bmp(800, 480);
+    draw(&bmp);
+    vExpectGolden(bmp.p(), "review_no_images");
+  }
+  // A card that arrives with items and then loses them all through "delete all".
+  s_items = {{"/c/PIC1.DAT", THUMBNAIL_IMAGE_TYPE}, {"/c/PIC2.DAT", THUMBNAIL_IMAGE_TYPE}};
+  set(FCID("CSD0"), TRUE);
+  drawAndAnswer();
+  ASSERT_STREQ(T_VIEW_pThumbnailSlotForTest(0)->sName, "/c/PIC1.DAT");
+  T_VIEW_vDeleteAllImages();
+  EXPECT_EQ(click(), 'g');
+  drawAndAnswer();
+  s_items.clear();
+  T_VIEW_vDeleteAllComplete();
+  for (int frame = 0; frame < 3; ++frame) {
+    TestBitmap bmp(800, 480);
+    draw(&bmp);
+    vExpectGolden(bmp.p(), "review_no_images");
+  }
+  // The card taken out: the search from the first item finds nothing either.
+  set(FCID("CSD0"), FALSE);
+  for (int frame = 0; frame < 3; ++frame) {
+    TestBitmap bmp(800, 480);
+    draw(&bmp);
+    vExpectGolden(bmp.p(), "review_no_images");
+  }
+}
+
 TEST_F(CaptureTest, GoldenThreePicturesAndTheirScrollThumb) {
   s_items = {{"/c/PIC1.DAT", THUMBNAIL_IMAGE_TYPE},
              {"/c/PIC2.DAT", THUMBNAIL_IMAGE_TYPE},
