@@ -461,3 +461,42 @@ TEST_F(BatteryTest, LostReadingsLeaveTheVoltageUnknownWithoutReset) {
 }
 
 }  // namespace
+
+namespace {
+
+// Until the first reading exists the task sleeps on its mailbox: with the clock standing still, the reading's
+// notice alone finishes its start, and mail that came first is handled after it in order.
+TEST(BatteryStart, TheFirstReadingsNoticeEndsTheWaitWithoutTheClockMoving) {
+  REQUIRE_UI_TEST_CLOCK();
+  H_DATABASE_vInit();
+  T_BATTERY_vResetForTest();
+  H_DATABASE_vDeleteEntry(FCID("AD05"));
+  H_DATABASE_bUpdateEverythingU32(FCID("TALR"), M_DUMMY, P_NORMAL, D_MAILBOX, nullptr, DB_NO_TIMEOUT);
+  std::atomic<bool> bDone{false};
+  std::thread task([&] {
+    T_BATTERY_vInit();
+    bDone = true;
+  });
+  // The task is registered for the reading once its mailbox key exists.
+  while (!H_DATABASE_bFetch(FCID("TBAT"), nullptr, nullptr, nullptr)) usleep(1000);
+  auto *pReset = static_cast<GENERIC_MESSAGE *>(H_MEMORY_pvCalloc(1, sizeof(GENERIC_MESSAGE)));
+  pReset->Cmd = CMD_ID_RESET_POS;
+  L_MBOX_Send(M_BATTERY, pReset, NORMAL_PRIORITY, 0);
+  EXPECT_FALSE(bDone);
+  H_DATABASE_bUpdateEverythingU32(FCID("AD05"), 0x4500, P_NORMAL, D_UNKNOWN, nullptr, 2);
+  // A safety net against a task that never wakes, not a timing.
+  for (int i = 0; i < 30000 && !bDone; ++i) usleep(1000);
+  ASSERT_TRUE(bDone) << "the start still waits for the reading";
+  task.join();
+  while (void *pvMsg = L_MBOX_Receive(M_BATTERY)) T_BATTERY_vHandleMessage(pvMsg);  // the main loop's part
+  float fVolts = 0.0f;
+  EXPECT_TRUE(H_DATABASE_bFetchFloat(FCID("IVLT"), &fVolts, nullptr, nullptr));
+  EXPECT_NEAR(fVolts, 12.03f, 1e-4);
+  float fSetpoint = 0.0f;
+  EXPECT_TRUE(H_DATABASE_bFetchFloat(FCID("SLBV"), &fSetpoint, nullptr, nullptr));
+  EXPECT_FLOAT_EQ(fSetpoint, 8.0f);
+  while (void *pvMsg = L_MBOX_Receive(M_DUMMY)) H_MEMORY_vDumpMail(pvMsg);
+  T_BATTERY_vResetForTest();
+}
+
+}  // namespace
