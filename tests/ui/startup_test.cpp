@@ -162,6 +162,32 @@ TEST_F(StartupTest, DownThenRightRunsTheSimulatorAfterTheDisclaimer) {
   }
 }
 
+// Once the system runs, keys that the address editor leaves are no business of the start-up screens: MENU does
+// not reopen the start-up menu behind the running unit, and no timer of it starts the system again.
+TEST_F(StartupTest, AfterTheStartTheStartupScreensTakeNoKeys) {
+  T_STARTUP_vResetForTest(STATE_NORMAL_RUN, TRUE);
+  key(KEY_BIT_MENU);
+  key(KEY_BIT_CURSOR, CURSOR_EAST);
+  elapse(7000);
+  key(KEY_BIT_EXIT);  // the disclaimer
+  ASSERT_TRUE(st().bSystemStarted);
+  H_DATABASE_bUpdateValueU32(FCID("CVEW"), CAPTURE_REVIEW_VIEW_PRIORITY, P_NORMAL);
+  clearAll();
+  for (U32 u32Key : {KEY_BIT_MENU, KEY_BIT_EXIT, KEY_BIT_CURSOR, KEY_BIT_VIEW}) {
+    key(u32Key, CURSOR_SOUTH);
+    EXPECT_EQ(clickHeard(), '-') << "key " << u32Key;
+    EXPECT_FALSE(st().bInMenu) << "key " << u32Key;
+    EXPECT_EQ(u32("CVEW"), static_cast<U32>(CAPTURE_REVIEW_VIEW_PRIORITY)) << "key " << u32Key;
+  }
+  elapse(6000);
+  EXPECT_EQ(u32("CCST"), static_cast<U32>(STATE_NORMAL_RUN));
+  for (MBOX mbox : kRunSystem) {
+    std::vector<GENERIC_MESSAGE> got;
+    drain(mbox, &got);
+    for (const auto &msg : got) EXPECT_NE(msg.Cmd, CMD_ID_RUN_SYSTEM) << "mailbox " << mbox;
+  }
+}
+
 TEST_F(StartupTest, MenuTimeOutStartsTheHighlightedLineAndSplashTimeOutStartsTheFirstState) {
   T_STARTUP_vResetForTest(STATE_NORMAL_RUN, FALSE);
   key(KEY_BIT_MENU);

@@ -192,8 +192,9 @@ void T_STARTUP_vHandleKey(const MSG_KEY_CHANGE *pMsg) {
   const U32 u32Now = H_TICK_u32ReadFreeRunningTimerInMilliSeconds();
   if (T_STARTUP_EDIT_bHandleConfKeys(pMsg) || T_STARTUP_EDIT_bHandleKeys(pMsg)) return;
   const STARTUP_STATUS st = status();
-  if (st.eState == STATE_DIAGNOSTIC && st.bSystemStarted) {
-    handleDiagnosticModeKeys(pMsg);
+  if (st.bSystemStarted) {
+    // Only the system-status pages keep their keys; in any other state the running unit's owners have them.
+    if (st.eState == STATE_DIAGNOSTIC) handleDiagnosticModeKeys(pMsg);
     return;
   }
   if (st.eDisclaimerState == DISCLAIMER_ACTIVE) {
