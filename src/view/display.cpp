@@ -391,6 +391,9 @@ U32 readOrCreateZero(FOURCHARID key) {
 }
 
 void handleRunSystem(void) {
+  U32 u32Model = MODEL_DEFAULT;
+  H_DATABASE_bFetchU32(FCID("SMDL"), &u32Model, nullptr, nullptr);
+  H_DISPLAY_vNameModel(MODEL_pcFetchModelText(static_cast<MODEL_TYPE>(u32Model)));
   U_PALETTE_vRegisterMenuItem();
   s.u32VideoChoices = 0;
   auto add = [](const ARRAY_OF_STRING_PTRS *pText, U32 u32Value) {

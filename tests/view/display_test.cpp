@@ -15,6 +15,8 @@
 #include "kernel/memory.h"
 #include "kernel/sema.h"
 #include "platform/backlight.h"
+#include "platform/host/window.h"
+#include "settings/model.h"
 #include "platform/lcd.h"
 #include "platform/shell.h"
 #include "ui/keys/keyboard.h"
@@ -292,6 +294,15 @@ TEST_F(DisplayTest, AMissingSonarSettingReadsOnEverywhere) {
   U32 u32 = 9;
   EXPECT_TRUE(H_DATABASE_bFetchU32(FCID("SSEN"), &u32, nullptr, nullptr));
   EXPECT_EQ(u32, 0u);
+}
+
+// Once the system runs, the simulator's window names the unit's model.
+TEST_F(DisplayTest, TheWindowTitleNamesTheModel) {
+  for (MODEL_TYPE eModel : {MODEL_DOMESTIC, MODEL_DEFAULT}) {
+    H_DATABASE_bUpdateEverythingU32(FCID("SMDL"), eModel, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+    send(CMD_ID_RUN_SYSTEM);
+    EXPECT_EQ(WINDOW_sTitle(), std::string("corvan ") + MODEL_pcFetchModelText(eModel));
+  }
 }
 
 TEST_F(DisplayTest, ClosingRestoresTheBacklightUnlessItWasChanged) {
