@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <set>
@@ -22,6 +23,8 @@
 #include "ui/startup/startup.h"
 #include "ui/startup/startup_internal.h"
 #include "ui_test_env.h"
+#include "view/buffers.h"
+#include "view/view_task.h"
 
 namespace {
 
@@ -315,7 +318,21 @@ TEST_F(StartupTest, FirstStartRunsTheQuickSetupBeforeRunSystem) {
   EXPECT_EQ(u32("SRDF"), 0u);
 }
 
+// Puts a system-status page into the view task's layer list, as its owner does.
+void registerPage(LAYER_ID layer) {
+  MSG_REGISTER_LAYER msg = {};
+  msg.layer = layer;
+  msg.where_used = USED_BY_NONE;
+  msg.pDrawFunction = [](BITMAP *, WINDOW_SPECIFICATION_POINTER) {};
+  msg.eLocation = SPLIT_FULL_WINDOW;
+  T_VIEW_vHandleRegisterLayer(&msg);
+}
+
 TEST_F(StartupTest, SystemStatusKeysCycleThePagesAndSwitchTheSuperUserMenus) {
+  T_VIEW_vResetLayerListForTest();
+  for (LAYER_ID page : {DIAGNOSTIC_SELF_TEST, DIAGNOSTIC_ACCESSORY_CATALOG, DIAGNOSTIC_GPS_CARTOGRAPHY}) {
+    registerPage(page);
+  }
   T_STARTUP_vResetForTest(STATE_DIAGNOSTIC, TRUE);
   T_STARTUP_vStartSystem();
   ASSERT_EQ(u32("CVEW"), static_cast<U32>(DIAGNOSTIC_SELF_TEST));
@@ -336,6 +353,20 @@ TEST_F(StartupTest, SystemStatusKeysCycleThePagesAndSwitchTheSuperUserMenus) {
       EXPECT_EQ(u32("CVEW"), u32View);
     }
   }
+  // Without its owner the accessory page is passed over.
+  MSG_UNREGISTER_LAYER gone = {};
+  gone.layer = DIAGNOSTIC_ACCESSORY_CATALOG;
+  gone.eLocation = SPLIT_FULL_WINDOW;
+  T_VIEW_vHandleUnregisterLayer(&gone);
+  H_DATABASE_bUpdateEverythingU32(FCID("IPFI"), TRUE, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+  for (U32 u32View : {153u, 151u, 153u}) {
+    key(KEY_BIT_VIEW);
+    EXPECT_EQ(u32("CVEW"), u32View);
+  }
+  H_DATABASE_bUpdateEverythingU32(FCID("IPFI"), FALSE, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+  key(KEY_BIT_EXIT);
+  EXPECT_EQ(u32("CVEW"), 151u);  // the only page left
+  T_VIEW_vResetLayerListForTest();
   // Four presses up and a closing direction: nothing changes.
   H_DATABASE_bUpdateEverythingU32(FCID("SMSU"), FALSE, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
   for (int i = 0; i < 4; ++i) key(KEY_BIT_CURSOR, CURSOR_NORTH);
@@ -523,6 +554,24 @@ TEST(BatteryStart, TheFirstReadingsNoticeEndsTheWaitWithoutTheClockMoving) {
   EXPECT_FLOAT_EQ(fSetpoint, 8.0f);
   while (void *pvMsg = L_MBOX_Receive(M_DUMMY)) H_MEMORY_vDumpMail(pvMsg);
   T_BATTERY_vResetForTest();
+}
+
+}  // namespace
+
+namespace {
+
+// The self-test page covers the whole screen: nothing of what was shown before stays, the info column included.
+TEST(SelfTestPage, PaintsItsWholeArea) {
+  constexpr COLOR kStale = 0x1234;
+  std::vector<U32> words(800 * 480 / 2);
+  BITMAP bitmap{};
+  G_BUFFERS_pCreateBitmap(800, 480, &bitmap, words.data());
+  std::fill_n(reinterpret_cast<COLOR *>(words.data()), 800 * 480, kStale);
+  WINDOW_SPECIFICATION window = {};
+  T_STARTUP_vDrawSelfTestView(&bitmap, &window);
+  size_t szStale = 0;
+  for (size_t i = 0; i < 800u * 480u; ++i) szStale += reinterpret_cast<const COLOR *>(words.data())[i] == kStale;
+  EXPECT_EQ(szStale, 0u);
 }
 
 }  // namespace
