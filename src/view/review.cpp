@@ -401,6 +401,8 @@ void vDrawImageInfoText(BITMAP *pBitmap, const THUMBNAIL_HEADER_TYPE *pSlot) {
   vCell(pBitmap, 5, acUpper, acLower);
 }
 
+constexpr PIXEL kLabelGap = 8;
+
 void vDrawProgressBar(BITMAP *pBitmap) {
   CAPTURE_STATE &s = st();
   const RECORDING_FIGURES &f = s.figures;
@@ -430,8 +432,10 @@ void vDrawProgressBar(BITMAP *pBitmap) {
   char acText[40];
   POINT at = {xBar, yText};
   G_STRING_vPut(pBitmap, colour(32), &at, small(), "0:00");
+  const PIXEL wStart = static_cast<PIXEL>(G_STRING_u32GetWidth(small(), "0:00"));
   vMinutesSeconds(acText, sizeof acText, bRecording ? f.u32RemainingTimeMs + f.u32TimeFromStartMs : f.u32TotalTimeMs);
-  at = {xBar + 400 - static_cast<PIXEL>(G_STRING_u32GetWidth(small(), acText)), yText};
+  const PIXEL wEnd = static_cast<PIXEL>(G_STRING_u32GetWidth(small(), acText));
+  at = {xBar + 400 - wEnd, yText};
   G_STRING_vPut(pBitmap, colour(32), &at, small(), acText);
   vMinutesSeconds(acText, sizeof acText, f.u32TimeFromStartMs);
   if (bRecording) {
@@ -440,7 +444,10 @@ void vDrawProgressBar(BITMAP *pBitmap) {
     const size_t szUsed = std::strlen(acText);
     std::snprintf(acText + szUsed, sizeof acText - szUsed, " %s", acSize);
   }
-  const PIXEL xCentre = std::min<PIXEL>(std::max<PIXEL>(xSlider, xBar + 80), xBar + 320);
+  // Under the slider, but always clear of the start and end labels between which it stands.
+  const PIXEL wNow = static_cast<PIXEL>(G_STRING_u32GetWidth(small(), acText));
+  const PIXEL xLow = xBar + wStart + kLabelGap + wNow / 2, xHigh = xBar + 400 - wEnd - kLabelGap - (wNow + 1) / 2;
+  const PIXEL xCentre = xLow <= xHigh ? std::min(std::max(xSlider, xLow), xHigh) : (xLow + xHigh) / 2;
   vPutCentred(pBitmap, colour(32), xCentre, yText, small(), acText);
   // The icon bar: row 1 (seven icons) and row 2 (rec, stop), each centred in 401 pixels.
   const U32 kRowWidths[2] = {s_u32ModeBarWidthRow1, s_u32ModeBarWidthRow2};
@@ -527,14 +534,17 @@ void vDrawThumbnails(BITMAP *pBitmap) {
 }  // namespace
 
 void T_VIEW_vFormatSize(char *pcText, size_t szText, U32 u32KB, BOOLEAN bMinus) {
-  const char *pcSign = bMinus ? "-" : "";
+  char acNumber[24];
   if (u32KB < 102400) {
-    std::snprintf(pcText, szText, "%s%.1fMB", pcSign, static_cast<double>(u32KB) / kKBPerMB);
+    std::snprintf(acNumber, sizeof acNumber, "%.1fMB", static_cast<double>(u32KB) / kKBPerMB);
   } else if (u32KB < kKBPerGB) {
-    std::snprintf(pcText, szText, "%s%.0fMB", pcSign, static_cast<double>(u32KB) / kKBPerMB);
+    std::snprintf(acNumber, sizeof acNumber, "%.0fMB", static_cast<double>(u32KB) / kKBPerMB);
   } else {
-    std::snprintf(pcText, szText, "%s%.1fGB", pcSign, static_cast<double>(u32KB) / kKBPerGB);
+    std::snprintf(acNumber, sizeof acNumber, "%.1fGB", static_cast<double>(u32KB) / kKBPerGB);
   }
+  // A size that reads as zero takes no sign: "-0.0MB" would read as a card overfilled.
+  const bool bZero = std::strpbrk(acNumber, "123456789") == nullptr;
+  std::snprintf(pcText, szText, "%s%s", bMinus && !bZero ? "-" : "", acNumber);
 }
 
 void T_VIEW_vLoadSlot(THUMBNAIL_HEADER_TYPE *pSlot, const char *pcPath, THUMBNAIL_TYPE eType) {
