@@ -19,6 +19,8 @@ typedef struct {
     void (*vReapVideoCommand)(void);
     // The file whose first character is '1' while a TV is attached.
     const char *(*szTvDetectPath)(void);
+    // Names the unit's model where the screen has a caption (the simulator's window title).
+    void (*vNameModel)(const char *szModel);
 } FB_SURFACE_OPS;
 
 const FB_SURFACE_OPS *FB_pGetSurfaceOps(void);

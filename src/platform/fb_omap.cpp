@@ -164,6 +164,7 @@ const FB_SURFACE_OPS s_boardOps = {
     .vStartVideoCommand = vStartVideoCommand,
     .vReapVideoCommand = vReapVideoCommand,
     .szTvDetectPath = szTvDetectPath,
+    .vNameModel = [](const char *) {},  // the panel has no caption
 };
 
 } // namespace

@@ -29,6 +29,8 @@ constexpr U32 kFakePressMs = 100;
 constexpr U32 kFakeReleaseMs = 250;
 
 std::atomic<BOOLEAN> s_state[DKEY_NUM_KEYS];
+// A press stays latched until a poll has seen it, so a tap shorter than the poll interval still counts once.
+std::atomic<BOOLEAN> s_latched[DKEY_NUM_KEYS];
 std::atomic<bool> s_bStarted{false};
 // The test key's next toggle time; only the polling task touches it.
 U32 s_u32FakeNextToggle = 0;
@@ -78,7 +80,9 @@ U16 DD_KEYBOARD_u16CodeOfIndex(U32 u32Index) { return u32Index < DKEY_NUM_KEYS ?
 void DD_KEYBOARD_vHandleRecord(U16 u16Type, U16 u16Code, S32 s32Value) {
   if (u16Type != EV_KEY || (s32Value != 0 && s32Value != 1)) return;
   const int nIndex = DD_KEYBOARD_nIndexOfCode(u16Code);
-  if (nIndex >= 0) s_state[nIndex].store(s32Value == 1 ? TRUE : FALSE, std::memory_order_relaxed);
+  if (nIndex < 0) return;
+  if (s32Value == 1) s_latched[nIndex].store(TRUE, std::memory_order_relaxed);
+  s_state[nIndex].store(s32Value == 1 ? TRUE : FALSE, std::memory_order_relaxed);
 }
 
 bool DD_KEYBOARD_bReadRecords(const char *pcPath) {
@@ -103,6 +107,7 @@ bool DD_KEYBOARD_bReadRecords(const char *pcPath) {
 void DD_KEYBOARD_vInit(void) {
   if (s_bStarted.exchange(true)) return;
   for (auto &flag : s_state) flag.store(FALSE, std::memory_order_relaxed);
+  for (auto &flag : s_latched) flag.store(FALSE, std::memory_order_relaxed);
   const KEYPAD_OPS *pOps = KEYPAD_pGetOps();
   if (const char *pcDevice = pOps->pcDevicePath()) vStartReader(pcDevice);
   pOps->vStartOtherSources();
@@ -126,7 +131,10 @@ void DD_KEYBOARD_vGetState(BOOLEAN *pbList) {
       s_u32FakeNextToggle = u32Now + (bPressed ? kFakePressMs : kFakeReleaseMs);
     }
   }
-  for (U32 i = 0; i < DKEY_NUM_KEYS; ++i) pbList[i] = s_state[i].load(std::memory_order_relaxed);
+  for (U32 i = 0; i < DKEY_NUM_KEYS; ++i) {
+    const BOOLEAN bLatched = s_latched[i].exchange(FALSE, std::memory_order_relaxed);
+    pbList[i] = s_state[i].load(std::memory_order_relaxed) || bLatched ? TRUE : FALSE;
+  }
 }
 
 void DD_KEYBOARD_vPhasedScan(void) {}
@@ -137,6 +145,7 @@ BOOLEAN DD_KEYBOARD_bIsPressed(DKEY_ID eKey) {
 
 void DD_KEYBOARD_vResetForTest(void) {
   for (auto &flag : s_state) flag.store(FALSE, std::memory_order_relaxed);
+  for (auto &flag : s_latched) flag.store(FALSE, std::memory_order_relaxed);
   s_u32FakeNextToggle = 0;
   s_bFakeRunning = false;
   s_bFakeChecked = false;

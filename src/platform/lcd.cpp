@@ -365,3 +365,8 @@ BOOLEAN H_DISPLAY_bCheckVideoOutPort(void)
 {
     return DD_LCD_bCheckVideoOutPort();
 }
+
+void H_DISPLAY_vNameModel(const char *szModel)
+{
+    ops()->vNameModel(szModel);
+}

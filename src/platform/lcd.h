@@ -55,6 +55,8 @@ void H_DISPLAY_vDisplayBitmap(const BITMAP *pBitmap);
 SCREEN_BUFFER *H_DISPLAY_psbGetFrameBufferPointer(void);
 void H_DISPLAY_vScreenDump(SCREEN_BUFFER *psbBuffer);
 void H_DISPLAY_vPowerDown(void);
+// The unit's model, once known, named where the screen has a caption.
+void H_DISPLAY_vNameModel(const char *szModel);
 void H_DISPLAY_vChangeVideoOutMode(VIDEO_MODE eMode);
 BOOLEAN H_DISPLAY_bCheckVideoOutPort(void);
 

@@ -213,9 +213,14 @@ void closeMenu(void) {
   if (!s.s_bBacklightChanged) H_BACKLIGHT_vRestore();
 }
 
+// The value a choice item stands at while its key is missing: the sonar counts as on (it runs unless switched
+// off), every other item at its first choice. The row, the box and the step all use it.
+constexpr U32 kSonarMissing = 1;
+U32 u32Missing(FOURCHARID key, const U32 *pu32Values) { return key == kSSEN ? kSonarMissing : pu32Values[0]; }
+
 // A choice list bound to a key: one step right (+1) or left (-1); false when it cannot move.
 bool stepChoice(FOURCHARID key, const U32 *pu32Values, U32 u32Count, S32 s32Step) {
-  const U32 u32Value = fetchU32(key, pu32Values[0]);
+  const U32 u32Value = fetchU32(key, u32Missing(key, pu32Values));
   U32 u32Index = 0;
   for (U32 i = 0; i < u32Count; ++i) {
     if (pu32Values[i] == u32Value) u32Index = i;
@@ -386,6 +391,9 @@ U32 readOrCreateZero(FOURCHARID key) {
 }
 
 void handleRunSystem(void) {
+  U32 u32Model = MODEL_DEFAULT;
+  H_DATABASE_bFetchU32(FCID("SMDL"), &u32Model, nullptr, nullptr);
+  H_DISPLAY_vNameModel(MODEL_pcFetchModelText(static_cast<MODEL_TYPE>(u32Model)));
   U_PALETTE_vRegisterMenuItem();
   s.u32VideoChoices = 0;
   auto add = [](const ARRAY_OF_STRING_PTRS *pText, U32 u32Value) {
@@ -444,7 +452,7 @@ void valueText(POWER_KEY_MENU_ITEMS eItem, char *pcText, size_t size) {
       break;
     }
     case PwrMnu_Sonar_Control: {
-      U32 u32 = fetchU32(kSSEN, 1);
+      U32 u32 = fetchU32(kSSEN, kSonarMissing);
       if (u32 > 1) {
         H_DATABASE_bUpdateValueU32(kSSEN, 1, P_NORMAL);
         u32 = 1;
@@ -487,7 +495,7 @@ void fillSelection(M_SELECTION_BOX_PARAMETERS *pParams, FOURCHARID key, MENU_TIT
   pParams->pSelectionList = pList;
   pParams->pSelectionValueArray = pu32Values;
   pParams->numberSelections = u32Count;
-  const U32 u32Value = fetchU32(key, pu32Values[0]);
+  const U32 u32Value = fetchU32(key, u32Missing(key, pu32Values));
   for (U32 i = 0; i < u32Count; ++i) {
     if (pu32Values[i] == u32Value) pParams->CurSelection = static_cast<U8>(i);
   }

@@ -2,6 +2,7 @@
 // divider), then the overlays of that view and of all views in layer order, on an idle page that is shown
 // only when the composition was not cancelled. Paced to one frame per 100 ms; expedited frames go at once.
 #include <atomic>
+#include <string>
 
 #include "draw/box.h"
 #include "view/buffers.h"
@@ -53,6 +54,7 @@ struct FRAME_STATE {
   BITMAP *pFrozenBitmap = nullptr;
   const VIEW_DISPLAY_OPS *pOps = &kLcdOps;
   bool bFirstFrameLogged = false;
+  std::string sLastShown;  // the view and overlays of the last frame shown
 };
 
 FRAME_STATE &st() {
@@ -142,10 +144,15 @@ const LAYER_ITEM *pDrawView(BITMAP *pBitmap, LAYER_ID view) {
   return pItem;
 }
 
-void vDrawOverlays(BITMAP *pBitmap, LAYER_ID view, const LAYER_ITEM *pFirst) {
+// Draws the overlays and names them in psDrawn (their layer numbers).
+void vDrawOverlays(BITMAP *pBitmap, LAYER_ID view, const LAYER_ITEM *pFirst, std::string *psDrawn) {
   for (const LAYER_ITEM *p = pFirst; p != nullptr; p = p->next) {
     if (bCancelled()) return;
-    if (p->where_used == view || p->where_used == USED_BY_ALL) vDraw(pBitmap, p);
+    if (p->where_used == view || p->where_used == USED_BY_ALL) {
+      vDraw(pBitmap, p);
+      *psDrawn += ' ';
+      *psDrawn += std::to_string(p->layer);
+    }
   }
 }
 
@@ -248,7 +255,8 @@ void T_VIEW_vHandleRefreshDisplay(void) {
   s.bViewUpdateCancelled.store(FALSE);
   const LAYER_ID view = s.windowSpec.currentLayer;
   const LAYER_ITEM *pViewItem = pDrawView(pBitmap, view);
-  vDrawOverlays(pBitmap, view, pViewItem != nullptr ? pViewItem->next : T_VIEW_pLayerListHead());
+  std::string sShown = std::to_string(view) + " with overlays";
+  vDrawOverlays(pBitmap, view, pViewItem != nullptr ? pViewItem->next : T_VIEW_pLayerListHead(), &sShown);
   if (bCancelled()) {
     s.pOps->vFreePage(pBitmap->pBuffer);
   } else {
@@ -256,6 +264,11 @@ void T_VIEW_vHandleRefreshDisplay(void) {
     if (!s.bFirstFrameLogged) {
       s.bFirstFrameLogged = true;
       log_me("view task: first frame shown");
+    }
+    // What is on screen, each time it changes: the one account of the screen a headless run has.
+    if (sShown != s.sLastShown) {
+      s.sLastShown = sShown;
+      log_me("view task: showing view %s", sShown.c_str());
     }
   }
   G_BUFFERS_vFreeFullScreenBitmapHeader(pBitmap);

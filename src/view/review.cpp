@@ -132,10 +132,10 @@ void vFindLatest() {
   s.bAllDeleted = FALSE;
 }
 
-// FALSE when the list is empty.
-bool bInitialSearch() {
+// Searches the list from its first item when a search is due.
+void vInitialSearch() {
   CAPTURE_STATE &s = st();
-  if (!s.bInitialThumbNailSearch.exchange(FALSE)) return true;
+  if (!s.bInitialThumbNailSearch.exchange(FALSE)) return;
   char acPath[THUMBNAIL_NAME_SIZE];
   U32 u32Position = 0;
   const THUMBNAIL_TYPE eType = s.pCard->eFindFirst(acPath, &u32Position);
@@ -144,13 +144,12 @@ bool bInitialSearch() {
     T_VIEW_vClearSlot(s.psNextThumbnail);
     T_VIEW_vClearSlot(s.psNextNextThumbnail);
     s.scroll.u32TopThumbNailPosition = 0;
-    return false;
+    return;
   }
   s.scroll.u32TopThumbNailPosition = u32Position != 0 ? u32Position : 1;
   s.bItemBeforeCurrent = FALSE;
   s.bAllDeleted = FALSE;
   vFillFollowing();
-  return true;
 }
 
 void vDrawNoImages(BITMAP *pBitmap) {
@@ -404,6 +403,8 @@ void vDrawImageInfoText(BITMAP *pBitmap, const THUMBNAIL_HEADER_TYPE *pSlot) {
   vCell(pBitmap, 5, acUpper, acLower);
 }
 
+constexpr PIXEL kLabelGap = 8;
+
 void vDrawProgressBar(BITMAP *pBitmap) {
   CAPTURE_STATE &s = st();
   const RECORDING_FIGURES &f = s.figures;
@@ -433,8 +434,10 @@ void vDrawProgressBar(BITMAP *pBitmap) {
   char acText[40];
   POINT at = {xBar, yText};
   G_STRING_vPut(pBitmap, colour(32), &at, small(), "0:00");
+  const PIXEL wStart = static_cast<PIXEL>(G_STRING_u32GetWidth(small(), "0:00"));
   vMinutesSeconds(acText, sizeof acText, bRecording ? f.u32RemainingTimeMs + f.u32TimeFromStartMs : f.u32TotalTimeMs);
-  at = {xBar + 400 - static_cast<PIXEL>(G_STRING_u32GetWidth(small(), acText)), yText};
+  const PIXEL wEnd = static_cast<PIXEL>(G_STRING_u32GetWidth(small(), acText));
+  at = {xBar + 400 - wEnd, yText};
   G_STRING_vPut(pBitmap, colour(32), &at, small(), acText);
   vMinutesSeconds(acText, sizeof acText, f.u32TimeFromStartMs);
   if (bRecording) {
@@ -443,7 +446,10 @@ void vDrawProgressBar(BITMAP *pBitmap) {
     const size_t szUsed = std::strlen(acText);
     std::snprintf(acText + szUsed, sizeof acText - szUsed, " %s", acSize);
   }
-  const PIXEL xCentre = std::min<PIXEL>(std::max<PIXEL>(xSlider, xBar + 80), xBar + 320);
+  // Under the slider, but always clear of the start and end labels between which it stands.
+  const PIXEL wNow = static_cast<PIXEL>(G_STRING_u32GetWidth(small(), acText));
+  const PIXEL xLow = xBar + wStart + kLabelGap + wNow / 2, xHigh = xBar + 400 - wEnd - kLabelGap - (wNow + 1) / 2;
+  const PIXEL xCentre = xLow <= xHigh ? std::min(std::max(xSlider, xLow), xHigh) : (xLow + xHigh) / 2;
   vPutCentred(pBitmap, colour(32), xCentre, yText, small(), acText);
   // The icon bar: row 1 (seven icons) and row 2 (rec, stop), each centred in 401 pixels.
   const U32 kRowWidths[2] = {s_u32ModeBarWidthRow1, s_u32ModeBarWidthRow2};
@@ -504,12 +510,10 @@ void vCarryOutDeletes() {
 void vDrawThumbnails(BITMAP *pBitmap) {
   CAPTURE_STATE &s = st();
   vFindLatest();
-  const bool bAny = bInitialSearch();
+  vInitialSearch();
   bool bDrawn = false;
   THUMBNAIL_HEADER_TYPE *pCur = s.psCurrentThumbnail;
-  if (!bAny) {
-    vDrawNoImages(pBitmap);
-  } else if (pCur->eType != THUMBNAIL_NONE) {
+  if (pCur->eType != THUMBNAIL_NONE) {
     if (pCur->eType == THUMBNAIL_RECORDING_TYPE) T_VIEW_vFiguresFromItem(pCur);
     vDrawThumbNail(pBitmap, pCur, THUMBNAIL_LOCATION_TOP);
     const bool bTwo = bTwoRows(pCur);
@@ -525,20 +529,24 @@ void vDrawThumbnails(BITMAP *pBitmap) {
   }
   if (bDrawn) vDrawScrollBar(pBitmap);
   vCarryOutDeletes();
-  if (s.bAllDeleted && s.psCurrentThumbnail->eType == THUMBNAIL_NONE && bAny) vDrawNoImages(pBitmap);
+  // An empty list keeps its message on every frame, not only on the frame that searched it.
+  if (s.psCurrentThumbnail->eType == THUMBNAIL_NONE) vDrawNoImages(pBitmap);
 }
 
 }  // namespace
 
 void T_VIEW_vFormatSize(char *pcText, size_t szText, U32 u32KB, BOOLEAN bMinus) {
-  const char *pcSign = bMinus ? "-" : "";
+  char acNumber[24];
   if (u32KB < 102400) {
-    std::snprintf(pcText, szText, "%s%.1fMB", pcSign, static_cast<double>(u32KB) / kKBPerMB);
+    std::snprintf(acNumber, sizeof acNumber, "%.1fMB", static_cast<double>(u32KB) / kKBPerMB);
   } else if (u32KB < kKBPerGB) {
-    std::snprintf(pcText, szText, "%s%.0fMB", pcSign, static_cast<double>(u32KB) / kKBPerMB);
+    std::snprintf(acNumber, sizeof acNumber, "%.0fMB", static_cast<double>(u32KB) / kKBPerMB);
   } else {
-    std::snprintf(pcText, szText, "%s%.1fGB", pcSign, static_cast<double>(u32KB) / kKBPerGB);
+    std::snprintf(acNumber, sizeof acNumber, "%.1fGB", static_cast<double>(u32KB) / kKBPerGB);
   }
+  // A size that reads as zero takes no sign: "-0.0MB" would read as a card overfilled.
+  const bool bZero = std::strpbrk(acNumber, "123456789") == nullptr;
+  std::snprintf(pcText, szText, "%s%s", bMinus && !bZero ? "-" : "", acNumber);
 }
 
 void T_VIEW_vLoadSlot(THUMBNAIL_HEADER_TYPE *pSlot, const char *pcPath, THUMBNAIL_TYPE eType) {

@@ -102,6 +102,31 @@ TEST_F(MenuDrawTest, HotMenuOfThreeRowsHangsFrom476CentredOn479) {
   vExpectGolden(collapsed.p(), "hot_menu_collapsed");
 }
 
+// A highlighted selection row whose title and value do not fit on one line: the title keeps the upper line
+// alone; the value is not drawn over it (the box below shows the choice).
+TEST_F(MenuDrawTest, AHighlightedRowNeverDrawsItsValueOverALongTitle) {
+  d->activeMenu = ZEPHRIN_MENU;
+  d->bShowMenuList = TRUE;
+  d->hotMenus[0].numMenuItems = 1;
+  MENU_ITEM *pRow = selector(&kSettings);
+  window(0, 0, 0);
+  auto frame = [&](const char *pcValue) {
+    std::strcpy(pRow->value_string, pcValue);
+    auto bmp = std::make_unique<TestBitmap>(800, 480, kBackground);
+    T_MENU_vDrawHotMenuLayer(bmp->p(), nullptr);
+    return bmp;
+  };
+  const auto titleOnly = frame("");
+  const auto withValue = frame("Automatic");
+  const POINT at = T_MENU_GetActiveItemAnchor();
+  const S32 titleW = static_cast<S32>(G_STRING_u32GetWidth(T_MENU_pRowFont(), "Sonar Settings and Preferences"));
+  int different = 0;
+  for (PIXEL y = at.y + 30; y < at.y + 58; ++y) {
+    for (PIXEL x = at.x; x < at.x + 6 + titleW + 4; ++x) different += titleOnly->at(x, y) != withValue->at(x, y);
+  }
+  EXPECT_EQ(different, 0);
+}
+
 TEST_F(MenuDrawTest, TwelveTabsMakeTheBar636Wide) {
   d->activeMenu = MAIN_MENU;
   for (U32 t = 0; t < NUM_TAB_PRIORITIES; t++) {

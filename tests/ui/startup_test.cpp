@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <set>
@@ -22,6 +23,8 @@
 #include "ui/startup/startup.h"
 #include "ui/startup/startup_internal.h"
 #include "ui_test_env.h"
+#include "view/buffers.h"
+#include "view/view_task.h"
 
 namespace {
 
@@ -162,6 +165,32 @@ TEST_F(StartupTest, DownThenRightRunsTheSimulatorAfterTheDisclaimer) {
   }
 }
 
+// Once the system runs, keys that the address editor leaves are no business of the start-up screens: MENU does
+// not reopen the start-up menu behind the running unit, and no timer of it starts the system again.
+TEST_F(StartupTest, AfterTheStartTheStartupScreensTakeNoKeys) {
+  T_STARTUP_vResetForTest(STATE_NORMAL_RUN, TRUE);
+  key(KEY_BIT_MENU);
+  key(KEY_BIT_CURSOR, CURSOR_EAST);
+  elapse(7000);
+  key(KEY_BIT_EXIT);  // the disclaimer
+  ASSERT_TRUE(st().bSystemStarted);
+  H_DATABASE_bUpdateValueU32(FCID("CVEW"), CAPTURE_REVIEW_VIEW_PRIORITY, P_NORMAL);
+  clearAll();
+  for (U32 u32Key : {KEY_BIT_MENU, KEY_BIT_EXIT, KEY_BIT_CURSOR, KEY_BIT_VIEW}) {
+    key(u32Key, CURSOR_SOUTH);
+    EXPECT_EQ(clickHeard(), '-') << "key " << u32Key;
+    EXPECT_FALSE(st().bInMenu) << "key " << u32Key;
+    EXPECT_EQ(u32("CVEW"), static_cast<U32>(CAPTURE_REVIEW_VIEW_PRIORITY)) << "key " << u32Key;
+  }
+  elapse(6000);
+  EXPECT_EQ(u32("CCST"), static_cast<U32>(STATE_NORMAL_RUN));
+  for (MBOX mbox : kRunSystem) {
+    std::vector<GENERIC_MESSAGE> got;
+    drain(mbox, &got);
+    for (const auto &msg : got) EXPECT_NE(msg.Cmd, CMD_ID_RUN_SYSTEM) << "mailbox " << mbox;
+  }
+}
+
 TEST_F(StartupTest, MenuTimeOutStartsTheHighlightedLineAndSplashTimeOutStartsTheFirstState) {
   T_STARTUP_vResetForTest(STATE_NORMAL_RUN, FALSE);
   key(KEY_BIT_MENU);
@@ -289,7 +318,21 @@ TEST_F(StartupTest, FirstStartRunsTheQuickSetupBeforeRunSystem) {
   EXPECT_EQ(u32("SRDF"), 0u);
 }
 
+// Puts a system-status page into the view task's layer list, as its owner does.
+void registerPage(LAYER_ID layer) {
+  MSG_REGISTER_LAYER msg = {};
+  msg.layer = layer;
+  msg.where_used = USED_BY_NONE;
+  msg.pDrawFunction = [](BITMAP *, WINDOW_SPECIFICATION_POINTER) {};
+  msg.eLocation = SPLIT_FULL_WINDOW;
+  T_VIEW_vHandleRegisterLayer(&msg);
+}
+
 TEST_F(StartupTest, SystemStatusKeysCycleThePagesAndSwitchTheSuperUserMenus) {
+  T_VIEW_vResetLayerListForTest();
+  for (LAYER_ID page : {DIAGNOSTIC_SELF_TEST, DIAGNOSTIC_ACCESSORY_CATALOG, DIAGNOSTIC_GPS_CARTOGRAPHY}) {
+    registerPage(page);
+  }
   T_STARTUP_vResetForTest(STATE_DIAGNOSTIC, TRUE);
   T_STARTUP_vStartSystem();
   ASSERT_EQ(u32("CVEW"), static_cast<U32>(DIAGNOSTIC_SELF_TEST));
@@ -310,6 +353,20 @@ TEST_F(StartupTest, SystemStatusKeysCycleThePagesAndSwitchTheSuperUserMenus) {
       EXPECT_EQ(u32("CVEW"), u32View);
     }
   }
+  // Without its owner the accessory page is passed over.
+  MSG_UNREGISTER_LAYER gone = {};
+  gone.layer = DIAGNOSTIC_ACCESSORY_CATALOG;
+  gone.eLocation = SPLIT_FULL_WINDOW;
+  T_VIEW_vHandleUnregisterLayer(&gone);
+  H_DATABASE_bUpdateEverythingU32(FCID("IPFI"), TRUE, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+  for (U32 u32View : {153u, 151u, 153u}) {
+    key(KEY_BIT_VIEW);
+    EXPECT_EQ(u32("CVEW"), u32View);
+  }
+  H_DATABASE_bUpdateEverythingU32(FCID("IPFI"), FALSE, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+  key(KEY_BIT_EXIT);
+  EXPECT_EQ(u32("CVEW"), 151u);  // the only page left
+  T_VIEW_vResetLayerListForTest();
   // Four presses up and a closing direction: nothing changes.
   H_DATABASE_bUpdateEverythingU32(FCID("SMSU"), FALSE, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
   for (int i = 0; i < 4; ++i) key(KEY_BIT_CURSOR, CURSOR_NORTH);
@@ -458,6 +515,63 @@ TEST_F(BatteryTest, LostReadingsLeaveTheVoltageUnknownWithoutReset) {
   H_DATABASE_bFetchFloat(FCID("IVLT"), &f, &bValid, nullptr);
   EXPECT_TRUE(bValid);
   EXPECT_NEAR(f, 12.03f, 1e-4);
+}
+
+}  // namespace
+
+namespace {
+
+// Until the first reading exists the task sleeps on its mailbox: with the clock standing still, the reading's
+// notice alone finishes its start, and mail that came first is handled after it in order.
+TEST(BatteryStart, TheFirstReadingsNoticeEndsTheWaitWithoutTheClockMoving) {
+  REQUIRE_UI_TEST_CLOCK();
+  H_DATABASE_vInit();
+  T_BATTERY_vResetForTest();
+  H_DATABASE_vDeleteEntry(FCID("AD05"));
+  H_DATABASE_bUpdateEverythingU32(FCID("TALR"), M_DUMMY, P_NORMAL, D_MAILBOX, nullptr, DB_NO_TIMEOUT);
+  std::atomic<bool> bDone{false};
+  std::thread task([&] {
+    T_BATTERY_vInit();
+    bDone = true;
+  });
+  // The task is registered for the reading once its mailbox key exists.
+  while (!H_DATABASE_bFetch(FCID("TBAT"), nullptr, nullptr, nullptr)) usleep(1000);
+  auto *pReset = static_cast<GENERIC_MESSAGE *>(H_MEMORY_pvCalloc(1, sizeof(GENERIC_MESSAGE)));
+  pReset->Cmd = CMD_ID_RESET_POS;
+  L_MBOX_Send(M_BATTERY, pReset, NORMAL_PRIORITY, 0);
+  EXPECT_FALSE(bDone);
+  H_DATABASE_bUpdateEverythingU32(FCID("AD05"), 0x4500, P_NORMAL, D_UNKNOWN, nullptr, 2);
+  // A safety net against a task that never wakes, not a timing.
+  for (int i = 0; i < 30000 && !bDone; ++i) usleep(1000);
+  ASSERT_TRUE(bDone) << "the start still waits for the reading";
+  task.join();
+  while (void *pvMsg = L_MBOX_Receive(M_BATTERY)) T_BATTERY_vHandleMessage(pvMsg);  // the main loop's part
+  float fVolts = 0.0f;
+  EXPECT_TRUE(H_DATABASE_bFetchFloat(FCID("IVLT"), &fVolts, nullptr, nullptr));
+  EXPECT_NEAR(fVolts, 12.03f, 1e-4);
+  float fSetpoint = 0.0f;
+  EXPECT_TRUE(H_DATABASE_bFetchFloat(FCID("SLBV"), &fSetpoint, nullptr, nullptr));
+  EXPECT_FLOAT_EQ(fSetpoint, 8.0f);
+  while (void *pvMsg = L_MBOX_Receive(M_DUMMY)) H_MEMORY_vDumpMail(pvMsg);
+  T_BATTERY_vResetForTest();
+}
+
+}  // namespace
+
+namespace {
+
+// The self-test page covers the whole screen: nothing of what was shown before stays, the info column included.
+TEST(SelfTestPage, PaintsItsWholeArea) {
+  constexpr COLOR kStale = 0x1234;
+  std::vector<U32> words(800 * 480 / 2);
+  BITMAP bitmap{};
+  G_BUFFERS_pCreateBitmap(800, 480, &bitmap, words.data());
+  std::fill_n(reinterpret_cast<COLOR *>(words.data()), 800 * 480, kStale);
+  WINDOW_SPECIFICATION window = {};
+  T_STARTUP_vDrawSelfTestView(&bitmap, &window);
+  size_t szStale = 0;
+  for (size_t i = 0; i < 800u * 480u; ++i) szStale += reinterpret_cast<const COLOR *>(words.data())[i] == kStale;
+  EXPECT_EQ(szStale, 0u);
 }
 
 }  // namespace

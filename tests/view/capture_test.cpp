@@ -2,6 +2,7 @@
 // saved items of the test's own in place of the card's.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
@@ -10,6 +11,8 @@
 #include "golden.h"
 #include "view/capture_internal.h"
 #include "draw/color.h"
+#include "draw/string.h"
+#include "draw/fonts.h"
 #include "settings/database.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
@@ -525,7 +528,8 @@ TEST_F(CaptureTest, RemainingSizes) {
   const struct {
     U32 kb;
     const char *text;
-  } cases[] = {{100000, "-97.7MB"}, {2000000, "-1.9GB"}, {102400, "-100MB"}, {500, "-0.5MB"}, {1048576, "-1.0GB"}};
+  } cases[] = {{100000, "-97.7MB"}, {2000000, "-1.9GB"}, {102400, "-100MB"}, {500, "-0.5MB"}, {1048576, "-1.0GB"},
+               {0, "0.0MB"},        {51, "0.0MB"},       {52, "-0.1MB"}};
   for (const auto &c : cases) {
     char acText[16];
     T_VIEW_vFormatSize(acText, sizeof acText, c.kb, TRUE);
@@ -533,10 +537,63 @@ TEST_F(CaptureTest, RemainingSizes) {
   }
 }
 
+// Under the recording bar the start label stands alone: the time and size reached are drawn clear of it, also
+// at the very start of a recording when the slider is at the left end.
+TEST_F(CaptureTest, TheTextsUnderTheBarDoNotOverlap) {
+  set(FCID("CVEW"), CAPTURE_REVIEW_VIEW_PRIORITY);
+  T_VIEW_vSetSRViewState(SR_VIEW_RECORDING);
+  TestBitmap bmp(800, 480);
+  draw(&bmp);
+  // The start label drawn alone on the same background, at the same place.
+  const PIXEL xBar = 349, yText = 13 + 155 - 18;
+  TestBitmap alone(800, 480, bmp.at(xBar - 8, yText));
+  POINT at = {xBar, yText};
+  G_STRING_vPut(alone.p(), gCOLOR_pcolColorTable[32], &at, std_11x14_font_def_ptr, "0:00");
+  const PIXEL w = static_cast<PIXEL>(G_STRING_u32GetWidth(std_11x14_font_def_ptr, "0:00"));
+  const PIXEL h = static_cast<PIXEL>(G_STRING_u32GetHeight(std_11x14_font_def_ptr));
+  int different = 0;
+  for (PIXEL y = yText - 2; y < std::min<PIXEL>(yText + h, 13 + 155); ++y) {  // up to the bar
+    for (PIXEL x = xBar; x < xBar + w + 4; ++x) different += bmp.at(x, y) != alone.at(x, y);
+  }
+  EXPECT_EQ(different, 0);
+  T_VIEW_vSetSRViewState(SR_VIEW_THUMBNAILS);
+}
+
 TEST_F(CaptureTest, GoldenEmptyCard) {
   TestBitmap bmp(800, 480);
   draw(&bmp);
   vExpectGolden(bmp.p(), "review_no_images");
+}
+
+// The message and title are drawn on every frame while the list is empty, not only on the frame that searched.
+TEST_F(CaptureTest, AnEmptyListShowsItsMessageOnEveryFrame) {
+  for (int frame = 0; frame < 3; ++frame) {
+    TestBitmap bmp(800, 480);
+    draw(&bmp);
+    vExpectGolden(bmp.p(), "review_no_images");
+  }
+  // A card that arrives with items and then loses them all through "delete all".
+  s_items = {{"/c/PIC1.DAT", THUMBNAIL_IMAGE_TYPE}, {"/c/PIC2.DAT", THUMBNAIL_IMAGE_TYPE}};
+  set(FCID("CSD0"), TRUE);
+  drawAndAnswer();
+  ASSERT_STREQ(T_VIEW_pThumbnailSlotForTest(0)->sName, "/c/PIC1.DAT");
+  T_VIEW_vDeleteAllImages();
+  EXPECT_EQ(click(), 'g');
+  drawAndAnswer();
+  s_items.clear();
+  T_VIEW_vDeleteAllComplete();
+  for (int frame = 0; frame < 3; ++frame) {
+    TestBitmap bmp(800, 480);
+    draw(&bmp);
+    vExpectGolden(bmp.p(), "review_no_images");
+  }
+  // The card taken out: the search from the first item finds nothing either.
+  set(FCID("CSD0"), FALSE);
+  for (int frame = 0; frame < 3; ++frame) {
+    TestBitmap bmp(800, 480);
+    draw(&bmp);
+    vExpectGolden(bmp.p(), "review_no_images");
+  }
 }
 
 TEST_F(CaptureTest, GoldenThreePicturesAndTheirScrollThumb) {

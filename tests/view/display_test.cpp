@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "view/buffers.h"
 #include "view/display.h"
@@ -14,6 +15,8 @@
 #include "kernel/memory.h"
 #include "kernel/sema.h"
 #include "platform/backlight.h"
+#include "platform/host/window.h"
+#include "settings/model.h"
 #include "platform/lcd.h"
 #include "platform/shell.h"
 #include "ui/keys/keyboard.h"
@@ -260,6 +263,46 @@ TEST_F(DisplayTest, RightAndLeftChangeTheHighlightedItem) {
   key(KEY_BIT_CURSOR, CURSOR_EAST);
   EXPECT_EQ(clickHeard(), 'B');
   EXPECT_EQ(level(), 10);
+}
+
+// A fresh unit has no 'SSEN': the row, the highlighted box and the step all take the sonar as on.
+TEST_F(DisplayTest, AMissingSonarSettingReadsOnEverywhere) {
+  auto frame = [] {
+    std::vector<U32> words(SCREEN_PIXELS_WIDE * SCREEN_PIXELS_HIGH / 2);
+    BITMAP bitmap{};
+    G_BUFFERS_pCreateBitmap(SCREEN_PIXELS_WIDE, SCREEN_PIXELS_HIGH, &bitmap, words.data());
+    T_DISPLAY_vDrawLayer(&bitmap, nullptr);
+    return words;
+  };
+  key(KEY_BIT_POWER);
+  ASSERT_EQ(T_DISPLAY_eActiveItem(), PwrMnu_Sonar_Control);
+  const auto onBox = frame();
+  key(KEY_BIT_CURSOR, CURSOR_SOUTH);  // the Sonar row as a plain row, its value at the right
+  const auto onRow = frame();
+  key(KEY_BIT_CURSOR, CURSOR_NORTH);
+  H_DATABASE_vDeleteEntry(FCID("SSEN"));
+  EXPECT_TRUE(frame() == onBox);
+  key(KEY_BIT_CURSOR, CURSOR_SOUTH);
+  EXPECT_TRUE(frame() == onRow);
+  key(KEY_BIT_CURSOR, CURSOR_NORTH);
+  takeSignal(SEMA_KEYCLICK_GOOD);
+  // On is the last choice: right is refused, left switches the sonar off.
+  key(KEY_BIT_CURSOR, CURSOR_EAST);
+  EXPECT_EQ(clickHeard(), 'B');
+  key(KEY_BIT_CURSOR, CURSOR_WEST);
+  EXPECT_EQ(clickHeard(), 'G');
+  U32 u32 = 9;
+  EXPECT_TRUE(H_DATABASE_bFetchU32(FCID("SSEN"), &u32, nullptr, nullptr));
+  EXPECT_EQ(u32, 0u);
+}
+
+// Once the system runs, the simulator's window names the unit's model.
+TEST_F(DisplayTest, TheWindowTitleNamesTheModel) {
+  for (MODEL_TYPE eModel : {MODEL_DOMESTIC, MODEL_DEFAULT}) {
+    H_DATABASE_bUpdateEverythingU32(FCID("SMDL"), eModel, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+    send(CMD_ID_RUN_SYSTEM);
+    EXPECT_EQ(WINDOW_sTitle(), std::string("corvan ") + MODEL_pcFetchModelText(eModel));
+  }
 }
 
 TEST_F(DisplayTest, ClosingRestoresTheBacklightUnlessItWasChanged) {

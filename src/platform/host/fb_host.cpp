@@ -136,6 +136,7 @@ const FB_SURFACE_OPS s_hostOps = {
     .vStartVideoCommand = vStartVideoCommand,
     .vReapVideoCommand = vReapVideoCommand,
     .szTvDetectPath = szTvDetectPath,
+    .vNameModel = WINDOW_vSetTitle,
 };
 
 } // namespace

@@ -244,6 +244,13 @@ void WINDOW_vSetTitle(const char *szUnit)
     w.bTitleChanged = true;
 }
 
+std::string WINDOW_sTitle(void)
+{
+    WINDOW_STATE &w = win();
+    std::lock_guard<std::mutex> lock(w.mutex);
+    return w.sTitle;
+}
+
 U32 WINDOW_u32PresentedCount(void)
 {
     return win().u32Presented;

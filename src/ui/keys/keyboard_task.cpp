@@ -247,9 +247,10 @@ void vProcessViewKeyDown() {
     return;
   }
   if (bUpdated) return;
+  // The rebuild is posted to the menu task, which opens the menu once it has filed it.
   GUI_vUnRegisterSelectViewMenu();
   GUI_vRegisterSelectViewMenu();
-  T_MENU_vActivateSpecifiedHotMenu(VIRTUAL_DISPLAY_VIEW_LAYER);
+  U_MENU_bActivateSpecifiedHotMenu(VIRTUAL_DISPLAY_VIEW_LAYER);
   bUpdated = TRUE;
 }
 

@@ -269,6 +269,10 @@ BOOLEAN U_MENU_bUnregisterFloatingMenu(MENU_TITLE pFloatingMenuName) {
   return bPostTitle(CMD_ID_UNREGISTER_FLOATING_MENU, pFloatingMenuName, &MSG_REMOVE_FLOATING_MENU::pFloatingMenuName);
 }
 
+BOOLEAN U_MENU_bActivateSpecifiedHotMenu(LAYER_ID view) {
+  return bPost<MSG_ACTIVATE_HOT_MENU>(CMD_ID_ACTIVATE_HOT_MENU, [&](MSG_ACTIVATE_HOT_MENU *pMsg) { pMsg->view = view; });
+}
+
 void U_MENU_ActivateFloatingMenu(MENU_TITLE pFloatingMenuName) {
   bPostTitle(CMD_ID_ACTIVATE_FLOATING_MENU, pFloatingMenuName, &MSG_ACTIVATE_FLOATING_MENU::pFloatingMenuName);
 }

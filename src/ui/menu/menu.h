@@ -336,6 +336,11 @@ typedef struct {
 } MSG_ACTIVATE_INFO_MENU;
 
 typedef struct {
+  GENERIC_MESSAGE header;  // CMD_ID_ACTIVATE_HOT_MENU
+  LAYER_ID view;
+} MSG_ACTIVATE_HOT_MENU;
+
+typedef struct {
   GENERIC_MESSAGE header;  // CMD_ID_CLEAR_MENU, CMD_ID_HIDE_MENU or CMD_ID_RESTORE_MENU
 } MSG_CLEAR_MENU;
 
@@ -366,6 +371,8 @@ BOOLEAN U_MENU_bRegisterFloatingMenu(MENU_TITLE pMenuTitle, MENU_FUNCTION fnCbOn
                                      BOOLEAN bDisplayAltName, const char *pStrAltName);
 BOOLEAN U_MENU_bUnregisterFloatingMenu(MENU_TITLE pFloatingMenuName);
 void U_MENU_ActivateFloatingMenu(MENU_TITLE pFloatingMenuName);
+// Opens the hot menu of a view in the menu task, after every registration posted before it has been filed.
+BOOLEAN U_MENU_bActivateSpecifiedHotMenu(LAYER_ID view);
 BOOLEAN U_MENU_bUnregisterSingleCenteredMenu(MENU_TITLE pSingleCenteredMenuName);
 void U_MENU_vActivateSingleCenteredMenu(MENU_TITLE pMenuName, LAYER_ID eCurrentView, BOOLEAN bDisplayMenu,
                                         BOOLEAN bLoopValues, MENU_TITLE pMenuLocation);

@@ -653,6 +653,32 @@ void T_MENU_vDrawControl(BITMAP *pBitmap, MENU_CONTROL control, POINT anchor, DB
   }
 }
 
+namespace {
+
+constexpr PIXEL kValueGap = 4;
+
+// The right edge of the highlighted row's control on its lower line (the row's right edge for full-width ones).
+PIXEL s32ControlRight(const MENU_ITEM *pItem, PIXEL x, S32 W) {
+  switch (pItem->control) {
+    case M_SLIDER:
+    case M_SLIDER_IMMEDIATE: return x + (W - 148) / 2 + 4 + 148;
+    case M_SLIDER_VARIABLE_STEP:
+    case M_PROGRESS_BAR: return x + (W - 148) / 2 + 148;
+    case M_NUMERIC_ENTRY: {
+      const S32 b = static_cast<S32>(
+          T_MENU_u32FindNumericEntryBoxWidth(&pItem->parameters.numEntry, pItem->dataFormat));
+      return x + (W - b) / 2 + b;
+    }
+    case M_SELECTION_BOX: {
+      const S32 sw = static_cast<S32>(T_MENU_u32GetMinSelectorWidth());
+      return x + (W - sw) / 2 + sw;
+    }
+    default: return x + W;
+  }
+}
+
+}  // namespace
+
 void T_MENU_vDrawMenuActiveItem(BITMAP *pBitmap) {
   MENU_DATA *d = T_MENU_psData();
   MENU_ITEM *pItem = pHighlightedItem(d);
@@ -677,13 +703,21 @@ void T_MENU_vDrawMenuActiveItem(BITMAP *pBitmap) {
     vText(pBitmap, MENU_COLOR_TEXT_HI, xText, y + 37, pRow, pcTitle);
     xText += s32W(pRow, pcTitle) + 4;
     vIcon(pBitmap, &heading_right_arrow_icon, xText, nRowIconY(y, &heading_right_arrow_icon));
+    xText += s32IconW(&heading_right_arrow_icon);
   } else if (!(pItem->control == M_ACTION_EXT && pItem->parameters.actionExt.bDispIconOnly)) {
     char acTitle[kTitleSize];
     T_MENU_vRowTitle(pItem, MENU_ROW_NAMES_ALL, acTitle, sizeof acTitle);
     vText(pBitmap, MENU_COLOR_TEXT_HI, xText, y + 37, pRow, acTitle);
+    xText += s32W(pRow, acTitle);
   }
-  vText(pBitmap, MENU_COLOR_TEXT_HI, x + W - 4 - s32W(pRow, pItem->value_string), y + 37, pRow,
-        pItem->value_string);
+  // The value beside the title; when both do not fit on the upper line, the value goes to the lower line at the
+  // right as in a plain row, where it stands clear of the control (a control that reaches it shows the value).
+  const PIXEL xValue = x + W - 4 - s32W(pRow, pItem->value_string);
+  if (pItem->value_string[0] == '\0' || xValue >= xText + kValueGap) {
+    vText(pBitmap, MENU_COLOR_TEXT_HI, xValue, y + 37, pRow, pItem->value_string);
+  } else if (xValue >= s32ControlRight(pItem, x, W) + kValueGap) {
+    vText(pBitmap, MENU_COLOR_TEXT_HI, xValue, y + 7, pRow, pItem->value_string);
+  }
 
   // Lower line: the control.
   const bool bSubMenu = pItem->control == M_SUB_MENU || pItem->control == M_SUB_MENU_HOT;

@@ -179,6 +179,9 @@ void T_MENU_vHandleMessage(void *pvMsg) {
     case CMD_ID_UNREGISTER_MENU_ITEM:
       T_MENU_vUnregisterMenuItem(static_cast<MSG_REMOVE_MENU *>(pvMsg));
       break;
+    case CMD_ID_ACTIVATE_HOT_MENU:
+      T_MENU_vActivateSpecifiedHotMenu(static_cast<MSG_ACTIVATE_HOT_MENU *>(pvMsg)->view);
+      break;
     case CMD_ID_ACTIVATE_INFO_MENU:
       T_MENU_vActivateInfoMenu(static_cast<MSG_ACTIVATE_INFO_MENU *>(pvMsg));
       break;

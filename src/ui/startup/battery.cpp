@@ -1,5 +1,7 @@
 #include "ui/startup/battery.h"
 
+#include <vector>
+
 #include "settings/database.h"
 #include "kernel/error.h"
 #include "kernel/log.h"
@@ -125,8 +127,11 @@ void T_BATTERY_vInit(void) {
     U_RESET_vReset();
   }
   H_DATABASE_bRegisterForDataWithConditions(kAD05, M_BATTERY, TRUE, TRUE, TRUE);
+  // The first reading arrives as a notice: sleep on the mailbox until then (none comes while the sonar is idle,
+  // or ever with no_adc). Mail that comes first waits, in order, until the task is set up.
+  std::vector<void *> deferred;
   DB_ATTRIBUTES attributes{};
-  while (!H_DATABASE_bFetch(kAD05, nullptr, nullptr, &attributes)) L_CLOCK_Sleep(1);
+  while (!H_DATABASE_bFetch(kAD05, nullptr, nullptr, &attributes)) deferred.push_back(L_MBOX_ReceiveWait(M_BATTERY));
   s.s_u32AdcTimeOut = attributes.u32TimeOut;
 
   DB_DATA_TYPE setpoint{};
@@ -144,6 +149,7 @@ void T_BATTERY_vInit(void) {
   H_DATABASE_bRegisterForDataWithConditions(kSLBV, M_BATTERY, TRUE, TRUE, TRUE);
   s.s_bBatAlarmActive = FALSE;
   while (!H_DATABASE_bFetchU32(kTALR, &s.s_u32AlarmMailbox, nullptr, nullptr)) L_CLOCK_Sleep(1);
+  for (void *pvMsg : deferred) T_BATTERY_vHandleMessage(pvMsg);
 }
 
 void T_BATTERY_vHandleMessage(void *pvMsg) {

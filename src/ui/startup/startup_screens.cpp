@@ -21,6 +21,7 @@
 #include "ui/editors/ipedit.h"
 #include "ui/menu/menu_draw_controls.h"
 #include "ui/startup/startup_internal.h"
+#include "view/view.h"
 
 const ARRAY_OF_STRING_PTRS STARTUP_Normal = SAME22("Normal");
 const ARRAY_OF_STRING_PTRS STARTUP_Simulator = SAME22("Simulator");
@@ -130,14 +131,16 @@ void handleCursor(const MSG_KEY_CHANGE *pMsg) {
   }
 }
 
-// The next system-status page in the given direction; the chart page only with its data.
+// The next system-status page in the given direction; the chart page only with its data, and a page whose owner
+// has not registered it is passed over (the view task would show another view in its place).
 void stepPage(S32 s32Direction) {
   U32 u32Page = status().u32Page;
   BOOLEAN bChart = FALSE;
   const bool bHaveChart = H_DATABASE_bFetchBoolean(FCID("IPFI"), &bChart, nullptr, nullptr) && bChart;
-  do {
+  for (int i = 0; i < 3; ++i) {
     u32Page = (u32Page + (s32Direction > 0 ? 1 : 2)) % 3;
-  } while (u32Page == 2 && !bHaveChart);
+    if ((u32Page != 2 || bHaveChart) && T_VIEW_bIsLayerActive(layerSequence[u32Page])) break;
+  }
   STARTUP_vSetPage(u32Page);
   H_DATABASE_bUpdateValueU32(FCID("CVEW"), static_cast<U32>(layerSequence[u32Page]), P_NORMAL);
   click(true);
@@ -192,8 +195,9 @@ void T_STARTUP_vHandleKey(const MSG_KEY_CHANGE *pMsg) {
   const U32 u32Now = H_TICK_u32ReadFreeRunningTimerInMilliSeconds();
   if (T_STARTUP_EDIT_bHandleConfKeys(pMsg) || T_STARTUP_EDIT_bHandleKeys(pMsg)) return;
   const STARTUP_STATUS st = status();
-  if (st.eState == STATE_DIAGNOSTIC && st.bSystemStarted) {
-    handleDiagnosticModeKeys(pMsg);
+  if (st.bSystemStarted) {
+    // Only the system-status pages keep their keys; in any other state the running unit's owners have them.
+    if (st.eState == STATE_DIAGNOSTIC) handleDiagnosticModeKeys(pMsg);
     return;
   }
   if (st.eDisclaimerState == DISCLAIMER_ACTIVE) {
@@ -369,8 +373,9 @@ void T_STARTUP_vDrawTransducerNotDetected(BITMAP *pBitmap, WINDOW_SPECIFICATION_
 
 void T_STARTUP_vDrawSelfTestView(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINTER) {
   const S32 s32Left = 160, s32W = 640, s32H = pBitmap->pixels_high;
-  POINT panel = {s32Left, 0};
-  G_BOX_vDrawFilled(pBitmap, color(196), &panel, static_cast<U32>(s32W), static_cast<U32>(s32H));
+  // The whole page, the info column at the left included: nothing of the previous screen may show through.
+  POINT panel = {0, 0};
+  G_BOX_vDrawFilled(pBitmap, color(196), &panel, static_cast<U32>(pBitmap->pixels_wide), static_cast<U32>(s32H));
   POINT band = {s32Left, s32H - 34};
   G_BOX_vDrawFilled(pBitmap, color(199), &band, static_cast<U32>(s32W), 34);
   const FONT_DEF *pFont = std_16x17_font_def_ptr;
