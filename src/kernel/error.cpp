@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <string>
 
 #include "kernel/log.h"
 #include "kernel/reset.h"
@@ -14,29 +15,35 @@
 
 void ERROR_error(const char *pcFile, U32 u32Line, const char *pcText) {
   const time_t now = time(nullptr);
-  char acPath[256];
-  std::snprintf(acPath, sizeof(acPath), "%s/FATAL.LOG", L_UTILS_cpGetPathnamePtr());
+  // Any length of data directory: the path is built, never cut.
+  const char *pcDir = L_UTILS_cpGetPathnamePtr();
+  const std::string sPath = pcDir != nullptr ? std::string(pcDir) + "/FATAL.LOG" : std::string();
+  const char *acPath = sPath.c_str();
 
-  char acLine[256];
-  std::snprintf(acLine, sizeof(acLine), "error: %s in %s at %d%c", pcText, LOG_pcBaseName(pcFile),
-                static_cast<int>(u32Line), 10);
+  const std::string sLine = std::string("error: ") + pcText + " in " + LOG_pcBaseName(pcFile) + " at " +
+                            std::to_string(u32Line);
 
-  int fd = open(acPath, O_RDWR | O_APPEND);
-  if (fd < 0) fd = open(acPath, O_RDWR | O_APPEND | O_CREAT, 0644);
-  if (fd < 0) {
+  int fd = -1;
+  if (sPath.empty()) {
+    log_me(" Error: no data directory for FATAL.LOG");
+  } else {
+    fd = open(acPath, O_RDWR | O_APPEND);
+    if (fd < 0) fd = open(acPath, O_RDWR | O_APPEND | O_CREAT, 0644);
+  }
+  if (fd < 0 && !sPath.empty()) {
     const int nError = errno;
     log_me(" Error opening %s, Result = %d, error %d, %s", acPath, fd, nError, std::strerror(nError));
-  } else {
+  } else if (fd >= 0) {
     char acTime[64];
     ctime_r(&now, acTime);  // 24 characters and a line feed
     ssize_t rc = write(fd, acTime, std::strlen(acTime));
-    rc = write(fd, acLine, std::strlen(acLine));
+    const std::string sFileLine = sLine + "\n";
+    rc = write(fd, sFileLine.data(), sFileLine.size());
     (void)rc;
     close(fd);
   }
-  // The log gets the line without its line feed; the log line ends in CR LF of its own.
-  acLine[std::strlen(acLine) - 1] = '\0';
-  log_me("%s", acLine);
+  // The log line ends in CR LF of its own.
+  log_me("%s", sLine.c_str());
 }
 
 void __rt_raise(void) {
