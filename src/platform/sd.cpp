@@ -49,6 +49,7 @@ SD_STATUS s_sSDStatus[kSlots];
 char s_acMountPoint[kSlots][256];
 std::atomic<bool> s_hw_thread{false};
 std::atomic<U32> s_u32Settles{0};
+std::atomic<U32> s_u32Events{0};
 std::atomic<bool> s_bWatching{false};
 
 bool validSlot(U32 u32Slot) { return u32Slot < kSlots; }
@@ -242,6 +243,7 @@ void *DD_SD_vThread(void *) {
         if (u32Mask == 0 || u32Mask == au32LastMask[nNumber]) continue;
         log_me("DD_SD: card %s (%s)", (u32Mask & IN_CREATE) ? "being inserted" : "being removed", pcName);
         au32LastMask[nNumber] = u32Mask;
+        s_u32Events.fetch_add(1);
         if (au64Due[nNumber] == 0) s_u32Settles.fetch_add(1);
         au64Due[nNumber] = L_CLOCK_qwGetTimeInMillis() + kSettleTicks;
       }
@@ -335,4 +337,5 @@ int DD_SD_nLogicalIdForTest(U32 u32DeviceIndex) {
   return validSlot(u32DeviceIndex) ? s_sSDStatus[u32DeviceIndex].nLogicalID : -1;
 }
 U32 DD_SD_u32SettlesForTest(void) { return s_u32Settles.load(); }
+U32 DD_SD_u32EventsForTest(void) { return s_u32Events.load(); }
 bool DD_SD_bWatchingForTest(void) { return s_bWatching.load(); }

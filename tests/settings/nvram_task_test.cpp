@@ -21,6 +21,9 @@
 #include "kernel/task.h"
 #include "kernel/timer.h"
 #include "settings_fixture.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(NvramTaskTest);
 
 namespace {
 

@@ -22,6 +22,9 @@
 #include "ui/startup/startup.h"
 #include "ui/startup/startup_internal.h"
 #include "ui_test_env.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(StartupTest);
 
 namespace {
 
