@@ -270,7 +270,7 @@ void L_MBOX_Debug(void) {
     MBOX_INFO &tInfo = s_atMboxes[mbox];
     SEMA sema = tInfo.MboxSemaphore.load();
     log_me("  %02d %s: sema #%d (%s) mutex.lock %d", mbox, s_apcNames[mbox], sema, get_semaphore_name(sema),
-           tInfo.MboxMutex.__data.__lock);
+           TASK_nLockWord(&tInfo.MboxMutex));
     int nPosition = 1;
     for (MSGHEADER *ptMsg = tInfo.MboxHeadPtr; ptMsg != nullptr; ptMsg = ptMsg->MsgNext, nPosition++) {
       log_me("    msg #%d: sema %d (%s) priority %d task %d (%s)", nPosition, ptMsg->sema,

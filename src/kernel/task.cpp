@@ -441,6 +441,10 @@ void TASK_vInitWaitPoint(pthread_mutex_t *ptMutex, pthread_cond_t *ptCond) {
   PLATFORM_CLOCK_vCondInit(ptCond);
 }
 
+int TASK_nLockWord(const pthread_mutex_t *ptMutex) {
+  return __atomic_load_n(&ptMutex->__data.__lock, __ATOMIC_RELAXED);
+}
+
 pthread_mutex_t *TASK_ptMutex(TASK task) {
   vEnsureInit();
   return &s_atTasks[bValid(task) ? task : MAINTHREAD].TaskMutex;
@@ -538,7 +542,7 @@ void L_TASK_Debug(void) {
     log_me("  %02d %s: active %d time (%d%%) %d.%06d priority %d pthread ID #%lu mutex.lock %d", task,
            get_task_name(task), (int)tInfo.active_count.load(), nShare, (int)(au64Accum[task] / 1000000),
            (int)(au64Accum[task] % 1000000), (int)tInfo.TaskParam.TParamPriority,
-           (unsigned long)tInfo.ThreadID.load(), tInfo.TaskMutex.__data.__lock);
+           (unsigned long)tInfo.ThreadID.load(), TASK_nLockWord(&tInfo.TaskMutex));
   }
 }
 

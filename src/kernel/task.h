@@ -50,6 +50,8 @@ constexpr int TASK_WAIT_ENDING = -1;
 int TASK_nWait(pthread_cond_t *ptCond, pthread_mutex_t *ptMutex, const struct timespec *ptDeadline, bool bSafePoint);
 // A recursive mutex and a condition variable on the kernel clock: the wait point of a kernel object.
 void TASK_vInitWaitPoint(pthread_mutex_t *ptMutex, pthread_cond_t *ptCond);
+// The lock word of a mutex for the kernel dumps, read as an atomic: the dump runs while others lock it.
+int TASK_nLockWord(const pthread_mutex_t *ptMutex);
 // A task's private wait point (70: shared by every plain thread).
 pthread_mutex_t *TASK_ptMutex(TASK task);
 pthread_cond_t *TASK_ptCond(TASK task);

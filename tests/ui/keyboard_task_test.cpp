@@ -17,6 +17,7 @@
 #include "run_apart.h"
 
 TEST_RUN_APART(KeyRoutingTest);
+TEST_RUN_APART(KeyRegistration);
 
 namespace {
 
