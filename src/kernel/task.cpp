@@ -325,7 +325,6 @@ int TASK_nWaitFd(int nFd, short nEvents, int nWakeFd, int nTimeoutMs) {
   atFds[nCount++] = {nFd, nEvents, 0};
   const nfds_t nWake = nCount;
   if (nWakeFd >= 0) atFds[nCount++] = {nWakeFd, POLLIN, 0};
-  const nfds_t nEnd = nCount;
   if (bEndPoint) atFds[nCount++] = {ptSelf->nEndFd, POLLIN, 0};
   L_TASK_Deactivate();
   int nReady;
@@ -341,7 +340,6 @@ int TASK_nWaitFd(int nFd, short nEvents, int nWakeFd, int nTimeoutMs) {
   if (nReady < 0) return TASK_WAIT_FAILED;
   if (nReady == 0) return TASK_WAIT_TIMEOUT;
   if (nWakeFd >= 0 && atFds[nWake].revents != 0) return TASK_WAIT_WOKEN;
-  (void)nEnd;
   return TASK_WAIT_READY;
 }
 
