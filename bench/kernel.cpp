@@ -1,6 +1,7 @@
 // Kernel service costs: a mailbox ping-pong between two tasks against a plain mutex and condition-variable
 // queue between two threads, and the jitter of a 100 ms one-shot timer.
 #include <benchmark/benchmark.h>
+#include <time.h>
 #include <pthread.h>
 
 #include <atomic>
@@ -137,6 +138,25 @@ void BM_TimerJitter100ms(benchmark::State &state) {
   state.counters["late_max_us"] = dMaxUs;
 }
 BENCHMARK(BM_TimerJitter100ms)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(30);
+
+// The peer: how late a plain 100 ms clock_nanosleep on the same clock returns.
+void BM_NanosleepJitter100ms(benchmark::State &state) {
+  double dSumUs = 0, dMaxUs = 0;
+  for (auto _ : state) {
+    struct timespec tStart, tEnd;
+    clock_gettime(CLOCK_MONOTONIC, &tStart);
+    const struct timespec tPause = {0, 100000000};
+    clock_nanosleep(CLOCK_MONOTONIC, 0, &tPause, nullptr);
+    clock_gettime(CLOCK_MONOTONIC, &tEnd);
+    const double dLateUs =
+        (double)(tEnd.tv_sec - tStart.tv_sec) * 1e6 + (double)(tEnd.tv_nsec - tStart.tv_nsec) / 1e3 - 100000.0;
+    dSumUs += dLateUs;
+    if (dLateUs > dMaxUs) dMaxUs = dLateUs;
+  }
+  state.counters["late_mean_us"] = dSumUs / (double)state.iterations();
+  state.counters["late_max_us"] = dMaxUs;
+}
+BENCHMARK(BM_NanosleepJitter100ms)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(30);
 
 }  // namespace
 

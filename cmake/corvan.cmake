@@ -36,13 +36,14 @@ function(corvan_add_folders root)
   endforeach()
 endfunction()
 
-# corvan_test([TEST_ENVIRONMENT]): the folder's test program test_<folder> from every .cpp in it; one CTest entry
-# per test. Helpers shared by several programs live in tests/support; TEST_ENVIRONMENT adds its per-process data
+# corvan_test([TEST_ENVIRONMENT]): the folder's test program test_<folder> from every .cpp in it and the shared
+# main (tests/support/test_main.cpp); one CTest entry per test. Helpers shared by several programs live in tests/support; TEST_ENVIRONMENT adds its per-process data
 # directory and the child-process runner of the unit.
 function(corvan_test)
   cmake_parse_arguments(arg "TEST_ENVIRONMENT" "" "" ${ARGN})
   get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(APPEND sources ${CMAKE_SOURCE_DIR}/tests/support/test_main.cpp)
   if(arg_TEST_ENVIRONMENT)
     list(APPEND sources ${CMAKE_SOURCE_DIR}/tests/support/test_environment.cpp
                         ${CMAKE_SOURCE_DIR}/tests/support/unit_process.cpp)
@@ -50,12 +51,12 @@ function(corvan_test)
   set(target test_${folder})
   add_executable(${target} ${sources})
   target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
-  target_link_libraries(${target} PRIVATE corvan_all GTest::gtest GTest::gmock GTest::gtest_main)
+  target_link_libraries(${target} PRIVATE corvan_all GTest::gtest GTest::gmock)
   target_compile_definitions(${target} PRIVATE CORVAN_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data"
                                                CORVAN_BINARY="$<TARGET_FILE:corvan>")
   add_dependencies(${target} corvan)
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
-                       PROPERTIES ENVIRONMENT "TZ=UTC" TIMEOUT 300)
+                       PROPERTIES ENVIRONMENT "TZ=UTC" TIMEOUT 300 LABELS ${folder})
 endfunction()
 
 function(corvan_add_test_folders root)

@@ -233,6 +233,28 @@ ERC L_MBOX_DefineSema(MBOX mbox, SEMA sema) {
   return lsSUCCESS;
 }
 
+bool L_MBOX_bUpdateQueued(MBOX mbox, bool (*pfnUpdate)(void *pvMsg, void *pvArg), void *pvArg) {
+  if (!bValid(mbox)) return false;
+  MBOX_INFO &tInfo = s_atMboxes[mbox];
+  pthread_mutex_lock(&tInfo.MboxMutex);
+  bool bDone = false;
+  for (MSGHEADER *ptMsg = tInfo.MboxHeadPtr; ptMsg != nullptr && !bDone; ptMsg = ptMsg->MsgNext) {
+    bDone = pfnUpdate(ptMsg, pvArg);
+  }
+  pthread_mutex_unlock(&tInfo.MboxMutex);
+  return bDone;
+}
+
+U32 L_MBOX_u32Count(MBOX mbox) {
+  if (!bValid(mbox)) return 0;
+  MBOX_INFO &tInfo = s_atMboxes[mbox];
+  pthread_mutex_lock(&tInfo.MboxMutex);
+  U32 u32Count = 0;
+  for (MSGHEADER *ptMsg = tInfo.MboxHeadPtr; ptMsg != nullptr; ptMsg = ptMsg->MsgNext) u32Count++;
+  pthread_mutex_unlock(&tInfo.MboxMutex);
+  return u32Count;
+}
+
 ERC L_MBOX_AckMessage(void *pvMsg) {
   MSGHEADER *ptHeader = static_cast<MSGHEADER *>(pvMsg);
   // Once marked, the sender may take the memory back: read the semaphore first.
@@ -248,7 +270,7 @@ void L_MBOX_Debug(void) {
     MBOX_INFO &tInfo = s_atMboxes[mbox];
     SEMA sema = tInfo.MboxSemaphore.load();
     log_me("  %02d %s: sema #%d (%s) mutex.lock %d", mbox, s_apcNames[mbox], sema, get_semaphore_name(sema),
-           tInfo.MboxMutex.__data.__lock);
+           TASK_nLockWord(&tInfo.MboxMutex));
     int nPosition = 1;
     for (MSGHEADER *ptMsg = tInfo.MboxHeadPtr; ptMsg != nullptr; ptMsg = ptMsg->MsgNext, nPosition++) {
       log_me("    msg #%d: sema %d (%s) priority %d task %d (%s)", nPosition, ptMsg->sema,

@@ -189,6 +189,11 @@ void *L_MBOX_ReceiveWaitTicks(MBOX mbox, TICKS ticks);
 void *L_MBOX_ReceiveWaitSeconds(MBOX mbox, U32 seconds);
 // 0; -28 bad mailbox; -2 semaphore outside 0..280.
 ERC L_MBOX_DefineSema(MBOX mbox, SEMA sema);
+// Offers every message still queued in the mailbox, in queue order and under its lock, to pfnUpdate until one
+// returns true (it may change that message in place; it must not call the mailbox service). True when one did.
+bool L_MBOX_bUpdateQueued(MBOX mbox, bool (*pfnUpdate)(void *pvMsg, void *pvArg), void *pvArg);
+// Messages queued in the mailbox.
+U32 L_MBOX_u32Count(MBOX mbox);
 // Marks the message acknowledged and signals its semaphore; the signal's result.
 ERC L_MBOX_AckMessage(void *pvMsg);
 void L_MBOX_Debug(void);

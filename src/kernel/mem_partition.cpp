@@ -2,9 +2,11 @@
 
 #include <pthread.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <mutex>
+#include <vector>
 
 #include "kernel/log.h"
 #include "kernel/task.h"
@@ -65,7 +67,7 @@ void *allocateWaiting(MAP map, const struct timespec *ptDeadline) {
 }
 
 // The lock word of a system mutex, for the dumps.
-int lockWord(const pthread_mutex_t *pMutex) { return pMutex->__data.__lock; }
+int lockWord(const pthread_mutex_t *pMutex) { return TASK_nLockWord(pMutex); }
 
 }  // namespace
 
@@ -137,13 +139,21 @@ void L_MEM_Debug(void) {
   for (MAP map = 1; map <= dnmaps; ++map) {
     MAP_INFO *pMap = &s_aMaps[map - 1];
     const U32 u32Max = pMap->MapParam.MParamBlockMax;
+    const int nLockWord = u32Max != 0 ? lockWord(&pMap->MapMutex) : 0;
+    // A snapshot of the owners: other tasks allocate while the dump runs.
+    std::vector<TASK> owners(u32Max);
+    if (u32Max != 0) {
+      pthread_mutex_lock(&pMap->MapMutex);
+      std::copy(pMap->MapCtrlArray, pMap->MapCtrlArray + u32Max, owners.begin());
+      pthread_mutex_unlock(&pMap->MapMutex);
+    }
     U32 u32Available = 0;
-    for (U32 i = 0; i < u32Max; ++i) u32Available += pMap->MapCtrlArray[i] == 0 ? 1 : 0;
+    for (U32 i = 0; i < u32Max; ++i) u32Available += owners[i] == 0 ? 1 : 0;
     log_me("  %02d %s: available %d size %d max %d mutex.lock %d", map, get_memory_name(map),
            static_cast<int>(u32Available), static_cast<int>(pMap->MapParam.MParamBlockSize),
-           static_cast<int>(u32Max), u32Max != 0 ? lockWord(&pMap->MapMutex) : 0);
+           static_cast<int>(u32Max), nLockWord);
     for (U32 i = 0; i < u32Max; ++i) {
-      const TASK owner = pMap->MapCtrlArray[i];
+      const TASK owner = owners[i];
       if (owner != 0) log_me("    blk #%d owned by task #%d (%s)", static_cast<int>(i + 1), owner, get_task_name(owner));
     }
   }

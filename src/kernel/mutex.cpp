@@ -20,10 +20,19 @@ struct MUTEX_INFO {
   std::atomic<pthread_t> OwningThread{0};
   std::atomic<bool> bOwned{false};
   std::atomic<U32> NestLevel{0};
-  pthread_mutex_t MutexStruct = PTHREAD_MUTEX_INITIALIZER;
+  // Guards bOwned's changes; waiters sleep on the condition, so a wait to take the mutex is an end point.
+  pthread_mutex_t MutexStruct;
+  pthread_cond_t MutexCond;
 };
 
 MUTEX_INFO s_atMutexes[nres + 1];
+pthread_once_t s_tOnce = PTHREAD_ONCE_INIT;
+
+void vInit(void) {
+  for (MUTEX mutex = 1; mutex <= nres; mutex++) {
+    TASK_vInitWaitPoint(&s_atMutexes[mutex].MutexStruct, &s_atMutexes[mutex].MutexCond);
+  }
+}
 
 const char *const s_apcNames[nres + 1] = {
     "",
@@ -133,7 +142,10 @@ const char *const s_apcNames[nres + 1] = {
     "RES_TRQ_QVIMAGE",
 };
 
-bool bValid(MUTEX mutex) { return mutex >= 1 && mutex <= nres; }
+bool bValid(MUTEX mutex) {
+  pthread_once(&s_tOnce, vInit);
+  return mutex >= 1 && mutex <= nres;
+}
 
 bool bOwnedByCaller(const MUTEX_INFO &tInfo) {
   return tInfo.bOwned.load() && pthread_equal(tInfo.OwningThread.load(), pthread_self());
@@ -156,20 +168,23 @@ ERC erLock(MUTEX mutex, LOCK_KIND eKind, TICKS ticks) {
     tInfo.NestLevel.fetch_add(1);
     return -lsMUTEX_NESTED;
   }
+  struct timespec tDeadline;
+  if (eKind == LOCK_TIMED) L_CLOCK_PrepTimeoutTicks(&tDeadline, ticks);
+  pthread_mutex_lock(&tInfo.MutexStruct);
   int nResult = 0;
-  if (eKind == LOCK_TRY) {
-    nResult = pthread_mutex_trylock(&tInfo.MutexStruct);
-  } else {
-    struct timespec tDeadline;
-    if (eKind == LOCK_TIMED) L_CLOCK_PrepTimeoutTicks(&tDeadline, ticks);
-    L_TASK_Deactivate();
-    nResult = eKind == LOCK_TIMED ? PLATFORM_CLOCK_nMutexLock(&tInfo.MutexStruct, &tDeadline)
-                                  : pthread_mutex_lock(&tInfo.MutexStruct);
-    L_TASK_Activate();
+  if (eKind != LOCK_TRY) {
+    while (tInfo.bOwned.load() && nResult == 0) {
+      nResult = TASK_nWait(&tInfo.MutexCond, &tInfo.MutexStruct, eKind == LOCK_TIMED ? &tDeadline : nullptr, true);
+    }
   }
-  if (nResult != 0) return -lsMUTEX_BUSY;
-  vTaken(tInfo);
-  return lsSUCCESS;
+  const bool bTaken = !tInfo.bOwned.load() && nResult != TASK_WAIT_ENDING;
+  if (bTaken) vTaken(tInfo);
+  // A waiter that leaves without the free mutex passes its wake-up on.
+  const bool bPassOn = !bTaken && !tInfo.bOwned.load();
+  pthread_mutex_unlock(&tInfo.MutexStruct);
+  if (bPassOn) pthread_cond_signal(&tInfo.MutexCond);
+  if (nResult == TASK_WAIT_ENDING) TASK_vSafePoint();
+  return bTaken ? lsSUCCESS : -lsMUTEX_BUSY;
 }
 
 } // namespace
@@ -188,26 +203,31 @@ ERC L_MUTEX_Unlock(MUTEX mutex) {
   MUTEX_INFO &tInfo = s_atMutexes[mutex];
   if (!bOwnedByCaller(tInfo)) return -lsMUTEX_BUSY;
   if (tInfo.NestLevel.fetch_sub(1) > 1) return -lsMUTEX_NESTED;
-  tInfo.bOwned.store(false);
+  pthread_mutex_lock(&tInfo.MutexStruct);
   tInfo.OwningTaskID.store(0);
   tInfo.OwningThread.store(0);
+  tInfo.bOwned.store(false);
   pthread_mutex_unlock(&tInfo.MutexStruct);
+  // Woken after the release, so the waiter does not block again on the lock we held.
+  pthread_cond_signal(&tInfo.MutexCond);
   TASK_vMutexReleased();
   return lsSUCCESS;
 }
 
 TASK L_MUTEX_GetOwnerTaskID(MUTEX mutex) {
+  pthread_once(&s_tOnce, vInit);
   if (!bValid(mutex)) return -lsMUTEX_INVALID;
   return s_atMutexes[mutex].OwningTaskID.load();
 }
 
 void L_MUTEX_Debug(void) {
+  pthread_once(&s_tOnce, vInit);
   log_me("mutex information (%d total)", nres);
   for (MUTEX mutex = 1; mutex <= nres; mutex++) {
     MUTEX_INFO &tInfo = s_atMutexes[mutex];
     TASK task = tInfo.OwningTaskID.load();
     log_me("  %02d %s: task #%d (%s) nest %d mutex.lock %d", mutex, s_apcNames[mutex], task, get_task_name(task),
-           (int)tInfo.NestLevel.load(), tInfo.MutexStruct.__data.__lock);
+           (int)tInfo.NestLevel.load(), tInfo.bOwned.load() ? 1 : 0);
   }
 }
 

@@ -1,5 +1,7 @@
 #include "kernel/options.h"
 
+#include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -22,6 +24,18 @@ namespace {
 
 // Numbers follow strtol: leading blanks and a sign allowed, anything else reads as 0.
 long number(const char *pcWord) { return std::strtol(pcWord, nullptr, 10); }
+
+// The value of an option: a whole decimal number from llMin to llMax, else the unit ends (status 1), so
+// that no value wraps into another (a huge quit_sec would quit at once).
+long long value(const char *pcWord, const char *pcValue, long long llMin, long long llMax) {
+  char *pcEnd = nullptr;
+  errno = 0;
+  const long long ll = std::strtoll(pcValue, &pcEnd, 10);
+  if (pcEnd == pcValue || *pcEnd != '\0' || errno == ERANGE || ll < llMin || ll > llMax) {
+    bail_out("invalid argument %s %s", pcWord, pcValue);
+  }
+  return ll;
+}
 
 // Task numbers outside 1..69 are ignored.
 void setTaskFlags(const char *pcList, BYTE u8Flag) {
@@ -76,10 +90,10 @@ void OPTIONS_vParse(int argc, char **argv) {
     switch (nValued) {
       case 0: setTaskFlags(pcValue, 0); break;
       case 1: setTaskFlags(pcValue, 1); break;
-      case 2: quit_seconds = static_cast<S64>(number(pcValue)) * 1000; break;
-      case 3: opt_fakekey = static_cast<S32>(number(pcValue)); break;
-      case 4: debug_seconds = static_cast<S32>(number(pcValue)); break;
-      case 5: opt_sleeper = static_cast<S64>(number(pcValue)) * 1000; break;
+      case 2: quit_seconds = static_cast<S64>(value(pcWord, pcValue, 0, INT64_MAX / 1000)) * 1000; break;
+      case 3: opt_fakekey = static_cast<S32>(value(pcWord, pcValue, INT32_MIN, INT32_MAX)); break;
+      case 4: debug_seconds = static_cast<S32>(value(pcWord, pcValue, 0, INT32_MAX)); break;
+      case 5: opt_sleeper = static_cast<S64>(value(pcWord, pcValue, 0, INT64_MAX / 1000)) * 1000; break;
     }
   }
 }

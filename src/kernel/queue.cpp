@@ -278,6 +278,6 @@ void L_QUEUE_Debug(void) {
     log_me("  %02d %s: width %d depth %d count %d QNE %d QNF %d QF %d QE %d mutex.lock %d", queue,
            s_apcNames[queue], (int)tInfo.QueueParam.QParamWidth, (int)tInfo.QueueParam.QParamDepth,
            (int)tInfo.QueueCount, tInfo.QueueSemas[QNE], tInfo.QueueSemas[QNF], tInfo.QueueSemas[QF],
-           tInfo.QueueSemas[QE], tInfo.QueueMutex.__data.__lock);
+           tInfo.QueueSemas[QE], TASK_nLockWord(&tInfo.QueueMutex));
   }
 }

@@ -513,6 +513,6 @@ void L_SEMA_Debug(void) {
     TASK task = tInfo.WaitingTaskID.load();
     log_me("  %02d %s: %s task #%d (%s) fired at %lld mutex.lock %d", sema, s_apcNames[sema],
            s_apcStates[tInfo.u8SemaState.load() & 3], task, get_task_name(task),
-           (long long)tInfo.u64FireTimestamp.load(), tInfo.SemaMutex.__data.__lock);
+           (long long)tInfo.u64FireTimestamp.load(), TASK_nLockWord(&tInfo.SemaMutex));
   }
 }

@@ -3,7 +3,10 @@
 #include "kernel/task.h"
 
 #include <errno.h>
+#include <poll.h>
 #include <sched.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -22,6 +25,8 @@ struct TASK_THREAD {
   std::atomic<bool> bEnd{false};
   std::atomic<pthread_mutex_t *> ptWaitMutex{nullptr};
   std::atomic<pthread_cond_t *> ptWaitCond{nullptr};
+  // Readable once the end is requested: wakes the task in descriptor waits. One per thread, closed when it ends.
+  int nEndFd = -1;
 };
 
 struct TASK_INFO {
@@ -43,6 +48,8 @@ struct TASK_INFO {
 TASK_INFO s_atTasks[MAINTHREAD + 1]; // index 1..70
 pthread_once_t s_tOnce = PTHREAD_ONCE_INIT;
 pthread_mutex_t s_tTasksMutex = PTHREAD_MUTEX_INITIALIZER;
+// Broadcast (under s_tTasksMutex) whenever a task's thread lets go of its record.
+pthread_cond_t s_tEndedCond;
 pthread_mutex_t KickOffMutex = PTHREAD_MUTEX_INITIALIZER;
 pthread_cond_t KickOffCond = PTHREAD_COND_INITIALIZER;
 // One start handshake: the starter waits until its own new thread reports.
@@ -89,6 +96,7 @@ void vInit(void) {
     }
     TASK_vInitWaitPoint(&tInfo.TaskMutex, &tInfo.TaskCond);
   }
+  PLATFORM_CLOCK_vCondInit(&s_tEndedCond);
 }
 
 void vEnsureInit(void) { pthread_once(&s_tOnce, vInit); }
@@ -120,7 +128,10 @@ void *pvAllocStack(size_t siz) {
     if (tInfo.ptThread == ptSelf) tInfo.ptThread = nullptr;
     pthread_t tMe = pthread_self();
     if (pthread_equal(tInfo.ThreadID.load(), tMe)) tInfo.ThreadID.store(0);
+    pthread_cond_broadcast(&s_tEndedCond);
     pthread_mutex_unlock(&s_tTasksMutex);
+    // No ender can reach the descriptor any more: the record no longer names this thread.
+    if (ptSelf->nEndFd >= 0) close(ptSelf->nEndFd);
     t_ptSelf = nullptr;
   }
   pthread_exit(nullptr);
@@ -131,6 +142,7 @@ void *pvKickOff(void *pvArg) {
   TASK_INFO *ptInfo = ptKick->ptInfo;
   TASK_THREAD tSelfBlock;
   tSelfBlock.task = (TASK)(ptInfo - s_atTasks);
+  tSelfBlock.nEndFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   t_ptSelf = &tSelfBlock;
   L_TASK_Activate();
   // Not detached: a later start joins this thread before it reuses the stack.
@@ -175,12 +187,19 @@ ERC erStart(TASK_INFO &tInfo) {
   return erc;
 }
 
+// s_tTasksMutex held: joins the task's last thread once it has let go of the record (never the caller).
+void vJoinEnded(TASK_INFO &tInfo) {
+  if (!tInfo.bJoinable || tInfo.ptThread != nullptr || pthread_equal(tInfo.tLastThread, pthread_self())) return;
+  // The thread has left the record and only has pthread_exit left to run.
+  pthread_join(tInfo.tLastThread, nullptr);
+  tInfo.bJoinable = false;
+}
+
 // KickOffMutex held; the task is marked as starting.
 ERC erCreate(TASK_INFO &tInfo) {
-  if (tInfo.bJoinable) {
-    pthread_join(tInfo.tLastThread, nullptr);
-    tInfo.bJoinable = false;
-  }
+  pthread_mutex_lock(&s_tTasksMutex);
+  vJoinEnded(tInfo);
+  pthread_mutex_unlock(&s_tTasksMutex);
 
   if (tInfo.TaskStackPtr == nullptr) {
     size_t siz = sizHostStack((size_t)tInfo.TaskParam.TParamStackSize + 16384);
@@ -208,8 +227,10 @@ ERC erCreate(TASK_INFO &tInfo) {
     return -lsTASK_START;
   }
   pthread_attr_destroy(&tAttr);
+  pthread_mutex_lock(&s_tTasksMutex);
   tInfo.tLastThread = tThread;
   tInfo.bJoinable = true;
+  pthread_mutex_unlock(&s_tTasksMutex);
   // The new thread signals before it calls its entry.
   L_TASK_Deactivate();
   while (!tKick.bKickedOff) pthread_cond_wait(&KickOffCond, &KickOffMutex);
@@ -254,9 +275,83 @@ ERC L_TASK_Terminate(TASK task) {
       pthread_cond_broadcast(ptCond);
       pthread_mutex_unlock(ptMutex);
     }
+    // And if it waits on a descriptor.
+    if (ptThread->nEndFd >= 0) {
+      const uint64_t u64One = 1;
+      ssize_t nWritten = write(ptThread->nEndFd, &u64One, sizeof u64One);
+      (void)nWritten;
+    }
   }
   pthread_mutex_unlock(&s_tTasksMutex);
   return lsSUCCESS;
+}
+
+ERC L_TASK_WaitEnd(TASK task, TICKS ticks) {
+  vEnsureInit();
+  task = tResolve(task);
+  if (!bValid(task) || task == tSelf()) return -lsTASK_INVALID;
+  TASK_INFO &tInfo = s_atTasks[task];
+  struct timespec tDeadline;
+  L_CLOCK_PrepTimeoutTicks(&tDeadline, ticks);
+  L_TASK_Deactivate();
+  pthread_mutex_lock(&s_tTasksMutex);
+  int nResult = 0;
+  while ((tInfo.ptThread != nullptr || tInfo.bStarting) && nResult == 0) {
+    nResult = PLATFORM_CLOCK_nCondWait(&s_tEndedCond, &s_tTasksMutex, &tDeadline);
+  }
+  const bool bEnded = tInfo.ptThread == nullptr && !tInfo.bStarting;
+  if (bEnded) vJoinEnded(tInfo);
+  pthread_mutex_unlock(&s_tTasksMutex);
+  L_TASK_Activate();
+  return bEnded ? lsSUCCESS : -lsTIMEOUT;
+}
+
+ERC L_TASK_Restart(TASK task, TICKS ticks) {
+  vEnsureInit();
+  task = tResolve(task);
+  if (!bValid(task) || task == tSelf()) return -lsTASK_INVALID;
+  L_TASK_Terminate(task);
+  const ERC erc = L_TASK_WaitEnd(task, ticks);
+  if (erc != lsSUCCESS) return -lsTASK_START;
+  return L_TASK_Start(task);
+}
+
+int TASK_nWaitFd(int nFd, short nEvents, int nWakeFd, int nTimeoutMs) {
+  TASK_THREAD *ptSelf = t_ptSelf;
+  // A task that holds a numbered mutex does not end here: its end waits for the release.
+  const bool bEndPoint = ptSelf != nullptr && t_nMutexesHeld == 0 && ptSelf->nEndFd >= 0;
+  struct pollfd atFds[3];
+  nfds_t nCount = 0;
+  atFds[nCount++] = {nFd, nEvents, 0};
+  const nfds_t nWake = nCount;
+  if (nWakeFd >= 0) atFds[nCount++] = {nWakeFd, POLLIN, 0};
+  if (bEndPoint) atFds[nCount++] = {ptSelf->nEndFd, POLLIN, 0};
+  L_TASK_Deactivate();
+  int nReady;
+  do {
+    if (bEndPoint && ptSelf->bEnd.load()) {
+      nReady = -1;
+      break;
+    }
+    nReady = poll(atFds, nCount, nTimeoutMs);
+  } while (nReady < 0 && errno == EINTR);
+  L_TASK_Activate();
+  if (bEndPoint && ptSelf->bEnd.load()) return TASK_WAIT_ENDING;
+  if (nReady < 0) return TASK_WAIT_FAILED;
+  if (nReady == 0) return TASK_WAIT_TIMEOUT;
+  if (nWakeFd >= 0 && atFds[nWake].revents != 0) return TASK_WAIT_WOKEN;
+  return TASK_WAIT_READY;
+}
+
+ssize_t TASK_nRead(int nFd, void *pvBuffer, size_t szBytes) {
+  for (;;) {
+    const int nWait = TASK_nWaitFd(nFd, POLLIN, -1, -1);
+    if (nWait == TASK_WAIT_ENDING) TASK_vSafePoint();
+    if (nWait == TASK_WAIT_FAILED) return -1;
+    const ssize_t nRead = read(nFd, pvBuffer, szBytes);
+    if (nRead < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    return nRead;
+  }
 }
 
 TASK L_TASK_GetID(pthread_t thread) {
@@ -342,6 +437,10 @@ void TASK_vInitWaitPoint(pthread_mutex_t *ptMutex, pthread_cond_t *ptCond) {
   pthread_mutex_init(ptMutex, &tAttr);
   pthread_mutexattr_destroy(&tAttr);
   PLATFORM_CLOCK_vCondInit(ptCond);
+}
+
+int TASK_nLockWord(const pthread_mutex_t *ptMutex) {
+  return __atomic_load_n(&ptMutex->__data.__lock, __ATOMIC_RELAXED);
 }
 
 pthread_mutex_t *TASK_ptMutex(TASK task) {
@@ -441,7 +540,7 @@ void L_TASK_Debug(void) {
     log_me("  %02d %s: active %d time (%d%%) %d.%06d priority %d pthread ID #%lu mutex.lock %d", task,
            get_task_name(task), (int)tInfo.active_count.load(), nShare, (int)(au64Accum[task] / 1000000),
            (int)(au64Accum[task] % 1000000), (int)tInfo.TaskParam.TParamPriority,
-           (unsigned long)tInfo.ThreadID.load(), tInfo.TaskMutex.__data.__lock);
+           (unsigned long)tInfo.ThreadID.load(), TASK_nLockWord(&tInfo.TaskMutex));
   }
 }
 

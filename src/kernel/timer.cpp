@@ -1,5 +1,7 @@
-// Timers: expiries come from the clock seam (a signal handler on the system clock), pass through a pipe with
-// at most one entry per timer, and the timer thread signals the owner's semaphore.
+// Timers: expiries come from the clock seam, pass through a pipe with at most one entry per timer, and the
+// timer thread signals the owner's semaphore. Every start and stop begins a new generation of the timer; an
+// expiry carries the generation it was armed in, so one of an earlier start is dropped and none of the
+// current start is lost, however the restart and the expiry cross.
 #include "kernel/timer.h"
 
 #include <errno.h>
@@ -16,7 +18,6 @@
 namespace {
 
 TIMER_INFO s_atTimers[ntmrs];
-bool s_abStale[ntmrs];                 // the queued expiry belongs to an earlier start: drop it
 std::atomic<bool> s_bInit{false};
 pthread_mutex_t TimerMutex = PTHREAD_MUTEX_INITIALIZER; // allocation and timer state
 int timer_pipe_handles[2] = {-1, -1};
@@ -25,22 +26,18 @@ std::atomic<U32> timer_fired_count{0};
 std::atomic<U32> timer_queue_count{0};
 // Entries the timer thread has handled, for tests that wait for it.
 std::atomic<U32> s_u32Handled{0};
-std::atomic<bool> s_bThreadReady{false};
 pthread_mutex_t s_tSyncMutex = PTHREAD_MUTEX_INITIALIZER;
 pthread_cond_t s_tSyncCond = PTHREAD_COND_INITIALIZER;
 
 const char *const s_apcStates[TMRST_COUNT] = {"idle", "running", "cycling"};
 
-int nIndex(const TIMER_INFO *ptTimer) {
-  if (ptTimer < s_atTimers || ptTimer >= s_atTimers + ntmrs) return -1;
-  return (int)(ptTimer - s_atTimers);
-}
-
-// Runs in a signal handler on the system clock: atomics and the pipe only.
-void vExpired(void *pvArg) {
+// Runs on the clock seam's thread (or a test's clock advance): atomics and the pipe only.
+void vExpired(void *pvArg, U32 u32Tag) {
   TIMER_INFO *ptTimer = static_cast<TIMER_INFO *>(pvArg);
   timer_fired_count.fetch_add(1);
   ptTimer->timer_fired_count.fetch_add(1);
+  // Stored before the queued flag is looked at: an expiry merged with a queued one still names its start.
+  ptTimer->u32ExpiredTag.store(u32Tag);
   if (ptTimer->u8TimerSignal.exchange(1) != 0) return; // merged with the expiry still queued
   timer_queue_count.fetch_add(1);
   ptTimer->timer_queue_count.fetch_add(1);
@@ -53,11 +50,9 @@ void vExpired(void *pvArg) {
 void vHandle(TIMER_INFO *ptTimer) {
   pthread_mutex_lock(&TimerMutex);
   ptTimer->u8TimerSignal.store(0);
-  int nTimer = nIndex(ptTimer);
-  bool bStale = nTimer >= 0 && s_abStale[nTimer];
-  if (nTimer >= 0) s_abStale[nTimer] = false;
+  const bool bCurrent = ptTimer->u32ExpiredTag.load() == ptTimer->u32Generation;
   U8 u8State = ptTimer->u8TimerState.load();
-  if (!bStale && u8State != TMRST_IDLE) {
+  if (bCurrent && u8State != TMRST_IDLE) {
     if (u8State == TMRST_RUNNING) ptTimer->u8TimerState.store(TMRST_IDLE);
     if (ptTimer->Semaphore > 0) L_SEMA_Signal(ptTimer->Semaphore);
   }
@@ -72,8 +67,6 @@ void *pvTimerThread(void *) {
   // Runs on at normal priority when the host refuses real-time scheduling.
   TASK_bSetFifo(98);
   pthread_detach(pthread_self());
-  PLATFORM_TIMER_vDeliverToCaller();
-  s_bThreadReady.store(true);
   for (;;) {
     TIMER_INFO *ptTimer = nullptr;
     ssize_t nRead = read(timer_pipe_handles[0], &ptTimer, sizeof ptTimer);
@@ -95,8 +88,6 @@ bool bInit(void) {
     timer_pipe_handles[0] = timer_pipe_handles[1] = -1;
     return false;
   }
-  // The timers are created once the thread takes their signals.
-  while (!s_bThreadReady.load()) usleep(50);
   PLATFORM_TIMER_vSetHandler(vExpired);
   for (int n = 0; n < ntmrs; n++) PLATFORM_TIMER_bCreate(&s_atTimers[n].TimerID, &s_atTimers[n]);
   s_bInit.store(true);
@@ -117,12 +108,11 @@ TIMER_INFO *ptAllocate(TASK owner) {
   return nullptr;
 }
 
-// TimerMutex held: disarms and forgets an expiry that is still queued.
+// TimerMutex held: disarms; an expiry still queued belongs to the generation that ends here.
 void vDisarm(TIMER_INFO *ptTimer) {
   PLATFORM_TIMER_vDisarm(&ptTimer->TimerID);
   ptTimer->u8TimerState.store(TMRST_IDLE);
-  int nTimer = nIndex(ptTimer);
-  if (nTimer >= 0 && ptTimer->u8TimerSignal.load() != 0) s_abStale[nTimer] = true;
+  ptTimer->u32Generation++;
 }
 
 bool bOwner(const TIMER_INFO *ptTimer, TASK task) { return ptTimer != nullptr && ptTimer->OwningTaskID == task; }
@@ -145,7 +135,7 @@ TIMER_INFO *L_TIMER_Start(TIMER_INFO *ptTimer, U32 u32StartMs, U32 u32RecurMs, S
     pthread_mutex_unlock(&TimerMutex);
     return nullptr;
   }
-  if (ptTimer->u8TimerState.load() != TMRST_IDLE || ptTimer->u8TimerSignal.load() != 0) vDisarm(ptTimer);
+  vDisarm(ptTimer);
   if (sema >= 0) ptTimer->Semaphore = sema;
   // An expiry from before the restart must not pass for the new one.
   if (ptTimer->Semaphore > 0) L_SEMA_SetPending(ptTimer->Semaphore);
@@ -158,7 +148,7 @@ TIMER_INFO *L_TIMER_Start(TIMER_INFO *ptTimer, U32 u32StartMs, U32 u32RecurMs, S
     u32StartMs = u32RecurMs;
   }
   ptTimer->u8TimerState.store(u32RecurMs != 0 ? TMRST_CYCLING : TMRST_RUNNING);
-  PLATFORM_TIMER_vArm(&ptTimer->TimerID, u32StartMs, u32RecurMs);
+  PLATFORM_TIMER_vArm(&ptTimer->TimerID, u32StartMs, u32RecurMs, ptTimer->u32Generation);
   pthread_mutex_unlock(&TimerMutex);
   return ptTimer;
 }
@@ -208,6 +198,8 @@ U32 L_TIMER_GetElapsed(U32 *pu32Stored) {
 ERC L_TIMER_InitTimer(TIMER_INFO *ptTimer, TASK owner) {
   ptTimer->u8TimerState.store(TMRST_IDLE);
   ptTimer->u8TimerSignal.store(0);
+  ptTimer->u32ExpiredTag.store(0);
+  ptTimer->u32Generation = 0;
   ptTimer->OwningTaskID = owner;
   ptTimer->Semaphore = 0;
   ptTimer->timer_fired_count.store(0);

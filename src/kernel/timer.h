@@ -10,6 +10,8 @@ enum : U8 { TMRST_IDLE = 0, TMRST_RUNNING = 1, TMRST_CYCLING = 2, TMRST_COUNT = 
 typedef struct TIMER_INFO {
   std::atomic<U8> u8TimerState;
   std::atomic<U8> u8TimerSignal; // non-zero while an expiry sits in the pipe
+  std::atomic<U32> u32ExpiredTag; // the start that the latest expiry belongs to
+  U32 u32Generation;              // counts starts and stops; guarded by the timer mutex
   TASK OwningTaskID;             // 0 when free
   SEMA Semaphore;
   PLATFORM_TIMER TimerID;

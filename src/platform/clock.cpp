@@ -1,21 +1,27 @@
-// The system clock: CLOCK_MONOTONIC, condition variables on it and POSIX timers raising SIGUSR1.
-// Every call defers to the test clock when a test chose it.
+// The system clock: CLOCK_MONOTONIC, condition variables on it, and interval timers served by a thread of
+// the clock seam that sleeps until the next due expiry (no signals: blocking calls elsewhere are never
+// interrupted, and every expiry is seen in order). Every call defers to the test clock when a test chose it.
 #include "platform/clock.h"
 
 #include <errno.h>
-#include <signal.h>
+#include <sched.h>
 #include <string.h>
-#include <unistd.h>
 
 #include <atomic>
 
 #include "platform/clock_internal.h"
 
 namespace {
-std::atomic<void (*)(void *)> s_pfnExpired{nullptr};
-std::atomic<pid_t> s_tidTarget{0};
+std::atomic<void (*)(void *, U32)> s_pfnExpired{nullptr};
 // How long one poll of a wait lasts while the test clock runs (real time).
 constexpr long POLL_NS = 1000000;
+constexpr U64 NEVER = ~0ull;
+
+// The timers of both clocks; guarded by s_tTimerMutex. The clock thread sleeps on s_tTimerCond.
+pthread_mutex_t s_tTimerMutex = PTHREAD_MUTEX_INITIALIZER;
+pthread_cond_t s_tTimerCond;
+PLATFORM_TIMER *s_ptTimers = nullptr;
+bool s_bThreadStarted = false; // guarded by s_tTimerMutex
 
 struct timespec tRealDeadline(long lNs) {
   struct timespec tNow;
@@ -23,16 +29,76 @@ struct timespec tRealDeadline(long lNs) {
   return CLOCK_tFromNs(CLOCK_u64ToNs(&tNow) + (U64)lNs);
 }
 
-void vSignalHandler(int, siginfo_t *ptInfo, void *) {
-  if (ptInfo->si_code != SI_TIMER) return;
-  CLOCK_vExpire(ptInfo->si_value.sival_ptr);
+U64 u64RealNow(void) {
+  struct timespec tNow;
+  clock_gettime(CLOCK_MONOTONIC, &tNow);
+  return CLOCK_u64ToNs(&tNow);
+}
+
+// Timer list locked: the earliest armed timer due at or before u64Until, else NULL.
+PLATFORM_TIMER *ptEarliest(U64 u64Until) {
+  PLATFORM_TIMER *ptDue = nullptr;
+  for (PLATFORM_TIMER *pt = s_ptTimers; pt != nullptr; pt = pt->ptNext) {
+    if (pt->bArmed && pt->u64NextNs <= u64Until && (ptDue == nullptr || pt->u64NextNs < ptDue->u64NextNs)) {
+      ptDue = pt;
+    }
+  }
+  return ptDue;
+}
+
+// Timer list locked: the timer has expired; schedules its next period. On the system clock a thread that was
+// held up skips the periods it missed (one expiry for them all, as a busy owner would see anyway).
+void vFire(PLATFORM_TIMER *ptTimer, U64 u64Now) {
+  if (ptTimer->u64PeriodNs == 0) {
+    ptTimer->bArmed = false;
+  } else {
+    ptTimer->u64NextNs += ptTimer->u64PeriodNs;
+    if (ptTimer->u64NextNs <= u64Now) {
+      ptTimer->u64NextNs += (u64Now - ptTimer->u64NextNs) / ptTimer->u64PeriodNs * ptTimer->u64PeriodNs +
+                            ptTimer->u64PeriodNs;
+    }
+  }
+  void (*pfn)(void *, U32) = s_pfnExpired.load();
+  if (pfn != nullptr) pfn(ptTimer->pvArg, ptTimer->u32Tag);
+}
+
+void *pvClockThread(void *) {
+  // Expiries are prompt while the tasks run at normal priority; without the right it runs on as it is.
+  struct sched_param tParam;
+  tParam.sched_priority = 98;
+  pthread_setschedparam(pthread_self(), SCHED_FIFO, &tParam);
+  pthread_mutex_lock(&s_tTimerMutex);
+  for (;;) {
+    U64 u64Next = NEVER;
+    if (!CLOCK_TEST_bActive()) {
+      const U64 u64Now = u64RealNow();
+      while (PLATFORM_TIMER *ptDue = ptEarliest(u64Now)) vFire(ptDue, u64Now);
+      for (PLATFORM_TIMER *pt = s_ptTimers; pt != nullptr; pt = pt->ptNext) {
+        if (pt->bArmed && pt->u64NextNs < u64Next) u64Next = pt->u64NextNs;
+      }
+    }
+    if (u64Next == NEVER) {
+      pthread_cond_wait(&s_tTimerCond, &s_tTimerMutex);
+    } else {
+      const struct timespec tDeadline = CLOCK_tFromNs(u64Next);
+      pthread_cond_timedwait(&s_tTimerCond, &s_tTimerMutex, &tDeadline);
+    }
+  }
+  return nullptr;
+}
+
+// Timer list locked.
+void vStartThread(void) {
+  if (s_bThreadStarted) return;
+  PLATFORM_CLOCK_vCondInit(&s_tTimerCond);
+  pthread_t tThread;
+  pthread_attr_t tAttr;
+  pthread_attr_init(&tAttr);
+  pthread_attr_setdetachstate(&tAttr, PTHREAD_CREATE_DETACHED);
+  s_bThreadStarted = pthread_create(&tThread, &tAttr, pvClockThread, nullptr) == 0;
+  pthread_attr_destroy(&tAttr);
 }
 } // namespace
-
-void CLOCK_vExpire(void *pvArg) {
-  void (*pfn)(void *) = s_pfnExpired.load();
-  if (pfn != nullptr) pfn(pvArg);
-}
 
 void PLATFORM_CLOCK_vNow(struct timespec *ptNow) {
   if (CLOCK_TEST_bActive()) {
@@ -76,65 +142,65 @@ int PLATFORM_CLOCK_nMutexLock(pthread_mutex_t *ptMutex, const struct timespec *p
   }
 }
 
-void PLATFORM_TIMER_vSetHandler(void (*pfnExpired)(void *pvArg)) {
-  s_pfnExpired.store(pfnExpired);
-  struct sigaction tAction;
-  memset(&tAction, 0, sizeof tAction);
-  tAction.sa_sigaction = vSignalHandler;
-  tAction.sa_flags = SA_SIGINFO | SA_RESTART;
-  sigemptyset(&tAction.sa_mask);
-  sigaction(SIGUSR1, &tAction, nullptr);
-}
-
-void PLATFORM_TIMER_vDeliverToCaller(void) { s_tidTarget.store(gettid()); }
+void PLATFORM_TIMER_vSetHandler(void (*pfnExpired)(void *pvArg, U32 u32Tag)) { s_pfnExpired.store(pfnExpired); }
 
 bool PLATFORM_TIMER_bCreate(PLATFORM_TIMER *ptTimer, void *pvArg) {
+  pthread_mutex_lock(&s_tTimerMutex);
+  bool bKnown = false;
+  for (PLATFORM_TIMER *pt = s_ptTimers; pt != nullptr; pt = pt->ptNext) bKnown = bKnown || pt == ptTimer;
   ptTimer->pvArg = pvArg;
-  ptTimer->bTestArmed = false;
-  if (CLOCK_TEST_bActive()) {
-    CLOCK_TEST_vRegister(ptTimer);
-    return true;
+  ptTimer->u32Tag = 0;
+  ptTimer->bArmed = false;
+  if (!bKnown) {
+    ptTimer->ptNext = s_ptTimers;
+    s_ptTimers = ptTimer;
   }
-  struct sigevent tEvent;
-  memset(&tEvent, 0, sizeof tEvent);
-  pid_t tidTarget = s_tidTarget.load();
-  tEvent.sigev_notify = tidTarget != 0 ? SIGEV_THREAD_ID : SIGEV_SIGNAL;
-  tEvent._sigev_un._tid = tidTarget; // the thread of SIGEV_THREAD_ID
-  tEvent.sigev_signo = SIGUSR1;
-  tEvent.sigev_value.sival_ptr = pvArg;
-  ptTimer->bHostCreated = timer_create(CLOCK_MONOTONIC, &tEvent, &ptTimer->tHost) == 0;
-  return ptTimer->bHostCreated;
+  vStartThread();
+  const bool bReady = s_bThreadStarted;
+  pthread_mutex_unlock(&s_tTimerMutex);
+  return bReady;
 }
 
-void PLATFORM_TIMER_vArm(PLATFORM_TIMER *ptTimer, U32 u32StartMs, U32 u32RecurMs) {
-  if (CLOCK_TEST_bActive()) {
-    CLOCK_TEST_vArm(ptTimer, u32StartMs, u32RecurMs);
-    return;
-  }
-  if (!ptTimer->bHostCreated) return;
-  struct itimerspec tSpec;
-  // A zero start would disarm a POSIX timer; the smallest delay stands for "at once".
-  U64 u64StartNs = u32StartMs == 0 ? 1 : (U64)u32StartMs * 1000000ull;
-  tSpec.it_value = CLOCK_tFromNs(u64StartNs);
-  tSpec.it_interval = CLOCK_tFromNs((U64)u32RecurMs * 1000000ull);
-  timer_settime(ptTimer->tHost, 0, &tSpec, nullptr);
+void PLATFORM_TIMER_vArm(PLATFORM_TIMER *ptTimer, U32 u32StartMs, U32 u32RecurMs, U32 u32Tag) {
+  const bool bTest = CLOCK_TEST_bActive();
+  pthread_mutex_lock(&s_tTimerMutex);
+  const U64 u64Now = bTest ? CLOCK_TEST_u64Now() : u64RealNow();
+  ptTimer->u64NextNs = u64Now + (U64)u32StartMs * 1000000ull;
+  ptTimer->u64PeriodNs = (U64)u32RecurMs * 1000000ull;
+  ptTimer->u32Tag = u32Tag;
+  ptTimer->bArmed = true;
+  if (!bTest) pthread_cond_signal(&s_tTimerCond);
+  pthread_mutex_unlock(&s_tTimerMutex);
+  // A timer due now expires at once, as the system timer would.
+  if (bTest && u32StartMs == 0) PLATFORM_CLOCK_vAdvanceTestClock(0);
 }
 
 void PLATFORM_TIMER_vDisarm(PLATFORM_TIMER *ptTimer) {
-  if (CLOCK_TEST_bActive()) {
-    CLOCK_TEST_vDisarm(ptTimer);
-    return;
-  }
-  if (!ptTimer->bHostCreated) return;
-  struct itimerspec tSpec;
-  memset(&tSpec, 0, sizeof tSpec);
-  timer_settime(ptTimer->tHost, 0, &tSpec, nullptr);
+  pthread_mutex_lock(&s_tTimerMutex);
+  ptTimer->bArmed = false;
+  pthread_mutex_unlock(&s_tTimerMutex);
 }
 
 U64 PLATFORM_TIMER_u64RemainingNs(PLATFORM_TIMER *ptTimer) {
-  if (CLOCK_TEST_bActive()) return CLOCK_TEST_u64Remaining(ptTimer);
-  if (!ptTimer->bHostCreated) return 0;
-  struct itimerspec tSpec;
-  if (timer_gettime(ptTimer->tHost, &tSpec) != 0) return 0;
-  return CLOCK_u64ToNs(&tSpec.it_value);
+  const bool bTest = CLOCK_TEST_bActive();
+  pthread_mutex_lock(&s_tTimerMutex);
+  const U64 u64Now = bTest ? CLOCK_TEST_u64Now() : u64RealNow();
+  U64 u64Left = 0;
+  if (ptTimer->bArmed && ptTimer->u64NextNs > u64Now) u64Left = ptTimer->u64NextNs - u64Now;
+  pthread_mutex_unlock(&s_tTimerMutex);
+  return u64Left;
 }
+
+void PLATFORM_CLOCK_vAdvanceTestClock(U64 u64Ns) {
+  pthread_mutex_lock(&s_tTimerMutex);
+  const U64 u64Target = CLOCK_TEST_u64Now() + u64Ns;
+  // Due timers expire in time order, a cyclic one once per period, each with the clock at its expiry.
+  while (PLATFORM_TIMER *ptDue = ptEarliest(u64Target)) {
+    if (ptDue->u64NextNs > CLOCK_TEST_u64Now()) CLOCK_TEST_vSetNow(ptDue->u64NextNs);
+    vFire(ptDue, 0);
+  }
+  CLOCK_TEST_vSetNow(u64Target);
+  pthread_mutex_unlock(&s_tTimerMutex);
+}
+
+void PLATFORM_CLOCK_vAdvanceTestClockMs(U64 u64Ms) { PLATFORM_CLOCK_vAdvanceTestClock(u64Ms * 1000000ull); }

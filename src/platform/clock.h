@@ -6,15 +6,15 @@
 
 #include "corvan/types.h"
 
-// One interval timer. On the system clock it is a POSIX timer that raises SIGUSR1.
+// One interval timer. Both clocks keep their timers in one list, ordered by nothing: a thread of the clock
+// seam (system clock) or the test's advance (test clock) finds the due ones and hands them to the handler.
 typedef struct PLATFORM_TIMER {
-  timer_t tHost;
-  bool bHostCreated;
-  void *pvArg;            // handed to the expiry handler
-  bool bTestArmed;        // test clock: armed
-  U64 u64TestNextNs;      // test clock: next expiry (raw clock, ns)
-  U64 u64TestPeriodNs;    // test clock: 0 for one-shot
-  PLATFORM_TIMER *ptTestNext; // test clock: list of created timers
+  void *pvArg;               // handed to the expiry handler
+  U32 u32Tag;                // handed to the expiry handler: the arming it belongs to
+  bool bArmed;
+  U64 u64NextNs;             // next expiry (raw clock, ns)
+  U64 u64PeriodNs;           // 0 for one-shot
+  PLATFORM_TIMER *ptNext;    // list of created timers
 } PLATFORM_TIMER;
 
 // The raw monotonic reading (on the system clock: since system start).
@@ -27,15 +27,12 @@ int PLATFORM_CLOCK_nCondWait(pthread_cond_t *ptCond, pthread_mutex_t *ptMutex, c
 // Takes the mutex, waiting at most until the absolute deadline. 0 or ETIMEDOUT.
 int PLATFORM_CLOCK_nMutexLock(pthread_mutex_t *ptMutex, const struct timespec *ptDeadline);
 
-// The expiry handler of every timer. On the system clock it runs in a signal handler, so it may only do
-// what is safe there (atomics, write to a pipe).
-void PLATFORM_TIMER_vSetHandler(void (*pfnExpired)(void *pvArg));
-// Expiries of timers created from now on interrupt only the calling thread (the one that reads the expiries),
-// so no other thread sees its blocking calls interrupted by them.
-void PLATFORM_TIMER_vDeliverToCaller(void);
+// The expiry handler of every timer, with the tag of the arming that expired. It runs on the clock's own
+// thread (or in the test's advance) with the timer list locked: it must not call the timer functions.
+void PLATFORM_TIMER_vSetHandler(void (*pfnExpired)(void *pvArg, U32 u32Tag));
 bool PLATFORM_TIMER_bCreate(PLATFORM_TIMER *ptTimer, void *pvArg);
-// First expiry after u32StartMs (0: at once), then every u32RecurMs (0: once).
-void PLATFORM_TIMER_vArm(PLATFORM_TIMER *ptTimer, U32 u32StartMs, U32 u32RecurMs);
+// First expiry after u32StartMs (0: at once), then every u32RecurMs (0: once); expiries carry u32Tag.
+void PLATFORM_TIMER_vArm(PLATFORM_TIMER *ptTimer, U32 u32StartMs, U32 u32RecurMs, U32 u32Tag);
 void PLATFORM_TIMER_vDisarm(PLATFORM_TIMER *ptTimer);
 // Nanoseconds to the next expiry, 0 when disarmed.
 U64 PLATFORM_TIMER_u64RemainingNs(PLATFORM_TIMER *ptTimer);

@@ -3,11 +3,13 @@
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <pthread.h>
 #include <sys/inotify.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cstdio>
@@ -22,6 +24,7 @@
 #include "kernel/sema.h"
 #include "kernel/task.h"
 #include "kernel/tick.h"
+#include "platform/clock.h"
 #include "platform/devices.h"
 
 namespace {
@@ -46,6 +49,7 @@ SD_STATUS s_sSDStatus[kSlots];
 char s_acMountPoint[kSlots][256];
 std::atomic<bool> s_hw_thread{false};
 std::atomic<U32> s_u32Settles{0};
+std::atomic<U32> s_u32Events{0};
 std::atomic<bool> s_bWatching{false};
 
 bool validSlot(U32 u32Slot) { return u32Slot < kSlots; }
@@ -185,40 +189,69 @@ void DD_SD_vFetchType(U32 u32Slot) {
   U_RESET_vReset();
 }
 
+// Milliseconds to wait on the watcher's descriptor until the earliest due settle (-1: none due). The test clock
+// moves without the descriptor knowing: poll it every millisecond then.
+int nSettleWaitMs(const U64 *pu64Due) {
+  U64 u64First = 0;
+  for (U32 n = 1; n <= kSlots; ++n) {
+    if (pu64Due[n] != 0 && (u64First == 0 || pu64Due[n] < u64First)) u64First = pu64Due[n];
+  }
+  if (u64First == 0) return -1;
+  const U64 u64Now = L_CLOCK_qwGetTimeInMillis();
+  if (u64First <= u64Now) return 0;
+  if (PLATFORM_CLOCK_bIsTestClock()) return 1;
+  return static_cast<int>(std::min<U64>(u64First - u64Now, 60000));
+}
+
+// The watcher: every create or delete of a slot's device entry (re)starts that slot's settle time; 2 s after
+// the last event of a burst the card task is told once, and looks at the slot as it is then. A storm of
+// insertions and removals costs one settle per slot, not one per event.
 void *DD_SD_vThread(void *) {
   TASK_bSetFifo(98);
   pthread_detach(pthread_self());
-  const int nInotify = inotify_init();
+  const int nInotify = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
   if (nInotify < 0) fatal(__LINE__, "DD_SD inotify_init_fail");
   const int nWatch = inotify_add_watch(nInotify, PLATFORM_ptCard()->pcDeviceDir(), IN_CREATE | IN_DELETE | IN_ONLYDIR);
   if (nWatch < 0) fatal(__LINE__, "DD_SD inotify_add_watch fail");
   s_bWatching.store(true);
-  U32 au32LastMask[3] = {0, 0, 0};
-  alignas(struct inotify_event) char acBuffer[512];
+  U32 au32LastMask[kSlots + 1] = {};
+  U64 au64Due[kSlots + 1] = {};  // kernel clock (ms) when the slot's burst has settled; 0: none
+  alignas(struct inotify_event) char acBuffer[4096];
   for (;;) {
-    const ssize_t nRead = read(nInotify, acBuffer, sizeof(acBuffer));
-    if (nRead < 0 && errno == EINTR) continue;
-    if (nRead <= 0) {
-      log_me("DD_SD: watcher read failed, %d %s", errno, strerror(errno));
+    const int nWait = TASK_nWaitFd(nInotify, POLLIN, -1, nSettleWaitMs(au64Due));
+    if (nWait == TASK_WAIT_FAILED) {
+      log_me("DD_SD: watcher wait failed, %d %s", errno, strerror(errno));
       break;
     }
-    size_t offset = 0;
-    while (offset + sizeof(struct inotify_event) <= static_cast<size_t>(nRead)) {
-      struct inotify_event tEvent;
-      std::memcpy(&tEvent, acBuffer + offset, sizeof(tEvent));
-      const char *pcName = acBuffer + offset + sizeof(tEvent);
-      offset += sizeof(tEvent) + tEvent.len;
-      if (offset > static_cast<size_t>(nRead) || tEvent.wd != nWatch || tEvent.len == 0) continue;
-      const int nNumber = blockNumber(pcName);
-      if (nNumber != 1 && nNumber != 2) continue;
-      const U32 u32Mask = tEvent.mask & (IN_CREATE | IN_DELETE);
-      if (u32Mask == 0 || u32Mask == au32LastMask[nNumber]) continue;
-      log_me("DD_SD: card %s (%s)", (u32Mask & IN_CREATE) ? "being inserted" : "being removed", pcName);
-      au32LastMask[nNumber] = u32Mask;
-      struct timespec tSettled;
-      L_CLOCK_PrepTimeoutTicks(&tSettled, kSettleTicks);
-      s_u32Settles.fetch_add(1);
-      TASK_vSleepUntil(&tSettled);
+    if (nWait == TASK_WAIT_READY) {
+      const ssize_t nRead = read(nInotify, acBuffer, sizeof(acBuffer));
+      if (nRead < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+      if (nRead <= 0) {
+        log_me("DD_SD: watcher read failed, %d %s", errno, strerror(errno));
+        break;
+      }
+      size_t offset = 0;
+      while (offset + sizeof(struct inotify_event) <= static_cast<size_t>(nRead)) {
+        struct inotify_event tEvent;
+        std::memcpy(&tEvent, acBuffer + offset, sizeof(tEvent));
+        const char *pcName = acBuffer + offset + sizeof(tEvent);
+        offset += sizeof(tEvent) + tEvent.len;
+        if (offset > static_cast<size_t>(nRead) || tEvent.wd != nWatch || tEvent.len == 0) continue;
+        const int nNumber = blockNumber(pcName);
+        if (nNumber != 1 && nNumber != 2) continue;
+        const U32 u32Mask = tEvent.mask & (IN_CREATE | IN_DELETE);
+        if (u32Mask == 0 || u32Mask == au32LastMask[nNumber]) continue;
+        log_me("DD_SD: card %s (%s)", (u32Mask & IN_CREATE) ? "being inserted" : "being removed", pcName);
+        au32LastMask[nNumber] = u32Mask;
+        s_u32Events.fetch_add(1);
+        if (au64Due[nNumber] == 0) s_u32Settles.fetch_add(1);
+        au64Due[nNumber] = L_CLOCK_qwGetTimeInMillis() + kSettleTicks;
+      }
+    }
+    const U64 u64Now = L_CLOCK_qwGetTimeInMillis();
+    for (U32 n = 1; n <= kSlots; ++n) {
+      if (au64Due[n] == 0 || au64Due[n] > u64Now) continue;
+      au64Due[n] = 0;
       L_SEMA_Signal(SEMA_TIMER_MMC);
     }
   }
@@ -304,4 +337,5 @@ int DD_SD_nLogicalIdForTest(U32 u32DeviceIndex) {
   return validSlot(u32DeviceIndex) ? s_sSDStatus[u32DeviceIndex].nLogicalID : -1;
 }
 U32 DD_SD_u32SettlesForTest(void) { return s_u32Settles.load(); }
+U32 DD_SD_u32EventsForTest(void) { return s_u32Events.load(); }
 bool DD_SD_bWatchingForTest(void) { return s_bWatching.load(); }

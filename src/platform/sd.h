@@ -32,5 +32,7 @@ int FS__MMC_CheckStatus(U32 id);
 // Tests: the block-device number found by the last search, and how many settle waits the watcher began.
 int DD_SD_nLogicalIdForTest(U32 u32DeviceIndex);
 U32 DD_SD_u32SettlesForTest(void);
+// Tests: insertion and removal events the watcher has acted on.
+U32 DD_SD_u32EventsForTest(void);
 // Tests: the watcher has its watch on the device directory.
 bool DD_SD_bWatchingForTest(void);

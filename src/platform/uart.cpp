@@ -1,7 +1,9 @@
 #include "platform/uart.h"
 
 #include <errno.h>
+#include <poll.h>
 #include <pthread.h>
+#include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <time.h>
@@ -9,6 +11,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <mutex>
 
 #include "kernel/kernel_defs.h"
 #include "kernel/log.h"
@@ -26,7 +29,7 @@ typedef struct UART_INFO {
   std::atomic<int> dev_handle;
   SEMA receive_sema;
   std::atomic<BOOLEAN> xmit_enable;
-  std::atomic<pthread_t> uart_read_thread;
+  std::atomic<pthread_t> uart_read_thread;  // 0 once the reader has ended
   std::atomic<U32> getidx;
   std::atomic<U32> putidx;
   U8 qbuffer[kRingSize];
@@ -92,31 +95,63 @@ bool reopen(U8 u8Port, int nBadFd) {
   return true;
 }
 
+// The life of each port's reader: one owner at a time. A kill wakes the reader, waits for it to be gone and
+// only then closes the port; a new set-up first waits for an old reader that ended by itself.
+struct READER {
+  std::mutex tLock;          // set-up and kill of the port
+  int nWakeFd = -1;          // readable: the reader ends; one per port for the whole run
+  std::atomic<bool> bStop{false};
+  std::atomic<bool> bEnded{false}; // the reader has left its loop
+  pthread_t tThread{};
+  bool bJoinable = false;    // guarded by tLock
+};
+READER s_atReaders[kPorts];
+
+// tLock held: the reader is gone (joined) and the wake-up is cleared.
+void vJoinReader(U8 u8Port, bool bWake) {
+  READER &reader = s_atReaders[u8Port];
+  if (!reader.bJoinable) return;
+  if (bWake) {
+    reader.bStop.store(true);
+    const uint64_t u64One = 1;
+    ssize_t nWritten = write(reader.nWakeFd, &u64One, sizeof u64One);
+    (void)nWritten;
+  }
+  pthread_join(reader.tThread, nullptr);
+  reader.bJoinable = false;
+  uint64_t u64Count;
+  ssize_t nRead = read(reader.nWakeFd, &u64Count, sizeof u64Count);
+  (void)nRead;
+  reader.bStop.store(false);
+}
+
 void *DD_UART_ReadThread(void *pvArg) {
   const U8 u8Port = static_cast<U8>(reinterpret_cast<uintptr_t>(pvArg));
   UART_INFO &info = uart_info[u8Port];
-  pthread_detach(pthread_self());
+  READER &reader = s_atReaders[u8Port];
   bool bReceivedSinceReopen = true;
   for (;;) {
     const int nFd = info.dev_handle.load();
-    if (nFd <= 0) break;
+    if (nFd <= 0 || reader.bStop.load()) break;
+    const int nWait = TASK_nWaitFd(nFd, POLLIN, reader.nWakeFd, -1);
+    if (nWait == TASK_WAIT_WOKEN) break;
     const U32 u32Put = info.putidx.load(std::memory_order_relaxed);
-    const ssize_t nRead = read(nFd, &info.qbuffer[u32Put], 1);
+    const ssize_t nRead = nWait == TASK_WAIT_READY ? read(nFd, &info.qbuffer[u32Put], 1) : -1;
     if (nRead == 1) {
       bReceivedSinceReopen = true;
       const U32 u32Next = (u32Put + 1) % kRingSize;
       // Full ring: hold the byte here; the terminal keeps buffering the following ones.
-      while (u32Next == info.getidx.load(std::memory_order_acquire)) {
+      while (u32Next == info.getidx.load(std::memory_order_acquire) && !reader.bStop.load()) {
         const struct timespec tPause = {0, 1000};
         nanosleep(&tPause, nullptr);
       }
+      if (reader.bStop.load()) break;
       info.putidx.store(u32Next, std::memory_order_release);
       L_SEMA_Signal(info.receive_sema);
       continue;
     }
-    if (nRead < 0 && errno == EINTR) continue;
+    if (nRead < 0 && (errno == EINTR || errno == EAGAIN)) continue;
     const int nError = nRead < 0 ? errno : 0;
-    if (info.dev_handle.load() != nFd) break;  // DD_UART_vKill closed it: the expected end
     log_me("uart %u: read %s, %d %s", static_cast<unsigned>(u8Port), nRead == 0 ? "end of file" : "failed", nError,
            nRead == 0 ? "" : strerror(nError));
     // Two failures in a row without a byte between them: the device is gone for good.
@@ -128,6 +163,7 @@ void *DD_UART_ReadThread(void *pvArg) {
     bReceivedSinceReopen = false;
   }
   info.uart_read_thread.store(0);
+  reader.bEnded.store(true);
   return nullptr;
 }
 
@@ -147,6 +183,11 @@ U32 characterTime(U32 u32Baud) { return u32Baud / 10 == 0 ? 0 : 1000000 / (u32Ba
 void DD_UART_vInit(U8 u8Port) {
   if (!validPort(u8Port)) return;
   UART_INFO &info = uart_info[u8Port];
+  READER &reader = s_atReaders[u8Port];
+  std::lock_guard<std::mutex> guard(reader.tLock);
+  if (reader.nWakeFd < 0) reader.nWakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  // A reader that ended by itself (device gone) is waited for before another takes the port.
+  if (reader.bEnded.load()) vJoinReader(u8Port, false);
   int nFd = info.dev_handle.load();
   if (nFd <= 0) {
     nFd = openPort(u8Port);
@@ -155,9 +196,12 @@ void DD_UART_vInit(U8 u8Port) {
   } else {
     configure(nFd);
   }
-  if (info.uart_read_thread.load() == 0) {
+  if (!reader.bJoinable && reader.nWakeFd >= 0) {
+    reader.bEnded.store(false);
     pthread_t tThread = L_UTILS_threadCreateSimpleThread(
         "uart", DD_UART_ReadThread, reinterpret_cast<void *>(static_cast<uintptr_t>(u8Port)));
+    reader.tThread = tThread;
+    reader.bJoinable = tThread != 0;
     info.uart_read_thread.store(tThread);
   }
 }
@@ -230,6 +274,10 @@ BOOLEAN DD_UART_bIsTxShifterEmpty(U8 u8Port) { return DD_UART_u32FetchTxCount(u8
 
 void DD_UART_vKill(U8 u8Port) {
   if (!validPort(u8Port)) return;
+  READER &reader = s_atReaders[u8Port];
+  std::lock_guard<std::mutex> guard(reader.tLock);
+  // The reader is gone before its descriptor closes: it never reads a closed (or reused) one.
+  vJoinReader(u8Port, true);
   const int nFd = uart_info[u8Port].dev_handle.exchange(0);
   if (nFd > 0) close(nFd);
 }
@@ -269,5 +317,8 @@ void H_UART_vShutdown(U8 u8Port) { DD_UART_vKill(u8Port); }
 
 int DD_UART_nHandleForTest(U8 u8Port) { return validPort(u8Port) ? uart_info[u8Port].dev_handle.load() : 0; }
 bool DD_UART_bReaderRunsForTest(U8 u8Port) {
-  return validPort(u8Port) && uart_info[u8Port].uart_read_thread.load() != 0;
+  if (!validPort(u8Port)) return false;
+  READER &reader = s_atReaders[u8Port];
+  std::lock_guard<std::mutex> guard(reader.tLock);
+  return reader.bJoinable && !reader.bEnded.load();
 }

@@ -2,9 +2,11 @@
 // are never freed. Validity is measured on the kernel's monotonic clock, so a step of the calendar clock
 // (the first GPS fix) does not make every timed item stale at once.
 //
-// Notices are allocated without waiting while the lock is held. A notice that finds no memory is not
-// dropped: its registration is marked pending and is sent, with the item's value of that moment, at the
-// next notice step or sweep. Several pending notices of one (mailbox, key) are thereby one notice.
+// A watcher has at most one unread notice per key: a notice for a (mailbox, key) whose last notice is still
+// queued in the mailbox updates that one in place (the newest value, the place of the first), so a watcher
+// that stops reading holds one block per key and never the whole allocator. New notices are allocated
+// without waiting while the lock is held; one that finds no memory is not dropped: its registration is marked
+// pending and is sent, with the item's value of that moment, at the next notice step or sweep.
 #include "settings/database.h"
 
 #include <cstdlib>
@@ -31,6 +33,7 @@ struct MAILBOX_LIST_NODE {
   MAILBOX_LIST_NODE *pNext;
   REGISTERED_MBOX Registration;
   BOOLEAN bPending;  // a notice is owed to this mailbox
+  void *pvNotice;    // the last notice posted for this registration (compared only: it may be gone)
 };
 
 struct DATABASE_ELEMENT {
@@ -156,17 +159,43 @@ DATABASE_ELEMENT *pFindOrCreate(const DbLock &lock, FOURCHARID Id, const DB_ATTR
   return &e;
 }
 
-// Posts one notice; FALSE when no memory was free.
-bool bPost(const DATABASE_ELEMENT &e, MBOX Mailbox) {
-  auto *pMsg = static_cast<MESSAGE_NEW_DATA *>(H_MEMORY_pvMallocNoWait(sizeof(MESSAGE_NEW_DATA)));
-  if (pMsg == nullptr) return false;
-  pMsg->Header.Cmd = CMD_ID_NEW_DATA;
+void vFill(MESSAGE_NEW_DATA *pMsg, const DATABASE_ELEMENT &e) {
   pMsg->FourCharId = e.Id;
   pMsg->dbValue = e.dbValue;
   pMsg->bValid = e.Condition.bInvalid ? FALSE : TRUE;
+}
+
+struct MERGE {
+  void *pvNotice;
+  const DATABASE_ELEMENT *pElement;
+};
+
+// Under the mailbox's lock: the registration's last notice is still unread there; it takes the newest value.
+bool bMerge(void *pvMsg, void *pvArg) {
+  const MERGE *ptMerge = static_cast<const MERGE *>(pvArg);
+  auto *pMsg = static_cast<MESSAGE_NEW_DATA *>(pvMsg);
+  if (pvMsg != ptMerge->pvNotice || pMsg->Header.Cmd != CMD_ID_NEW_DATA || pMsg->FourCharId != ptMerge->pElement->Id) {
+    return false;
+  }
+  vFill(pMsg, *ptMerge->pElement);
+  return true;
+}
+
+// Posts one notice, or brings the registration's unread one up to date; FALSE when no memory was free.
+bool bPost(const DATABASE_ELEMENT &e, MAILBOX_LIST_NODE &r) {
+  const MBOX Mailbox = r.Registration.Mailbox;
+  MERGE tMerge = {r.pvNotice, &e};
+  if (r.pvNotice != nullptr && L_MBOX_bUpdateQueued(Mailbox, bMerge, &tMerge)) return true;
+  auto *pMsg = static_cast<MESSAGE_NEW_DATA *>(H_MEMORY_pvMallocNoWait(sizeof(MESSAGE_NEW_DATA)));
+  if (pMsg == nullptr) return false;
+  pMsg->Header.Cmd = CMD_ID_NEW_DATA;
+  vFill(pMsg, e);
+  r.pvNotice = nullptr;
   if (L_MBOX_Send(Mailbox, pMsg, DATABASE_PRIORITY, 0) != 0) {
     log_me("settings store: no mailbox %d for a notice", static_cast<int>(Mailbox));
     H_MEMORY_vFree(pMsg);
+  } else {
+    r.pvNotice = pMsg;
   }
   return true;
 }
@@ -176,7 +205,7 @@ void vRetryPending() {
     for (DATABASE_LIST_NODE *p = s_pDataBase[u32Index]; p != nullptr; p = p->pNext) {
       for (MAILBOX_LIST_NODE *r = p->Element.pMboxList; r != nullptr; r = r->pNext) {
         if (!r->bPending) continue;
-        if (!bPost(p->Element, r->Registration.Mailbox)) return;  // still no memory
+        if (!bPost(p->Element, *r)) return;  // still no memory
         r->bPending = FALSE;
         s_u32Pending--;
       }
@@ -193,7 +222,7 @@ void vNotify(const DATABASE_ELEMENT &e, MBOX mboxExcept) {
                         (reg.Condition.bUpdated && e.Condition.bUpdated) ||
                         (reg.Condition.bInvalid && e.Condition.bInvalid);
     if (!bWants || r->bPending) continue;  // an owed notice will carry the newest value
-    if (!bPost(e, reg.Mailbox)) {
+    if (!bPost(e, *r)) {
       r->bPending = TRUE;
       s_u32Pending++;
     }
@@ -496,6 +525,7 @@ BOOLEAN H_DATABASE_bRegisterForDataWithConditions(FOURCHARID Id, MBOX Mailbox, B
   }
   pNew->Registration = {wish, Mailbox};
   pNew->bPending = FALSE;
+  pNew->pvNotice = nullptr;
   pNew->pNext = e->pMboxList;
   e->pMboxList = pNew;
   return TRUE;
@@ -547,17 +577,19 @@ void H_DATABASE_vRelinquishOwnership(FOURCHARID Id) {
 
 namespace {
 
-// Bulk notices: may wait for memory with the lock let go, like the node allocations.
+// Bulk notices: a registered mailbox's unread notice of the item is brought up to date; otherwise a new one,
+// which may wait for memory with the lock let go, like the node allocations.
 void vSendBulk(const DbLock &lock, DATABASE_ELEMENT &e, MBOX Mailbox) {
+  for (MAILBOX_LIST_NODE *r = e.pMboxList; r != nullptr; r = r->pNext) {
+    if (r->Registration.Mailbox == Mailbox && bPost(e, *r)) return;
+  }
   auto *pMsg = static_cast<MESSAGE_NEW_DATA *>(pvAllocNode(lock, sizeof(MESSAGE_NEW_DATA)));
   if (pMsg == nullptr) {
     log_me("settings store: no memory for a notice to mailbox %d", static_cast<int>(Mailbox));
     return;
   }
   pMsg->Header.Cmd = CMD_ID_NEW_DATA;
-  pMsg->FourCharId = e.Id;
-  pMsg->dbValue = e.dbValue;
-  pMsg->bValid = e.Condition.bInvalid ? FALSE : TRUE;
+  vFill(pMsg, e);
   if (L_MBOX_Send(Mailbox, pMsg, DATABASE_PRIORITY, 0) != 0) H_MEMORY_vFree(pMsg);
 }
 

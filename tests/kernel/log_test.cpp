@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <regex>
@@ -18,6 +19,10 @@
 #include "kernel/reset.h"
 #include "platform/clock.h"
 #include "test_environment.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(Log);
+TEST_RUN_APART(QuitSeconds);
 
 namespace {
 
@@ -132,6 +137,30 @@ TEST(FatalError, UnopenableFatalLogIsLoggedAndWrittenToStandardError) {
       << err;
   EXPECT_TRUE(std::regex_search(out, std::regex(R"( Error opening \S+/FATAL\.LOG, Result = -1, error \d+, .*\r\n)"))) << out;
   EXPECT_TRUE(std::regex_search(out, std::regex(R"( error: cannot save in nvram\.cpp at 77\r\n)"))) << out;
+}
+
+// A data directory far longer than any fixed buffer: FATAL.LOG is written in it all the same. The child reads
+// the directory for the first time with the long name.
+TEST(FatalErrorDeathTest, LogInADataDirectoryOfAnyLength) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  if (getenv("CORVAN_LONG_DIR") == nullptr) {
+    const std::string dir = TEST_dataDirectory() + "/" + std::string(200, 'd') + "/" + std::string(200, 'e');
+    std::filesystem::create_directories(dir);
+    setenv("CORVAN_LONG_DIR", dir.c_str(), 1);
+  }
+  const std::string dir = getenv("CORVAN_LONG_DIR");
+  EXPECT_EXIT(
+      {
+        setenv("CORVAN_CWD", dir.c_str(), 1);
+        ERROR_error("x.cpp", 12, "long way home");
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
+  unsetenv("CORVAN_LONG_DIR");
+  std::ifstream file(dir + "/FATAL.LOG");
+  std::stringstream text;
+  text << file.rdbuf();
+  EXPECT_NE(text.str().find("error: long way home in x.cpp at 12\n"), std::string::npos) << text.str();
 }
 
 TEST(FatalErrorDeathTest, ResetEndsWithStatus10) {

@@ -11,6 +11,10 @@
 #include "kernel_test_util.h"
 #include "platform/clock.h"
 #include "test_environment.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(Mailbox);
+TEST_RUN_APART(MailboxOrder);
 
 namespace {
 

@@ -72,7 +72,16 @@ INSTANTIATE_TEST_SUITE_P(
                       BadOption{{"quit_sec"}, "specifier required for argument quit_sec"},
                       BadOption{{"task_flush", "task_add"}, "specifier required for argument task_add"},
                       BadOption{{"no_log", "Task_flush"}, "invalid argument Task_flush"},
-                      BadOption{{"sleeper", "5", "debug_sec"}, "specifier required for argument debug_sec"}),
+                      BadOption{{"sleeper", "5", "debug_sec"}, "specifier required for argument debug_sec"},
+                      // Values outside an option's range, or no number at all, never wrap into another.
+                      BadOption{{"quit_sec", "99999999999999999999"}, "invalid argument quit_sec 99999999999999999999"},
+                      BadOption{{"quit_sec", "9223372036854776"}, "invalid argument quit_sec 9223372036854776"},
+                      BadOption{{"quit_sec", "-1"}, "invalid argument quit_sec -1"},
+                      BadOption{{"debug_sec", "4294967297"}, "invalid argument debug_sec 4294967297"},
+                      BadOption{{"sleeper", "9223372036854776"}, "invalid argument sleeper 9223372036854776"},
+                      BadOption{{"fake_key", "4294967298"}, "invalid argument fake_key 4294967298"},
+                      BadOption{{"quit_sec", "abc"}, "invalid argument quit_sec abc"},
+                      BadOption{{"debug_sec", "5x"}, "invalid argument debug_sec 5x"}),
     caseName<BadOption>);
 
 struct StartCase {

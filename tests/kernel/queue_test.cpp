@@ -8,6 +8,9 @@
 #include "kernel/queue.h"
 #include "kernel/sema.h"
 #include "kernel_test_util.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(Queue);
 
 namespace {
 

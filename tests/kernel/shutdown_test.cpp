@@ -15,6 +15,9 @@
 #include "kernel/task.h"
 #include "platform/clock.h"
 #include "test_environment.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(Shutdown);
 
 namespace {
 

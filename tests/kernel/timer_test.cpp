@@ -10,6 +10,12 @@
 #include "kernel_test_util.h"
 #include "platform/clock.h"
 #include "test_environment.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(Timer);
+TEST_RUN_APART(TimerScript);
+TEST_RUN_APART(Clock);
+TEST_RUN_APART(Tick);
 
 namespace {
 
@@ -199,6 +205,28 @@ TEST(Timer, SystemClockTimersExpire) {
   ASSERT_NE(ptCycle, nullptr);
   for (int n = 0; n < 3; n++) EXPECT_EQ(L_SEMA_Wait(SEMA_TIMER_BUTTON), 0);
   EXPECT_EQ(L_TIMER_Stop(ptCycle), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The old expiry is still on its way to the timer thread when the timer is restarted and expires again: the
+// new expiry is never taken for the old one.
+TEST(Timer, RestartsRacingTheirOwnExpiryLoseNone) {
+  REQUIRE_TEST_CLOCK(kUpForTenDays);
+  TIMER_INFO *ptTimer = L_TIMER_Start(nullptr, 1, 0, SEMA_TIMER_NAV);
+  ASSERT_NE(ptTimer, nullptr);
+  int nLost = 0;
+  for (int nRound = 0; nRound < 10000; nRound++) {
+    ASSERT_EQ(L_TIMER_Start(ptTimer, 1, 0, SEMA_TIMER_NAV), ptTimer);
+    PLATFORM_CLOCK_vAdvanceTestClockMs(1);
+    ASSERT_EQ(L_TIMER_Start(ptTimer, 1, 0, -1), ptTimer);
+    PLATFORM_CLOCK_vAdvanceTestClockMs(1);
+    if (!bFired(SEMA_TIMER_NAV)) nLost++;
+  }
+  EXPECT_EQ(nLost, 0);
+  EXPECT_EQ(L_TIMER_Release(ptTimer), 0);
 }
 
 }  // namespace

@@ -11,6 +11,11 @@
 #include "platform/ppi_motor.h"
 #include "platform/speed.h"
 #include "platform_fixture.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(BacklightTest);
+TEST_RUN_APART(DeviceTest);
+TEST_RUN_APART(SpeedTest);
 
 namespace {
 

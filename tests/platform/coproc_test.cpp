@@ -10,6 +10,9 @@
 #include "platform/host/sonar_model.h"
 #include "platform/sonar_controls.h"
 #include "platform_fixture.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(CoprocTest);
 
 namespace {
 

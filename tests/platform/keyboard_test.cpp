@@ -14,6 +14,9 @@
 #include "kernel/options.h"
 #include "platform/clock.h"
 #include "platform/keyboard.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(KeypadTest);
 
 namespace {
 

@@ -4,6 +4,9 @@
 #include <string>
 
 #include "platform/lcd_gles.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(GlesTest);
 
 namespace {
 

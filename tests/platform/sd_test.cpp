@@ -13,6 +13,9 @@
 #include "platform/host/card_slots.h"
 #include "platform/sd.h"
 #include "platform_fixture.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(CardTest);
 
 namespace {
 
@@ -217,6 +220,41 @@ TEST_F(CardTest, WatcherSignalsOncePerInsertionAndRemovalAfterSettling) {
   EXPECT_EQ(count(sLog, "mmcblk0"), 0u);
   EXPECT_EQ(count(sLog, "mmcblk3"), 0u);
   EXPECT_EQ(count(sLog, "mmcblk1boot0"), 0u);
+}
+
+// 1,000 insertions and removals in 30 s: one settle for the burst, the card task told once, 2 s after the last
+// event, and nothing queued behind it.
+TEST_F(CardTest, AStormOfInsertionsAndRemovalsSettlesOnceAtItsEnd) {
+  SKIP_WITHOUT_TEST_CLOCK();
+  startDriver();
+  auto signalled = [] { return L_SEMA_GetWaitingTaskID(SEMA_TIMER_MMC) == -5; };
+  const U32 u32Events = DD_SD_u32EventsForTest();
+  const U32 u32Settles = DD_SD_u32SettlesForTest();
+  CaptureStdout();
+  for (int n = 0; n < 1000; n++) {
+    if (n % 2 == 0) {
+      HOST_CARD_vInsert(0, HOST_CARD());
+    } else {
+      HOST_CARD_vRemove(0);
+    }
+    PLATFORM_CLOCK_vAdvanceTestClockMs(30);
+  }
+  HOST_CARD_vInsert(0, HOST_CARD());  // the final state: a card
+  TEST_vWaitFor([&] { return DD_SD_u32EventsForTest() == u32Events + 1001; });
+  GetCapturedStdout();
+  EXPECT_EQ(DD_SD_u32SettlesForTest(), u32Settles + 1);
+  EXPECT_FALSE(signalled());
+  PLATFORM_CLOCK_vAdvanceTestClockMs(3000);
+  TEST_vWaitFor(signalled);
+  L_SEMA_SetPending(SEMA_TIMER_MMC);
+  EXPECT_TRUE(DD_SD_bIsCardPresent(0));
+  // Nothing was left queued: no further settle follows.
+  for (int n = 0; n < 10; n++) {
+    PLATFORM_CLOCK_vAdvanceTestClockMs(1000);
+    usleep(2000);
+  }
+  EXPECT_FALSE(signalled());
+  EXPECT_EQ(DD_SD_u32SettlesForTest(), u32Settles + 1);
 }
 
 TEST_F(CardTest, WatcherWithoutDeviceDirectoryIsFatal) {

@@ -13,6 +13,9 @@
 
 #include "platform/uart.h"
 #include "platform_fixture.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(UartTest);
 
 namespace {
 
@@ -205,7 +208,10 @@ TEST_F(UartTest, KilledPortKeepsItsRingForTheNextOpen) {
   EXPECT_EQ(nextByte(0), 'c');
 }
 
-TEST_F(UartTest, ReadErrorReopensThePortButAKilledPortEndsItsReader) {
+TEST_F(UartTest, ReadErrorReopensThePort) {
+#if defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the fault is a descriptor replaced under the running reader, which the race detector reports";
+#endif
   const int nMaster = attachPty(0);
   H_UART_u32Setup(0, 9600, FALSE);
   // The descriptor goes bad under the reader: its next read fails.
@@ -220,11 +226,22 @@ TEST_F(UartTest, ReadErrorReopensThePortButAKilledPortEndsItsReader) {
   EXPECT_EQ(nextByte(0), 'B');
   EXPECT_TRUE(DD_UART_bReaderRunsForTest(0));
   EXPECT_GT(DD_UART_nHandleForTest(0), 0);
+}
 
-  DD_UART_vKill(0);
-  ASSERT_EQ(write(nMaster, "C", 1), 1);
-  TEST_vWaitFor([] { return !DD_UART_bReaderRunsForTest(0); });
-  EXPECT_LE(DD_UART_nHandleForTest(0), 0);
+// A kill wakes the reader at once (no byte needed) and returns when it is gone; a new set-up has one reader
+// again, which alone takes the bytes.
+TEST_F(UartTest, KillEndsTheReaderAtOnceAndASetUpStartsOneAgain) {
+  const int nMaster = attachPty(0);
+  for (int nRound = 0; nRound < 20; nRound++) {
+    H_UART_u32Setup(0, 9600, FALSE);
+    EXPECT_TRUE(DD_UART_bReaderRunsForTest(0));
+    const char c = static_cast<char>('a' + nRound);
+    ASSERT_EQ(write(nMaster, &c, 1), 1);
+    EXPECT_EQ(nextByte(0), c);
+    DD_UART_vKill(0);
+    EXPECT_FALSE(DD_UART_bReaderRunsForTest(0)) << nRound;
+    EXPECT_LE(DD_UART_nHandleForTest(0), 0);
+  }
 }
 
 TEST_F(UartTest, WithoutConfigurationEachPortIsItsOwnPseudoTerminal) {

@@ -21,6 +21,9 @@
 #include "kernel/task.h"
 #include "kernel/timer.h"
 #include "nvram_task_fixture.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(NvramTaskTest);
 
 namespace {
 

@@ -1,6 +1,9 @@
 // The count-down timer: starting, running out, the alarm box and its auto-close, the editor and its question.
 #include "golden.h"
 #include "alarm_test_env.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(CountdownTest);
 
 namespace {
 

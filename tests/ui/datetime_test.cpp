@@ -11,6 +11,9 @@
 #include "platform/shell.h"
 #include "ui/editors/datetime.h"
 #include "key_presses.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(DateTimeEditorTest);
 
 namespace {
 

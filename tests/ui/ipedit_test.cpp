@@ -13,6 +13,9 @@
 #include "ui/editors/ipedit.h"
 #include "golden.h"
 #include "key_presses.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(AddressEditorTest);
 
 namespace {
 

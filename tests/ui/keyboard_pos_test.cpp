@@ -25,6 +25,9 @@
 #include "ui/keys/keyboard.h"
 #include "ui/startup/keyboard_pos.h"
 #include "ui_test_env.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(PosTest);
 
 namespace {
 

@@ -14,6 +14,10 @@
 #include "platform/keyboard.h"
 #include "ui/keys/keyboard.h"
 #include "ui_test_env.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(KeyRoutingTest);
+TEST_RUN_APART(KeyRegistration);
 
 namespace {
 

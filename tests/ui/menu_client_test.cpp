@@ -10,6 +10,9 @@
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
 #include "ui/menu/menu.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(MenuClientTest);
 
 namespace {
 

@@ -21,6 +21,9 @@
 #include "ui/menu/menu.h"
 #include "ui/remote/remote_internal.h"
 #include "ui_test_env.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(RemoteTest);
 
 namespace {
 

@@ -25,6 +25,9 @@
 #include "ui_test_env.h"
 #include "view/buffers.h"
 #include "view/view_task.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(StartupTest);
 
 namespace {
 

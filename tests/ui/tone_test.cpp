@@ -11,6 +11,9 @@
 #include "platform/host/beeper_host.h"
 #include "ui/keys/tone.h"
 #include "ui_test_env.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(ToneTest);
 
 // Found by argument lookup: the event type lives in the global namespace.
 bool operator==(const BEEPER_EVENT &a, const BEEPER_EVENT &b) { return a.u32Tick == b.u32Tick && a.s32Hertz == b.s32Hertz; }

@@ -10,6 +10,9 @@
 #include "kernel/memory.h"
 #include "platform/datadir.h"
 #include "platform/devices.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(FileName);
 
 namespace {
 

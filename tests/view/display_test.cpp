@@ -20,6 +20,9 @@
 #include "platform/lcd.h"
 #include "platform/shell.h"
 #include "ui/keys/keyboard.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(DisplayTest);
 
 namespace {
 

@@ -20,6 +20,11 @@
 #include "platform/lcd.h"
 #include "platform/png.h"
 #include "platform/shell.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(Lcd);
+TEST_RUN_APART(LcdHost);
+TEST_RUN_APART(LcdUninitialised);
 
 namespace {
 

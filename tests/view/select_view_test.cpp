@@ -13,6 +13,9 @@
 #include "kernel/memory.h"
 #include "kernel/sema.h"
 #include "ui/menu/menu.h"
+#include "run_apart.h"
+
+TEST_RUN_APART(SelectViewTest);
 
 namespace {
 
