@@ -367,7 +367,7 @@ ERC L_TASK_GetPriority(TASK task) {
   vEnsureInit();
   task = tResolve(task);
   if (!bValid(task)) return -lsTASK_INVALID;
-  return 100 - (ERC)s_atTasks[task].TaskParam.TParamPriority;
+  return 100 - (ERC)__atomic_load_n(&s_atTasks[task].TaskParam.TParamPriority, __ATOMIC_RELAXED);
 }
 
 ERC L_TASK_SetPriority(TASK task, PRIORITY priority) {
@@ -375,7 +375,9 @@ ERC L_TASK_SetPriority(TASK task, PRIORITY priority) {
   task = tResolve(task);
   if (!bValid(task)) return -lsTASK_INVALID;
   TASK_INFO &tInfo = s_atTasks[task];
-  if (priority != 0) tInfo.TaskParam.TParamPriority = (PRIORITY)u32ConvertPriorityFromRTXC(priority);
+  // Other threads read the priority (dumps, GetPriority) while its task changes it.
+  if (priority != 0)
+    __atomic_store_n(&tInfo.TaskParam.TParamPriority, (PRIORITY)u32ConvertPriorityFromRTXC(priority), __ATOMIC_RELAXED);
   pthread_t tThread = tInfo.ThreadID.load();
   if (tThread != 0) {
     struct sched_param tParam;
@@ -539,7 +541,7 @@ void L_TASK_Debug(void) {
     int nShare = u64Sum == 0 ? -1 : (int)(au64Accum[task] * 100 / u64Sum);
     log_me("  %02d %s: active %d time (%d%%) %d.%06d priority %d pthread ID #%lu mutex.lock %d", task,
            get_task_name(task), (int)tInfo.active_count.load(), nShare, (int)(au64Accum[task] / 1000000),
-           (int)(au64Accum[task] % 1000000), (int)tInfo.TaskParam.TParamPriority,
+           (int)(au64Accum[task] % 1000000), (int)__atomic_load_n(&tInfo.TaskParam.TParamPriority, __ATOMIC_RELAXED),
            (unsigned long)tInfo.ThreadID.load(), TASK_nLockWord(&tInfo.TaskMutex));
   }
 }
