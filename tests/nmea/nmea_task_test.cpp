@@ -311,8 +311,8 @@ TEST_F(NmeaWritersTest, LatLonWritesMetresVariationDatumAndPositionWithTheSource
   for (const Expect &e : kKeys) {
     SCOPED_TRACE(e.pcKey);
     DB_ATTRIBUTES attr = {};
-    const FOURCHARID key = FCID("XXXX") * 0 + (e.pcKey[0] | e.pcKey[1] << 8 | e.pcKey[2] << 16 |
-                                               static_cast<U32>(e.pcKey[3]) << 24);
+    const FOURCHARID key = static_cast<FOURCHARID>(e.pcKey[0] | e.pcKey[1] << 8 | e.pcKey[2] << 16 |
+                                                   static_cast<U32>(e.pcKey[3]) << 24);
     DB_DATA_TYPE value;
     ASSERT_TRUE(H_DATABASE_bFetch(key, &value, nullptr, &attr));
     EXPECT_EQ(attr.DataType, e.type);
