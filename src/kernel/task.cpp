@@ -41,6 +41,7 @@ struct TASK_INFO {
   std::atomic<S32> active_count{0};
   std::atomic<U64> u64ActivUs{0};      // activ_time, microseconds since start
   std::atomic<U64> u64AccumUs{0};      // accum_time
+  std::atomic<U64> u64SleepingUntilNs{0}; // deadline of the sleep the task is in, 0 when awake
   TASK_THREAD *ptThread = nullptr;     // the running thread of the task; guarded by s_tTasksMutex
   bool bStarting = false;              // a thread is being created; guarded by s_tTasksMutex
 };
@@ -484,10 +485,13 @@ void TASK_vSleepUntil(const struct timespec *ptDeadline) {
     PLATFORM_CLOCK_vCondInit(&t_tCond);
     t_bCondReady = true;
   }
+  TASK_INFO *ptInfo = t_ptSelf != nullptr ? &s_atTasks[t_ptSelf->task] : nullptr;
+  if (ptInfo != nullptr) ptInfo->u64SleepingUntilNs.store((U64)ptDeadline->tv_sec * 1000000000ull + (U64)ptDeadline->tv_nsec);
   pthread_mutex_lock(&t_tMutex);
   int nResult = 0;
   while (nResult == 0) nResult = TASK_nWait(&t_tCond, &t_tMutex, ptDeadline, true);
   pthread_mutex_unlock(&t_tMutex);
+  if (ptInfo != nullptr) ptInfo->u64SleepingUntilNs.store(0);
   if (nResult == TASK_WAIT_ENDING) TASK_vSafePoint();
 }
 
@@ -596,4 +600,9 @@ void TASK_vSetParamForTest(TASK task, const TASK_PARAM *ptParam) {
   if (!bValid(task)) return;
   s_atTasks[task].TaskParam = *ptParam;
   s_atTasks[task].TaskParam.TParamPriority = (PRIORITY)u32ConvertPriorityFromRTXC(ptParam->TParamPriority);
+}
+
+U64 TASK_u64SleepingUntilForTest(TASK task) {
+  if (task < 1 || task > MAINTHREAD) return 0;
+  return s_atTasks[task].u64SleepingUntilNs.load();
 }

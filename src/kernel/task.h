@@ -75,3 +75,5 @@ void TASK_vMutexReleased(void);
 
 // Tests: replace the copy of a task's table row that the next start uses.
 void TASK_vSetParamForTest(TASK task, const TASK_PARAM *ptParam);
+// Tests: the kernel-clock deadline (ns) of the sleep the task is in, 0 when it is not sleeping.
+U64 TASK_u64SleepingUntilForTest(TASK task);

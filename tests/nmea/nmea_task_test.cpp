@@ -119,14 +119,6 @@ class NmeaTaskTest : public SerialTest {
     return aItems;
   }
   void drainMenu() { takeMenuItems(); }
-  // Moves the test clock on until the condition holds.
-  static void advanceUntil(const std::function<bool()> &fnDone, U64 u64StepMs = 10) {
-    while (!fnDone()) {
-      PLATFORM_CLOCK_vAdvanceTestClockMs(u64StepMs);
-      TIMER_vSyncForTest();
-      usleep(100);
-    }
-  }
   // Run-system in the given state; returns once the task has registered its output menu (its last step but two).
   void runSystem(U32 u32State) {
     H_DATABASE_bUpdateEverythingU32(FCID("CCST"), u32State, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
@@ -137,7 +129,18 @@ class NmeaTaskTest : public SerialTest {
       EXPECT_EQ(L_MBOX_SendWait(M_NMEA, pMsg, NORMAL_PRIORITY, SEMA_TEST_PARAMS), 0);
       bDone = true;
     });
-    advanceUntil([&] { return bDone.load(); });
+    // The clock moves only to the end of each sleep of the task: a busy machine must not run its timers on.
+    while (!bDone.load()) {
+      const U64 u64Until = TASK_u64SleepingUntilForTest(NMEATASK);
+      struct timespec tNow;
+      PLATFORM_CLOCK_vNow(&tNow);
+      const U64 u64Now = static_cast<U64>(tNow.tv_sec) * 1000000000ull + static_cast<U64>(tNow.tv_nsec);
+      if (u64Until > u64Now) {
+        PLATFORM_CLOCK_vAdvanceTestClock(u64Until - u64Now);
+        TIMER_vSyncForTest();
+      }
+      usleep(100);
+    }
     pthread_join(tThread, nullptr);
     H_MEMORY_vFree(pMsg);
   }
@@ -456,9 +459,9 @@ TEST_F(NmeaTaskTest, TickReleasesChannelZeroAfterTwentySecondsWithoutAGpsAndKeep
   startNmea();
   H_DATABASE_bUpdateValueBoolean(FCID("SNOE"), TRUE, P_NORMAL);
   runSystem(3);
-  // Run-system took channel 0, started receiving and switched the receiver to NMEA at 38400.
-  EXPECT_EQ(T_UART_taskOwnerForTest(0), NMEATASK);
-  EXPECT_TRUE(waitListHas(SEMA_QUEUE_RX0));
+  // Run-system took channel 0 (through the UART task), started receiving and switched the receiver to NMEA at 38400.
+  TEST_vWaitFor([] { return T_UART_taskOwnerForTest(0) == NMEATASK; });
+  TEST_vWaitFor([] { return waitListHas(SEMA_QUEUE_RX0); });
   EXPECT_FALSE(T_NMEA_bIgnoreInputForTest());
   const std::vector<MenuItem> aItems = takeMenuItems();
   ASSERT_FALSE(aItems.empty());
@@ -516,6 +519,8 @@ TEST_F(NmeaTaskTest, NoOutputAndNoCaptureInTheQuietStates) {
     }
     startNmea();
     runSystem(c.u32State);
+    // The capture goes through the UART task's mailbox.
+    if (c.bCaptured) TEST_vWaitFor([] { return T_UART_taskOwnerForTest(0) == NMEATASK; });
     EXPECT_EQ(T_UART_taskOwnerForTest(0) == NMEATASK, c.bCaptured);
     for (int i = 0; i < 46; ++i) tick();
     for (U8 u8Channel = 0; u8Channel < UART_CHANNELS; ++u8Channel) {
