@@ -85,13 +85,22 @@ class SerialTest : public ::testing::Test {
     }
   }
   void TearDown() override {
-    if (m_bUartStarted) L_TASK_Terminate(UARTTASK);
+    if (m_bUartStarted) endTask(UARTTASK, M_COM1A, SEMA_MBOX_COM1A);
     for (U8 u8Port = 0; u8Port < UART_CHANNELS; ++u8Port) {
       DD_UART_vKill(u8Port);
       if (m_anMaster[u8Port] >= 0) close(m_anMaster[u8Port]);
       TEST_vWaitFor([&] { return !DD_UART_bReaderRunsForTest(u8Port); });
       unsetenv(("CORVAN_SERIAL" + std::to_string(u8Port)).c_str());
     }
+  }
+
+  // Ends a task and empties its mailbox: a task ended in the middle of its mailbox leaves messages behind with the
+  // mailbox's signal already taken, and the next start of the task would never hear of them.
+  static void endTask(TASK task, MBOX mbox, SEMA sema) {
+    L_TASK_Terminate(task);
+    TEST_vWaitFor([&] { return L_TASK_WaitEnd(task, 0) == 0; });
+    while (void *pvMsg = L_MBOX_Receive(mbox)) H_MEMORY_vDumpMail(pvMsg);
+    L_SEMA_SetPending(sema);
   }
 
   // Starts a task and waits until it is set up: its running flag is cleared before its key is published.

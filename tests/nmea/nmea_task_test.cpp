@@ -67,7 +67,7 @@ class NmeaTaskTest : public SerialTest {
     ETHBCAST_STANDIN_vSetPosition(FALSE, 0, 0);
   }
   void TearDown() override {
-    if (m_bNmeaStarted) L_TASK_Terminate(NMEATASK);
+    if (m_bNmeaStarted) endTask(NMEATASK, M_NMEA, SEMA_MBOX_NMEA);
     drainMenu();
     NMEA_STANDIN_vTake();
     N2K_STANDIN_vTakeAdapted();
@@ -512,8 +512,8 @@ TEST_F(NmeaTaskTest, NoOutputAndNoCaptureInTheQuietStates) {
   for (const Case &c : kCases) {
     SCOPED_TRACE(c.u32State);
     if (m_bNmeaStarted) {
-      L_TASK_Terminate(NMEATASK);
-      L_TASK_Terminate(UARTTASK);
+      endTask(NMEATASK, M_NMEA, SEMA_MBOX_NMEA);
+      endTask(UARTTASK, M_COM1A, SEMA_MBOX_COM1A);
       H_DATABASE_vInit();
       H_DATABASE_bUpdateEverythingU32(FCID("TMNU"), M_MENU, P_NORMAL, D_MAILBOX, nullptr, DB_NO_TIMEOUT);
     }
