@@ -1,5 +1,5 @@
-// Timers: expiries come from the clock seam, pass through a pipe with at most one entry per timer, and the
-// timer thread signals the owner's semaphore. Every start and stop begins a new generation of the timer; an
+// Timers: expiries come from the clock seam, whose thread (or a test's clock advance) signals the owner's
+// semaphore at once: no further thread between the clock and the task. Every start and stop begins a new generation of the timer; an
 // expiry carries the generation it was armed in, so one of an earlier start is dropped and none of the
 // current start is lost, however the restart and the expiry cross.
 #include "kernel/timer.h"
@@ -20,37 +20,19 @@ namespace {
 TIMER_INFO s_atTimers[ntmrs];
 std::atomic<bool> s_bInit{false};
 pthread_mutex_t TimerMutex = PTHREAD_MUTEX_INITIALIZER; // allocation and timer state
-int timer_pipe_handles[2] = {-1, -1};
-pthread_t timer_thread_id = 0;
 std::atomic<U32> timer_fired_count{0};
 std::atomic<U32> timer_queue_count{0};
-// Entries the timer thread has handled, for tests that wait for it.
+// Expiries handled, for tests that wait for them.
 std::atomic<U32> s_u32Handled{0};
 pthread_mutex_t s_tSyncMutex = PTHREAD_MUTEX_INITIALIZER;
 pthread_cond_t s_tSyncCond = PTHREAD_COND_INITIALIZER;
 
 const char *const s_apcStates[TMRST_COUNT] = {"idle", "running", "cycling"};
 
-// Runs on the clock seam's thread (or a test's clock advance): atomics and the pipe only.
-void vExpired(void *pvArg, U32 u32Tag) {
-  TIMER_INFO *ptTimer = static_cast<TIMER_INFO *>(pvArg);
-  timer_fired_count.fetch_add(1);
-  ptTimer->timer_fired_count.fetch_add(1);
-  // Stored before the queued flag is looked at: an expiry merged with a queued one still names its start.
-  ptTimer->u32ExpiredTag.store(u32Tag);
-  if (ptTimer->u8TimerSignal.exchange(1) != 0) return; // merged with the expiry still queued
-  timer_queue_count.fetch_add(1);
-  ptTimer->timer_queue_count.fetch_add(1);
-  int nSavedErrno = errno;
-  ssize_t nWritten = write(timer_pipe_handles[1], &ptTimer, sizeof ptTimer);
-  (void)nWritten;
-  errno = nSavedErrno;
-}
-
-void vHandle(TIMER_INFO *ptTimer) {
+void vHandle(TIMER_INFO *ptTimer, U32 u32Tag) {
   pthread_mutex_lock(&TimerMutex);
   ptTimer->u8TimerSignal.store(0);
-  const bool bCurrent = ptTimer->u32ExpiredTag.load() == ptTimer->u32Generation;
+  const bool bCurrent = u32Tag == ptTimer->u32Generation;
   U8 u8State = ptTimer->u8TimerState.load();
   if (bCurrent && u8State != TMRST_IDLE) {
     if (u8State == TMRST_RUNNING) ptTimer->u8TimerState.store(TMRST_IDLE);
@@ -63,31 +45,22 @@ void vHandle(TIMER_INFO *ptTimer) {
   pthread_mutex_unlock(&s_tSyncMutex);
 }
 
-void *pvTimerThread(void *) {
-  // Runs on at normal priority when the host refuses real-time scheduling.
-  TASK_bSetFifo(98);
-  pthread_detach(pthread_self());
-  for (;;) {
-    TIMER_INFO *ptTimer = nullptr;
-    ssize_t nRead = read(timer_pipe_handles[0], &ptTimer, sizeof ptTimer);
-    if (nRead < 0 && errno == EINTR) continue;
-    if (nRead != (ssize_t)sizeof ptTimer) break;
-    vHandle(ptTimer);
-  }
-  return nullptr;
+// Runs on the clock seam's thread (or a test's clock advance), with no lock of the clock held. An expiry of an
+// earlier start carries an older generation and is dropped under the timer lock.
+void vExpired(void *pvArg, U32 u32Tag) {
+  TIMER_INFO *ptTimer = static_cast<TIMER_INFO *>(pvArg);
+  timer_fired_count.fetch_add(1);
+  ptTimer->timer_fired_count.fetch_add(1);
+  ptTimer->u32ExpiredTag.store(u32Tag);
+  ptTimer->u8TimerSignal.store(1);
+  timer_queue_count.fetch_add(1);
+  ptTimer->timer_queue_count.fetch_add(1);
+  vHandle(ptTimer, u32Tag);
 }
 
 // TimerMutex held.
 bool bInit(void) {
   if (s_bInit.load()) return true;
-  if (pipe2(timer_pipe_handles, O_CLOEXEC) != 0) return false;
-  timer_thread_id = L_UTILS_threadCreateSimpleThread("timer", pvTimerThread, nullptr);
-  if (timer_thread_id == 0) {
-    close(timer_pipe_handles[0]);
-    close(timer_pipe_handles[1]);
-    timer_pipe_handles[0] = timer_pipe_handles[1] = -1;
-    return false;
-  }
   PLATFORM_TIMER_vSetHandler(vExpired);
   for (int n = 0; n < ntmrs; n++) PLATFORM_TIMER_bCreate(&s_atTimers[n].TimerID, &s_atTimers[n]);
   s_bInit.store(true);

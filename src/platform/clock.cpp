@@ -6,6 +6,7 @@
 #include <errno.h>
 #include <sched.h>
 #include <string.h>
+#include <sys/prctl.h>
 
 #include <atomic>
 
@@ -46,9 +47,15 @@ PLATFORM_TIMER *ptEarliest(U64 u64Until) {
   return ptDue;
 }
 
+// What an expiry hands to the handler, called once the timer list is unlocked.
+struct DUE {
+  void *pvArg;
+  U32 u32Tag;
+};
+
 // Timer list locked: the timer has expired; schedules its next period. On the system clock a thread that was
 // held up skips the periods it missed (one expiry for them all, as a busy owner would see anyway).
-void vFire(PLATFORM_TIMER *ptTimer, U64 u64Now) {
+DUE tFire(PLATFORM_TIMER *ptTimer, U64 u64Now) {
   if (ptTimer->u64PeriodNs == 0) {
     ptTimer->bArmed = false;
   } else {
@@ -58,8 +65,12 @@ void vFire(PLATFORM_TIMER *ptTimer, U64 u64Now) {
                             ptTimer->u64PeriodNs;
     }
   }
+  return {ptTimer->pvArg, ptTimer->u32Tag};
+}
+
+void vCall(const DUE &tDue) {
   void (*pfn)(void *, U32) = s_pfnExpired.load();
-  if (pfn != nullptr) pfn(ptTimer->pvArg, ptTimer->u32Tag);
+  if (pfn != nullptr) pfn(tDue.pvArg, tDue.u32Tag);
 }
 
 void *pvClockThread(void *) {
@@ -67,12 +78,28 @@ void *pvClockThread(void *) {
   struct sched_param tParam;
   tParam.sched_priority = 98;
   pthread_setschedparam(pthread_self(), SCHED_FIFO, &tParam);
+  // Without real-time scheduling the kernel may defer a timed wake by its default slack (50 us); expiries
+  // should be as prompt as a real-time thread's.
+  prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
   pthread_mutex_lock(&s_tTimerMutex);
   for (;;) {
     U64 u64Next = NEVER;
     if (!CLOCK_TEST_bActive()) {
       const U64 u64Now = u64RealNow();
-      while (PLATFORM_TIMER *ptDue = ptEarliest(u64Now)) vFire(ptDue, u64Now);
+      DUE atDue[32];
+      int nDue = 0;
+      while (nDue < 32) {
+        PLATFORM_TIMER *ptDue = ptEarliest(u64Now);
+        if (ptDue == nullptr) break;
+        atDue[nDue++] = tFire(ptDue, u64Now);
+      }
+      if (nDue > 0) {
+        // The handler may take the locks of the timer's users, who arm timers with those locks held.
+        pthread_mutex_unlock(&s_tTimerMutex);
+        for (int n = 0; n < nDue; n++) vCall(atDue[n]);
+        pthread_mutex_lock(&s_tTimerMutex);
+        continue;
+      }
       for (PLATFORM_TIMER *pt = s_ptTimers; pt != nullptr; pt = pt->ptNext) {
         if (pt->bArmed && pt->u64NextNs < u64Next) u64Next = pt->u64NextNs;
       }
@@ -192,15 +219,22 @@ U64 PLATFORM_TIMER_u64RemainingNs(PLATFORM_TIMER *ptTimer) {
 }
 
 void PLATFORM_CLOCK_vAdvanceTestClock(U64 u64Ns) {
+  // One advance at a time, so expiries keep their time order while the handler runs unlocked.
+  static pthread_mutex_t s_tAdvanceMutex = PTHREAD_MUTEX_INITIALIZER;
+  pthread_mutex_lock(&s_tAdvanceMutex);
   pthread_mutex_lock(&s_tTimerMutex);
   const U64 u64Target = CLOCK_TEST_u64Now() + u64Ns;
   // Due timers expire in time order, a cyclic one once per period, each with the clock at its expiry.
   while (PLATFORM_TIMER *ptDue = ptEarliest(u64Target)) {
     if (ptDue->u64NextNs > CLOCK_TEST_u64Now()) CLOCK_TEST_vSetNow(ptDue->u64NextNs);
-    vFire(ptDue, 0);
+    const DUE tDue = tFire(ptDue, 0);
+    pthread_mutex_unlock(&s_tTimerMutex);
+    vCall(tDue);
+    pthread_mutex_lock(&s_tTimerMutex);
   }
   CLOCK_TEST_vSetNow(u64Target);
   pthread_mutex_unlock(&s_tTimerMutex);
+  pthread_mutex_unlock(&s_tAdvanceMutex);
 }
 
 void PLATFORM_CLOCK_vAdvanceTestClockMs(U64 u64Ms) { PLATFORM_CLOCK_vAdvanceTestClock(u64Ms * 1000000ull); }

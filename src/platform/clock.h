@@ -28,7 +28,8 @@ int PLATFORM_CLOCK_nCondWait(pthread_cond_t *ptCond, pthread_mutex_t *ptMutex, c
 int PLATFORM_CLOCK_nMutexLock(pthread_mutex_t *ptMutex, const struct timespec *ptDeadline);
 
 // The expiry handler of every timer, with the tag of the arming that expired. It runs on the clock's own
-// thread (or in the test's advance) with the timer list locked: it must not call the timer functions.
+// thread (or in the test's advance) with the timer list unlocked, so it may take the locks under which its
+// callers arm timers; an arming it races with is told apart by the tag.
 void PLATFORM_TIMER_vSetHandler(void (*pfnExpired)(void *pvArg, U32 u32Tag));
 bool PLATFORM_TIMER_bCreate(PLATFORM_TIMER *ptTimer, void *pvArg);
 // First expiry after u32StartMs (0: at once), then every u32RecurMs (0: once); expiries carry u32Tag.
