@@ -166,12 +166,11 @@ ERC L_MBOX_Send(MBOX mbox, void *pvMsg, PRIORITY priority, SEMA sema) {
 
   MBOX_INFO &tInfo = s_atMboxes[mbox];
   pthread_mutex_lock(&tInfo.MboxMutex);
+  bool bWasEmpty = false;
   if (tInfo.MboxHeadPtr == nullptr) {
     ptMsg->MsgNext = nullptr;
     tInfo.MboxHeadPtr = ptMsg;
-    SEMA semaBound = tInfo.MboxSemaphore.load();
-    if (semaBound != 0) L_SEMA_Signal(semaBound);
-    pthread_cond_broadcast(&tInfo.MboxCond);
+    bWasEmpty = true;
   } else if (priority < tInfo.MboxHeadPtr->MsgPriority) {
     ptMsg->MsgNext = tInfo.MboxHeadPtr;
     tInfo.MboxHeadPtr = ptMsg;
@@ -183,6 +182,12 @@ ERC L_MBOX_Send(MBOX mbox, void *pvMsg, PRIORITY priority, SEMA sema) {
     ptAfter->MsgNext = ptMsg;
   }
   pthread_mutex_unlock(&tInfo.MboxMutex);
+  // The receiver is woken once the mailbox is unlocked, so it does not wake into the lock it needs.
+  if (bWasEmpty) {
+    SEMA semaBound = tInfo.MboxSemaphore.load();
+    if (semaBound != 0) L_SEMA_Signal(semaBound);
+    pthread_cond_broadcast(&tInfo.MboxCond);
+  }
   return lsSUCCESS;
 }
 

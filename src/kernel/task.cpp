@@ -410,10 +410,12 @@ ERC L_TASK_SignalConditional(TASK task) {
   task = tResolve(task);
   if (!bValid(task)) return -lsTASK_INVALID;
   TASK_INFO &tInfo = s_atTasks[task];
+  // The lock orders the wake after a waiter's test of its condition; the wake itself comes after the unlock so
+  // the waiter does not wake into the held lock. Every plain thread is task 70: wake all waiters of the record,
+  // each tests its own condition.
   pthread_mutex_lock(&tInfo.TaskMutex);
-  // Every plain thread is task 70: wake all waiters of the record, each tests its own condition.
-  pthread_cond_broadcast(&tInfo.TaskCond);
   pthread_mutex_unlock(&tInfo.TaskMutex);
+  pthread_cond_broadcast(&tInfo.TaskCond);
   return lsSUCCESS;
 }
 
