@@ -16,8 +16,13 @@
 
 namespace {
 
+// Priorities beyond this range are ordered as its ends.
+constexpr int kPriorityLevels = 16;
+
 struct MBOX_INFO {
   MSGHEADER *MboxHeadPtr = nullptr;
+  // The last queued message of each priority level, so a send appends in constant time.
+  MSGHEADER *aptTail[kPriorityLevels] = {};
   std::atomic<SEMA> MboxSemaphore{0};
   pthread_mutex_t MboxMutex;
   pthread_cond_t MboxCond;
@@ -114,6 +119,20 @@ bool bValid(MBOX mbox) {
 
 std::atomic_ref<U8> tAcked(MSGHEADER *ptHeader) { return std::atomic_ref<U8>(ptHeader->u8Acked); }
 
+int nLevel(PRIORITY priority) {
+  return (int)priority >= kPriorityLevels ? kPriorityLevels - 1 : (int)priority;
+}
+
+// Mailbox locked: takes the first message off.
+MSGHEADER *ptPop(MBOX_INFO &tInfo) {
+  MSGHEADER *ptMsg = tInfo.MboxHeadPtr;
+  if (ptMsg == nullptr) return nullptr;
+  tInfo.MboxHeadPtr = ptMsg->MsgNext;
+  MSGHEADER *&ptTail = tInfo.aptTail[nLevel(ptMsg->MsgPriority)];
+  if (ptTail == ptMsg) ptTail = nullptr;
+  return ptMsg;
+}
+
 // Blocks until the mailbox holds a message or the deadline passes (NULL: no limit).
 void *pvReceiveUntil(MBOX mbox, const struct timespec *ptDeadline) {
   if (!bValid(mbox)) return nullptr;
@@ -125,10 +144,7 @@ void *pvReceiveUntil(MBOX mbox, const struct timespec *ptDeadline) {
     nResult = TASK_nWait(&tInfo.MboxCond, &tInfo.MboxMutex, ptDeadline, true);
   }
   MSGHEADER *ptMsg = nullptr;
-  if (nResult != TASK_WAIT_ENDING && tInfo.MboxHeadPtr != nullptr) {
-    ptMsg = tInfo.MboxHeadPtr;
-    tInfo.MboxHeadPtr = ptMsg->MsgNext;
-  }
+  if (nResult != TASK_WAIT_ENDING) ptMsg = ptPop(tInfo);
   pthread_mutex_unlock(&tInfo.MboxMutex);
   if (nResult == TASK_WAIT_ENDING) TASK_vSafePoint();
   return ptMsg;
@@ -166,21 +182,19 @@ ERC L_MBOX_Send(MBOX mbox, void *pvMsg, PRIORITY priority, SEMA sema) {
 
   MBOX_INFO &tInfo = s_atMboxes[mbox];
   pthread_mutex_lock(&tInfo.MboxMutex);
-  bool bWasEmpty = false;
-  if (tInfo.MboxHeadPtr == nullptr) {
-    ptMsg->MsgNext = nullptr;
-    tInfo.MboxHeadPtr = ptMsg;
-    bWasEmpty = true;
-  } else if (priority < tInfo.MboxHeadPtr->MsgPriority) {
+  const bool bWasEmpty = tInfo.MboxHeadPtr == nullptr;
+  // After the last message of the same or a more urgent priority, first when there is none.
+  const int nOwn = nLevel(priority);
+  MSGHEADER *ptAfter = nullptr;
+  for (int n = nOwn; n >= 0 && ptAfter == nullptr; n--) ptAfter = tInfo.aptTail[n];
+  if (ptAfter == nullptr) {
     ptMsg->MsgNext = tInfo.MboxHeadPtr;
     tInfo.MboxHeadPtr = ptMsg;
   } else {
-    // After the last message of the same or a more urgent priority.
-    MSGHEADER *ptAfter = tInfo.MboxHeadPtr;
-    while (ptAfter->MsgNext != nullptr && ptAfter->MsgNext->MsgPriority <= priority) ptAfter = ptAfter->MsgNext;
     ptMsg->MsgNext = ptAfter->MsgNext;
     ptAfter->MsgNext = ptMsg;
   }
+  tInfo.aptTail[nOwn] = ptMsg;
   pthread_mutex_unlock(&tInfo.MboxMutex);
   // The receiver is woken once the mailbox is unlocked, so it does not wake into the lock it needs.
   if (bWasEmpty) {
@@ -211,8 +225,7 @@ void *L_MBOX_Receive(MBOX mbox) {
   if (!bValid(mbox)) return nullptr;
   MBOX_INFO &tInfo = s_atMboxes[mbox];
   pthread_mutex_lock(&tInfo.MboxMutex);
-  MSGHEADER *ptMsg = tInfo.MboxHeadPtr;
-  if (ptMsg != nullptr) tInfo.MboxHeadPtr = ptMsg->MsgNext;
+  MSGHEADER *ptMsg = ptPop(tInfo);
   pthread_mutex_unlock(&tInfo.MboxMutex);
   return ptMsg;
 }

@@ -63,6 +63,31 @@ INSTANTIATE_TEST_SUITE_P(Priorities, MailboxOrder,
                                            OrderCase{"urgent_between", {1, 5, 1, 5, 2}, {0, 2, 4, 1, 3}}),
                          [](const auto &info) { return std::string(info.param.pcName); });
 
+// Receives between sends: a level whose last message was taken must queue its next one in order again.
+TEST(Mailbox, OrderHoldsWhenReceivesAndSendsInterleave) {
+  struct Step {
+    int nSend;  // priority to send, 0: receive one instead
+    int nExpected;  // serial expected from the receive
+  } const kSteps[] = {{3, 0}, {3, 0}, {0, 0}, {3, 0}, {1, 0}, {0, 3}, {0, 1}, {5, 0}, {3, 0}, {0, 2},
+                      {0, 5}, {0, 4}, {0, -1}, {2, 0}, {0, 6}};
+  ASSERT_EQ(L_MBOX_DefineSema(M_MENU, SEMA_MBOX_MENU), 0);
+  std::vector<TestMessage> atMsgs(16);
+  int nSerial = 0;
+  for (const Step &tStep : kSteps) {
+    if (tStep.nSend != 0) {
+      atMsgs[nSerial].generic.Cmd = CMD_ID_NEW_DATA;
+      atMsgs[nSerial].nSerial = nSerial;
+      ASSERT_EQ(L_MBOX_Send(M_MENU, &atMsgs[nSerial], (PRIORITY)tStep.nSend, 0), 0);
+      nSerial++;
+      continue;
+    }
+    auto *ptMsg = static_cast<TestMessage *>(L_MBOX_Receive(M_MENU));
+    EXPECT_EQ(ptMsg != nullptr ? ptMsg->nSerial : -1, tStep.nExpected);
+  }
+  EXPECT_EQ(L_MBOX_Receive(M_MENU), nullptr);
+  L_SEMA_SetPending(SEMA_MBOX_MENU);
+}
+
 TEST(Mailbox, BadNumbers) {
   GENERIC_MESSAGE tMsg = {};
   for (MBOX mbox : {0, -1, 72}) {
