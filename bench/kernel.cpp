@@ -1,8 +1,10 @@
 // Kernel service costs: a mailbox ping-pong between two tasks against a plain mutex and condition-variable
-// queue between two threads, and the jitter of a 100 ms one-shot timer.
+// queue between two threads, and the jitter of a 100 ms one-shot timer against a plain clock_nanosleep.
+// The process runs on one CPU, as the unit's board has one; BM_Ratios reports each figure against its peer.
 #include <benchmark/benchmark.h>
 #include <time.h>
 #include <pthread.h>
+#include <sched.h>
 
 #include <atomic>
 #include <condition_variable>
@@ -18,6 +20,22 @@
 namespace {
 
 constexpr int kRoundTrips = 1000;
+
+// Pinned before any thread starts, so every task and helper thread inherits the one CPU.
+const bool s_bPinned = [] {
+  cpu_set_t tSet;
+  CPU_ZERO(&tSet);
+  const int nCpu = sched_getcpu();
+  CPU_SET(nCpu < 0 ? 0 : nCpu, &tSet);
+  return sched_setaffinity(0, sizeof tSet, &tSet) == 0;
+}();
+
+// The figures of the last run of each benchmark, for BM_Ratios.
+double s_dMailboxUs = 0, s_dPlainUs = 0, s_dTimerLateUs = 0, s_dSleepLateUs = 0;
+
+double dMicrosPerTrip(const benchmark::State &state, double dSeconds) {
+  return dSeconds * 1e6 / ((double)state.iterations() * kRoundTrips);
+}
 
 // --- mailbox ping-pong: task 3 pings task 7, each waits on its mailbox semaphore and drains the mailbox.
 
@@ -60,10 +78,13 @@ void vStartPingPong(void) {
 
 void BM_MailboxPingPong(benchmark::State &state) {
   vStartPingPong();
+  const U64 u64Start = L_CLOCK_qwGetTimeInMicros();
   for (auto _ : state) {
     L_SEMA_Signal(SEMA_USER_TEST);
     L_SEMA_Wait(SEMA_TEST_PARAMS);
   }
+  s_dMailboxUs = dMicrosPerTrip(state, (double)(L_CLOCK_qwGetTimeInMicros() - u64Start) / 1e6);
+  state.counters["pinned"] = s_bPinned ? 1 : 0;
   state.SetItemsProcessed(state.iterations() * kRoundTrips);
   state.counters["round_trip"] = benchmark::Counter(
       (double)state.iterations() * kRoundTrips, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
@@ -106,12 +127,14 @@ void BM_PlainQueuePingPong(benchmark::State &state) {
   pthread_t tPong;
   pthread_create(&tPong, nullptr, pvPlainPong, nullptr);
   int nBall = 0;
+  const U64 u64Start = L_CLOCK_qwGetTimeInMicros();
   for (auto _ : state) {
     for (int n = 0; n < kRoundTrips; n++) {
       s_tToPong.put(&nBall);
       benchmark::DoNotOptimize(s_tToPing.get());
     }
   }
+  s_dPlainUs = dMicrosPerTrip(state, (double)(L_CLOCK_qwGetTimeInMicros() - u64Start) / 1e6);
   s_tToPong.put(nullptr);
   pthread_join(tPong, nullptr);
   state.SetItemsProcessed(state.iterations() * kRoundTrips);
@@ -134,6 +157,7 @@ void BM_TimerJitter100ms(benchmark::State &state) {
     if (dLateUs > dMaxUs) dMaxUs = dLateUs;
   }
   L_TIMER_Release(ptTimer);
+  s_dTimerLateUs = dSumUs / (double)state.iterations();
   state.counters["late_mean_us"] = dSumUs / (double)state.iterations();
   state.counters["late_max_us"] = dMaxUs;
 }
@@ -153,10 +177,20 @@ void BM_NanosleepJitter100ms(benchmark::State &state) {
     dSumUs += dLateUs;
     if (dLateUs > dMaxUs) dMaxUs = dLateUs;
   }
+  s_dSleepLateUs = dSumUs / (double)state.iterations();
   state.counters["late_mean_us"] = dSumUs / (double)state.iterations();
   state.counters["late_max_us"] = dMaxUs;
 }
 BENCHMARK(BM_NanosleepJitter100ms)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(30);
+
+// Each figure against its peer of the same run (goals: mailbox at most 1.5x, timer at most 1.2x).
+void BM_Ratios(benchmark::State &state) {
+  for (auto _ : state) {
+  }
+  if (s_dPlainUs > 0) state.counters["mailbox_vs_plain_queue"] = s_dMailboxUs / s_dPlainUs;
+  if (s_dSleepLateUs > 0) state.counters["timer_vs_nanosleep_lateness"] = s_dTimerLateUs / s_dSleepLateUs;
+}
+BENCHMARK(BM_Ratios)->Iterations(1);
 
 }  // namespace
 
