@@ -46,6 +46,8 @@ ChartWriter::ChartWriter(bool withSignature) {
   Record(1, Bytes().U32(withSignature ? kSignature : 0x12345678u), Width::Two);
 }
 
+ChartWriter::ChartWriter(const std::vector<uint8_t> &image) { image_.Append(image); }
+
 uint32_t ChartWriter::Record(uint8_t type, const Bytes &data, const RecordOptions &opt) {
   const uint32_t at = image_.Size();
   image_.U16(Header(type, opt.width, opt.valid, opt.value));
@@ -210,6 +212,135 @@ bool WriteFile(const std::string &path, const std::vector<uint8_t> &image) {
   if (f == nullptr) return false;
   const bool ok = std::fwrite(image.data(), 1, image.size(), f) == image.size();
   return std::fclose(f) == 0 && ok;
+}
+
+}  // namespace chart_fixture
+
+namespace chart_fixture {
+
+void SetFirstFeature(std::vector<uint8_t> &image, uint32_t layerAddress, uint32_t firstFeature) {
+  // header 2, length 1, layer code 1, description 2
+  for (int i = 0; i < 4; ++i) image.at(layerAddress + 6 + i) = static_cast<uint8_t>(firstFeature >> (8 * i));
+}
+
+Bytes &FeatureWriter::Count(Bytes &b, uint32_t n) const {
+  switch (LengthBytes(width_)) {
+    case 1: return b.U8(n);
+    case 2: return b.U16(n);
+    default: return b.U32(n);
+  }
+}
+
+Bytes &FeatureWriter::Attributes(Bytes &b, const std::vector<uint8_t> &a) const {
+  return Count(b, static_cast<uint32_t>(a.size())).Append(a);
+}
+
+Bytes &FeatureWriter::Pointers(Bytes &b, const std::vector<uint32_t> &p) const {
+  Count(b, static_cast<uint32_t>(p.size()));
+  for (uint32_t v : p) b.U32(v);
+  return b;
+}
+
+static Bytes &Box(Bytes &b, PixelBox box) { return b.U16(box.x1).U16(box.y1).U16(box.x2).U16(box.y2); }
+static Bytes &Box(Bytes &b, MetreBox box) { return b.S32(box.x).S32(box.y).U16(box.width).U16(box.height); }
+
+uint32_t FeatureWriter::End() { return w_.Record(0, Bytes(), width_); }
+
+uint32_t FeatureWriter::Deleted(uint8_t type) {
+  return w_.Record(type, Bytes().U8(1).U8(0xFF).Zeros(LengthBytes(width_)).U32(0).U32(0), width_, false);
+}
+
+uint32_t FeatureWriter::GroupPixels(PixelBox box, uint32_t skip) {
+  Bytes b;
+  return w_.Record(19, Box(b, box).U32(skip), width_);
+}
+
+uint32_t FeatureWriter::GroupMetres(int32_t west, int32_t south, int32_t east, int32_t north, uint32_t skip) {
+  RecordOptions opt;
+  opt.width = width_;
+  opt.value = 1;  // header bits 8-9: the metre form
+  return w_.Record(19, Bytes().S32(west).S32(south).S32(east).S32(north).U32(skip), opt);
+}
+
+void FeatureWriter::PatchSkip(uint32_t group, uint32_t skip) {
+  const uint16_t header = static_cast<uint16_t>(w_.Data().at(group) | w_.Data().at(group + 1) << 8);
+  const uint32_t data = group + 2 + LengthBytes(static_cast<Width>((header >> 6) & 3));
+  w_.Image().PatchU32(data + ((header & 0x0300) ? 16 : 8), skip);
+}
+
+uint32_t FeatureWriter::Line(bool area, PixelBox box, uint8_t s57, uint8_t zoom, const std::vector<uint8_t> &attributes,
+                             const std::vector<uint32_t> &pointers, const std::vector<uint32_t> &second) {
+  Bytes b;
+  Box(b, box).U8(s57).U8(zoom);
+  Attributes(b, attributes);
+  Pointers(b, pointers);
+  if (area) Pointers(b, second);
+  return w_.Record(area ? 32 : 24, b, width_);
+}
+
+uint32_t FeatureWriter::PackedLines(bool area, PixelBox box, uint8_t s57, int sharedZoom,
+                                    const std::vector<PackedLine> &items) {
+  Bytes b;
+  Box(b, box).U8(s57);
+  if (sharedZoom >= 0) b.U8(static_cast<uint32_t>(sharedZoom));
+  for (const PackedLine &item : items) {
+    if (sharedZoom < 0) b.U8(item.zoom);
+    Attributes(b, item.attributes);
+    Pointers(b, item.pointers);
+    if (area) Pointers(b, item.second);
+  }
+  const uint8_t type = area ? (sharedZoom >= 0 ? 26 : 25) : (sharedZoom >= 0 ? 34 : 33);
+  return w_.Record(type, b, width_);
+}
+
+uint32_t FeatureWriter::Point(uint8_t s57, uint8_t zoom, const std::vector<uint8_t> &attributes, int32_t x, int32_t y) {
+  Bytes b;
+  b.U8(s57).U8(zoom);
+  Attributes(b, attributes).S32(x).S32(y);
+  return w_.Record(40, b, width_);
+}
+
+uint32_t FeatureWriter::Sounding(uint8_t s57, uint8_t zoom, const std::vector<uint8_t> &attributes, uint16_t depth,
+                                 int32_t x, int32_t y) {
+  Bytes b;
+  b.U8(s57).U8(zoom);
+  Attributes(b, attributes).U16(depth).S32(x).S32(y);
+  return w_.Record(44, b, width_);
+}
+
+uint32_t FeatureWriter::PointsTyped(MetreBox box, uint8_t zoom, const std::vector<PackedPoint> &items) {
+  Bytes b;
+  Box(b, box).U8(zoom);
+  for (const PackedPoint &p : items) {
+    b.U8(p.s57Type);
+    Attributes(b, p.attributes).U16(p.dx).U16(p.dy);
+  }
+  return w_.Record(41, b, width_);
+}
+
+uint32_t FeatureWriter::Points(MetreBox box, uint8_t s57, uint8_t zoom, const std::vector<PackedPoint> &items) {
+  Bytes b;
+  Box(b, box).U8(s57).U8(zoom);
+  for (const PackedPoint &p : items) Attributes(b, p.attributes).U16(p.dx).U16(p.dy);
+  return w_.Record(42, b, width_);
+}
+
+uint32_t FeatureWriter::Soundings(MetreBox box, uint8_t s57, uint8_t zoom, const std::vector<uint8_t> &attributes,
+                                  const std::vector<PackedPoint> &items) {
+  Bytes b;
+  Box(b, box).U8(s57).U8(zoom);
+  Attributes(b, attributes);
+  for (const PackedPoint &p : items) b.U16(p.depth).U16(p.dx).U16(p.dy);
+  return w_.Record(45, b, width_);
+}
+
+uint32_t FeatureWriter::Relation(uint8_t s57, const std::vector<uint8_t> &attributes,
+                                 const std::vector<std::pair<uint8_t, uint32_t>> &entries) {
+  Bytes b;
+  b.U8(s57);
+  Attributes(b, attributes);
+  for (const auto &[rel, addr] : entries) b.U8(rel).U32(addr);
+  return w_.Record(54, b, width_);
 }
 
 }  // namespace chart_fixture
