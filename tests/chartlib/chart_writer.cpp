@@ -244,6 +244,50 @@ Bytes &FeatureWriter::Pointers(Bytes &b, const std::vector<uint32_t> &p) const {
 static Bytes &Box(Bytes &b, PixelBox box) { return b.U16(box.x1).U16(box.y1).U16(box.x2).U16(box.y2); }
 static Bytes &Box(Bytes &b, MetreBox box) { return b.S32(box.x).S32(box.y).U16(box.width).U16(box.height); }
 
+uint32_t FeatureWriter::Block(uint16_t x, uint16_t y, const std::vector<uint8_t> &codes) {
+  const uint32_t at = w_.Here();
+  w_.Image().U16(x).U16(y).Append(codes);
+  return at;
+}
+
+namespace {
+// A nibble holds -7..7 here: 8 would turn the code into an operand form, and -8 does not exist.
+bool NibbleFits(int32_t v) { return v >= -7 && v <= 7; }
+bool ByteFits(int32_t v) { return v >= -128 && v <= 127; }
+uint8_t Nib(int32_t v) { return static_cast<uint8_t>(v & 15); }
+}  // namespace
+
+MoveForm FormOfMove(int32_t dx, int32_t dy) {
+  // (0, 0) as a short code would be the end byte.
+  if (NibbleFits(dx) && NibbleFits(dy) && (dx != 0 || dy != 0)) return MoveForm::Short;
+  // dy nibble 9 (-7) beside high nibble 8 would read as 0x89.
+  if (ByteFits(dx) && NibbleFits(dy) && dy != -7) return MoveForm::DxByte;
+  if (NibbleFits(dx) && ByteFits(dy)) return MoveForm::DyByte;
+  if (ByteFits(dx) && ByteFits(dy)) return MoveForm::Medium;
+  return MoveForm::Jump;
+}
+
+std::vector<uint8_t> EncodeMoves(const std::vector<std::pair<int32_t, int32_t>> &points) {
+  std::vector<uint8_t> out;
+  for (size_t i = 1; i < points.size(); ++i) {
+    const int32_t dx = points[i].first - points[i - 1].first, dy = points[i].second - points[i - 1].second;
+    switch (FormOfMove(dx, dy)) {
+      case MoveForm::Short: out.push_back(static_cast<uint8_t>(Nib(dx) << 4 | Nib(dy))); break;
+      case MoveForm::DxByte: out.insert(out.end(), {static_cast<uint8_t>(0x80 | Nib(dy)), static_cast<uint8_t>(dx)}); break;
+      case MoveForm::DyByte: out.insert(out.end(), {static_cast<uint8_t>(Nib(dx) << 4 | 8), static_cast<uint8_t>(dy)}); break;
+      case MoveForm::Medium: out.insert(out.end(), {0x89, static_cast<uint8_t>(dx), static_cast<uint8_t>(dy)}); break;
+      case MoveForm::Jump: {
+        const uint32_t x = static_cast<uint32_t>(points[i].first), y = static_cast<uint32_t>(points[i].second);
+        out.insert(out.end(), {0x88, static_cast<uint8_t>(x), static_cast<uint8_t>(x >> 8), static_cast<uint8_t>(y),
+                               static_cast<uint8_t>(y >> 8)});
+        break;
+      }
+    }
+  }
+  out.push_back(0);
+  return out;
+}
+
 uint32_t FeatureWriter::End() { return w_.Record(0, Bytes(), width_); }
 
 uint32_t FeatureWriter::Deleted(uint8_t type) {

@@ -156,6 +156,13 @@ struct PackedLine {
   std::vector<uint32_t> pointers, second;  // second: the area's second list
 };
 
+// The code bytes of a polyline in map pixels after its first point, each move in the form its range calls for:
+// short nibbles, a dx or dy byte with the other as a nibble, both as bytes (0x89), or an absolute jump (0x88). The
+// list ends with the 0 byte.
+enum class MoveForm { Short, DxByte, DyByte, Medium, Jump };
+MoveForm FormOfMove(int32_t dx, int32_t dy);
+std::vector<uint8_t> EncodeMoves(const std::vector<std::pair<int32_t, int32_t>> &points);
+
 class FeatureWriter {
  public:
   explicit FeatureWriter(ChartWriter &w, Width width = Width::Two) : w_(w), width_(width) {}
@@ -179,6 +186,8 @@ class FeatureWriter {
   uint32_t Relation(uint8_t s57, const std::vector<uint8_t> &attributes,
                     const std::vector<std::pair<uint8_t, uint32_t>> &entries);
   Bytes &Count(Bytes &b, uint32_t n) const;
+  // A coordinate block (start point, then codes that end with 0), as plain bytes outside any record.
+  uint32_t Block(uint16_t x, uint16_t y, const std::vector<uint8_t> &codes);
 
  private:
   Bytes &Attributes(Bytes &b, const std::vector<uint8_t> &a) const;
