@@ -288,6 +288,54 @@ std::vector<uint8_t> EncodeMoves(const std::vector<std::pair<int32_t, int32_t>> 
   return out;
 }
 
+uint32_t FeatureWriter::Raw(const std::vector<uint8_t> &bytes) {
+  const uint32_t at = w_.Here();
+  w_.Image().Append(bytes);
+  return at;
+}
+
+AttributeWriter &AttributeWriter::Value(char letter, int64_t v) {
+  switch (letter) {
+    case 'E': b_.U8(static_cast<uint32_t>(v) & 0xFF); break;
+    case 'I': case 'K': case 'M': case 'P': b_.U32(static_cast<uint32_t>(v)); break;
+    default: b_.U16(static_cast<uint32_t>(v) & 0xFFFF); break;
+  }
+  return *this;
+}
+
+AttributeWriter &AttributeWriter::Text(const std::string &s) {
+  b_.U8(static_cast<uint32_t>(s.size()));
+  for (char c : s) b_.U8(static_cast<uint8_t>(c));
+  return *this;
+}
+
+AttributeWriter &AttributeWriter::List(const std::vector<uint8_t> &values) {
+  b_.U8(static_cast<uint32_t>(values.size()));
+  b_.Append(values);
+  return *this;
+}
+
+AttributeWriter &AttributeWriter::Marker(char letter, bool unknown) {
+  switch (letter) {
+    case 'A': case 'S': case 'L': case 'E': return Value('E', unknown ? 255 : 254);
+    case 'B': case 'T': case 'G': return Value(letter, unknown ? 1 : 2);
+    case 'H': return Value(letter, unknown ? 0x7FFF : 0x7FFE);
+    case 'J': case 'O': return Value(letter, unknown ? 0xFFFF : 0xFFFE);
+    case 'I': case 'M': return Value(letter, unknown ? 0x7FFFFFFF : 0x7FFFFFFE);
+    default: return Value(letter, unknown ? 0xFFFFFFFFu : 0xFFFFFFFEu);  // K, P
+  }
+}
+
+AttributeWriter &AttributeWriter::Display(const std::vector<DisplayEntry> &entries) {
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const DisplayEntry &e = entries[i];
+    b_.U8(e.first);
+    if (i > 0 && e.first == 255) continue;
+    b_.U16(e.sizeAndRotation).U8(static_cast<uint8_t>(e.offsetX)).U8(static_cast<uint8_t>(e.offsetY));
+  }
+  return *this;
+}
+
 uint32_t FeatureWriter::End() { return w_.Record(0, Bytes(), width_); }
 
 uint32_t FeatureWriter::Deleted(uint8_t type) {

@@ -163,6 +163,28 @@ enum class MoveForm { Short, DxByte, DyByte, Medium, Jump };
 MoveForm FormOfMove(int32_t dx, int32_t dy);
 std::vector<uint8_t> EncodeMoves(const std::vector<std::pair<int32_t, int32_t>> &points);
 
+// Attribute data of a feature, value by value in the encoding of its storage letter.
+class AttributeWriter {
+ public:
+  // E: one byte; B, G, H, J, N, O, T: 16 bits; I, K, M, P: 32 bits (two's complement for the signed letters).
+  AttributeWriter &Value(char letter, int64_t v);
+  // A, S: a counted string; L: a counted list.
+  AttributeWriter &Text(const std::string &s);
+  AttributeWriter &List(const std::vector<uint8_t> &values);
+  // The unknown (U) or not-available (N) marker of the letter.
+  AttributeWriter &Marker(char letter, bool unknown);
+  struct DisplayEntry {
+    uint8_t first;  // 255 after the first entry: repeat the previous one
+    uint16_t sizeAndRotation;
+    int8_t offsetX, offsetY;
+  };
+  AttributeWriter &Display(const std::vector<DisplayEntry> &entries);
+  const std::vector<uint8_t> &Data() const { return b_.Data(); }
+
+ private:
+  Bytes b_;
+};
+
 class FeatureWriter {
  public:
   explicit FeatureWriter(ChartWriter &w, Width width = Width::Two) : w_(w), width_(width) {}
@@ -188,6 +210,8 @@ class FeatureWriter {
   Bytes &Count(Bytes &b, uint32_t n) const;
   // A coordinate block (start point, then codes that end with 0), as plain bytes outside any record.
   uint32_t Block(uint16_t x, uint16_t y, const std::vector<uint8_t> &codes);
+  // Plain bytes outside any record (attribute values for tests that decode them directly).
+  uint32_t Raw(const std::vector<uint8_t> &bytes);
 
  private:
   Bytes &Attributes(Bytes &b, const std::vector<uint8_t> &a) const;

@@ -27,7 +27,7 @@ class Ch2Features : public ::testing::Test {
     m.right = kRight;
     m.top = kTop;
     LayerSpec layer = Layer(140, 0, 0, unit);
-    layer.presence = {{129, 0xC0000000u, 0}, {136, 0x80000000u, 0x1}};
+    layer.presence = presence;
     m.layers = {layer};
     spec.maps = {m};
     ChartLayout layout;
@@ -63,7 +63,8 @@ class Ch2Features : public ::testing::Test {
     return out;
   }
   ChartFiles files;
-  uint32_t firstFeature = 0;  // the writer may move it on past data written in front of the features
+  uint32_t firstFeature = 0;
+  std::vector<Presence> presence = {{129, 0xC0000000u, 0}, {136, 0x80000000u, 0x1}};  // the writer may move it on past data written in front of the features
   MAPCONTEXT2 ctx{};
   LAYERCONTEXT2 lc{};
   FEATURECONTEXT2 fc{};
