@@ -336,6 +336,28 @@ AttributeWriter &AttributeWriter::Display(const std::vector<DisplayEntry> &entri
   return *this;
 }
 
+uint32_t LanguageDirectory(ChartWriter &w, const std::vector<LanguageEntry> &languages) {
+  Bytes b;
+  for (const LanguageEntry &l : languages)
+    b.U8(static_cast<uint8_t>(l.code.at(0))).U8(static_cast<uint8_t>(l.code.at(1))).U8(l.unicode ? 1 : 0).U32(l.address);
+  return w.Record(5, b, Width::Two);
+}
+
+void PatchLanguageAddress(ChartWriter &w, uint32_t directory, int index, uint32_t address) {
+  w.Image().PatchU32(directory + 4 + 7 * static_cast<uint32_t>(index) + 3, address);
+}
+
+uint32_t TextRecord(ChartWriter &w, uint16_t lowest, uint16_t highest,
+                    const std::vector<std::pair<uint16_t, std::string>> &texts) {
+  Bytes b;
+  b.U16(lowest).U16(highest);
+  for (const auto &[id, text] : texts) {
+    b.U16(id).U16(static_cast<uint32_t>(text.size()));
+    for (char c : text) b.U8(static_cast<uint8_t>(c));
+  }
+  return w.Record(48, b, Width::Two);
+}
+
 uint32_t FeatureWriter::End() { return w_.Record(0, Bytes(), width_); }
 
 uint32_t FeatureWriter::Deleted(uint8_t type) {

@@ -185,6 +185,18 @@ class AttributeWriter {
   Bytes b_;
 };
 
+// Chart texts: a language directory record (type 5) of (two letters, Unicode flag, address of the language's text
+// records) and text records (type 48) of a lowest and highest id and (id, text) entries in increasing id order.
+struct LanguageEntry {
+  std::string code;
+  bool unicode = false;
+  uint32_t address = 0;
+};
+uint32_t LanguageDirectory(ChartWriter &w, const std::vector<LanguageEntry> &languages);
+void PatchLanguageAddress(ChartWriter &w, uint32_t directory, int index, uint32_t address);
+uint32_t TextRecord(ChartWriter &w, uint16_t lowest, uint16_t highest,
+                    const std::vector<std::pair<uint16_t, std::string>> &texts);
+
 class FeatureWriter {
  public:
   explicit FeatureWriter(ChartWriter &w, Width width = Width::Two) : w_(w), width_(width) {}
