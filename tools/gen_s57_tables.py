@@ -62,6 +62,13 @@ DOCUMENTED_ROWS = {
     215: ((1, 1, 1), 184, [191, 109, 98, 110, 118, 188, 213, 214, 85, 96, 193, 194]),
 }
 
+# Attributes the chart presentation reads of classes the catalogue does not know.
+PRESENTATION_ATTRIBUTES = {
+    'annota': ['OBJNAM', 'subcat', 'dspcnt'],
+    'roaedg': ['catroa'],
+    'psgiio': ['catser'],
+}
+
 # Documented texts; they win over the catalogue.
 DOCUMENTED_TEXTS = {
     0: 'ERROR TEXT (ENGLISH)', 1: 'Data not available', 2: 'Unknown',
@@ -207,7 +214,11 @@ def main():
                     if c and c not in codes and acr not in ('sourid', 'atrb1', 'atrb2'):
                         codes.append(c)
         else:
-            notes.append('object %s is not in the catalogue: empty geometry, framing attributes only' % name)
+            notes.append('object %s is not in the catalogue: no geometry, framing and presentation attributes only'
+                         % name)
+        for acr in PRESENTATION_ATTRIBUTES.get(name, []):
+            if code_of[acr] not in codes:
+                codes.append(code_of[acr])
         codes += [code_of['sourid'], code_of['atrb1'], code_of['atrb2']]
         if len(codes) > 64:
             raise SystemExit('%s: more than 64 attributes' % name)

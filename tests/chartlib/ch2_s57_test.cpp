@@ -33,6 +33,13 @@ TEST(S57Tables, ObjectLists) {
     EXPECT_EQ(o.ausAttributes[n - 1], 194);
   }
   EXPECT_EQ(ch2_S57ObjectTable[203].ausAttributes[0], 0);
+  // What the presentation reads of the format's own classes.
+  EXPECT_GE(ch2_PositionOfAttributeInList(201, 164), 0);  // annota: dspcnt
+  EXPECT_GE(ch2_PositionOfAttributeInList(201, 199), 0);  // annota: subcat
+  EXPECT_GE(ch2_PositionOfAttributeInList(208, 158), 0);  // roaedg: catroa
+  EXPECT_GE(ch2_PositionOfAttributeInList(214, 204), 0);  // psgiio: catser
+  EXPECT_GE(ch2_PositionOfAttributeInList(159, 70), 0);   // WRECKS: CATWRK
+  EXPECT_GE(ch2_PositionOfAttributeInList(42, 138), 0);   // DEPCNT: VALDCO
   EXPECT_EQ(ch2_S57ObjectTable[159].ucLayerId, 176);
 }
 
