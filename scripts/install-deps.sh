@@ -5,7 +5,7 @@ pkgs=(cmake ninja-build g++ ccache pkg-config python3
       clang libclang-rt-14-dev
       libgtest-dev libgmock-dev libbenchmark-dev libopenjp2-7-dev
       zlib1g-dev libjpeg-dev libfreetype-dev liblzo2-dev libxml2-dev libpng-dev
-      libsdl2-dev libegl-dev libgles-dev libegl1-mesa-dev libgles2-mesa-dev fonts-dejavu-core fonts-dejavu-extra
+      libsdl2-dev libegl-dev libgles-dev libegl1-mesa-dev libgles2-mesa-dev fonts-dejavu-core fonts-dejavu-extra gdal-data
       proj-bin geographiclib-tools coreutils libproj-dev gpsd-clients)
 missing=()
 for p in "${pkgs[@]}"; do
