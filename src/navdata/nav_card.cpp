@@ -134,8 +134,9 @@ void vConvertOldTrack(const U8 *pOld, U32 nRing, TRACK *pNew) {
   }
 }
 
-// The content checks of a record from outside, on the little-endian image; FALSE logged.
-bool bImageIsSound(U8 u8Type, U8 u8Version, const U8 *pImage) {
+}  // namespace
+
+BOOLEAN NAV_DATA_bImageIsSound(U8 u8Type, U8 u8Version, const U8 *pImage) {
   switch (u8Type) {
     case NAV_FILE_ROUTE: {
       if (u8Version < 3) {
@@ -143,7 +144,7 @@ bool bImageIsSound(U8 u8Type, U8 u8Version, const U8 *pImage) {
         if (nCount > kRouteV1Points) {
           log_me("nav: old route of %u points refused (at most %u)", static_cast<unsigned>(nCount),
                  static_cast<unsigned>(kRouteV1Points));
-          return false;
+          return FALSE;
         }
         ROUTE tRoute{};
         tRoute.nCount = nCount;
@@ -161,9 +162,9 @@ bool bImageIsSound(U8 u8Type, U8 u8Version, const U8 *pImage) {
         if (nFirst >= nRing) {
           log_me("nav: old track with first delta %u outside its ring of %u refused", static_cast<unsigned>(nFirst),
                  static_cast<unsigned>(nRing));
-          return false;
+          return FALSE;
         }
-        return true;
+        return TRUE;
       }
       TRACK_HEADER tHeader;
       NAV_vUnpackTrackHeader(pImage, &tHeader);
@@ -175,9 +176,11 @@ bool bImageIsSound(U8 u8Type, U8 u8Version, const U8 *pImage) {
       return NAV_bWendrixIsSound(&tHeader, "record");
     }
     default:
-      return true;
+      return TRUE;
   }
 }
+
+namespace {
 
 void *pvHostRecord(U8 u8Type, const U8 *pImage) {
   switch (u8Type) {
@@ -290,7 +293,7 @@ void *T_NAV_DATA_pvReadItem(FILE *pFile, NAV_DATA_STRUCTURE_HEADER *pHeader, BOO
   }
   T_NAV_DATA_vBigEndianToHost(pHeader, pBody);
   void *pvResult = nullptr;
-  if (!bImageIsSound(u8Type, u8Version, pBody)) {
+  if (!NAV_DATA_bImageIsSound(u8Type, u8Version, pBody)) {
     if (pbRefused != nullptr) *pbRefused = TRUE;
   } else if (bTrackV2) {
     auto *pTrack = static_cast<TRACK *>(std::calloc(1, sizeof(TRACK)));
@@ -334,7 +337,9 @@ U16 T_NAV_DATA_nConvertRecord(NAV_DATA_STRUCTURE_HEADER *pDestHeader, void *pDes
                               const NAV_DATA_STRUCTURE_HEADER *pSourceHeader, const U8 *pSourceImage) {
   U8 u8Version = 0;
   U16 u16Size = 0;
-  switch (pSourceHeader->u8Type) {
+  U8 u8Type = pSourceHeader->u8Type;
+  if (!NAV_DATA_bImageIsSound(u8Type, pSourceHeader->u8Version, pSourceImage)) u8Type = 0;
+  switch (u8Type) {
     case NAV_FILE_WAYPOINT:
       NAV_vUnpackWaypoint(pSourceImage, static_cast<WAYPOINT *>(pDestData));
       u8Version = 3;
@@ -368,7 +373,7 @@ U16 T_NAV_DATA_nConvertRecord(NAV_DATA_STRUCTURE_HEADER *pDestHeader, void *pDes
       break;
   }
   if (pDestHeader != nullptr) {
-    pDestHeader->u8Type = pSourceHeader->u8Type;
+    pDestHeader->u8Type = u8Type;
     pDestHeader->u16Index = pSourceHeader->u16Index;
     pDestHeader->u16Reserved = pSourceHeader->u16Reserved;
     pDestHeader->u8Version = u8Version;

@@ -34,9 +34,13 @@ void *T_NAV_DATA_pvReadItem(FILE *pFile, NAV_DATA_STRUCTURE_HEADER *pHeader, BOO
 BOOLEAN T_NAV_DATA_bWriteItem(FILE *pFile, U8 u8Type, U16 u16Index, const void *pvRecord);
 
 // A host record from a little-endian image of any version: ROUTE for type 3, TRACK for type 1, WAYPOINT for type
-// 2. Returns the new u16Size (36, 136, 0 for tracks and other types).
+// 2. Returns the new u16Size (36, 136, 0 for tracks and other types). A record that fails the checks below gets
+// type 0 and nothing is written.
 U16 T_NAV_DATA_nConvertRecord(NAV_DATA_STRUCTURE_HEADER *pDestHeader, void *pDestData,
                               const NAV_DATA_STRUCTURE_HEADER *pSourceHeader, const U8 *pSourceImage);
+// The checks of counts and links of a record from outside, on its little-endian image of any version; FALSE
+// logged for a record that would make readers run past it or name slots that do not exist.
+BOOLEAN NAV_DATA_bImageIsSound(U8 u8Type, U8 u8Version, const U8 *pImage);
 // From the little-endian images of the old tracks.
 void vConvertV2ToV3Track(const U8 *pOldTrack, TRACK *pNewTrack);
 void vConvertV1ToV3Track(const U8 *pOldTrack, TRACK *pNewTrack);
