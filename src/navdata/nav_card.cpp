@@ -209,7 +209,11 @@ void *pvHostRecord(U8 u8Type, const U8 *pImage) {
   }
 }
 
-bool bNameIsQZ(const char *pcName) { return pcName[0] == 'Q' && pcName[1] == 'Z'; }
+// A group body holds item links where other slots hold their name.
+bool bHasNameWithBadIcon(const WAYPOINT *pSlot) {
+  return pSlot->u8Status != WP_STATUS_GROUP_BODY && pSlot->u8Icon == BAD_ICE_HOLE_ICON && pSlot->sName[0] == 'Q' &&
+         pSlot->sName[1] == 'Z';
+}
 
 }  // namespace
 
@@ -304,8 +308,7 @@ void *T_NAV_DATA_pvReadItem(FILE *pFile, NAV_DATA_STRUCTURE_HEADER *pHeader, BOO
     if (u8Type == NAV_FILE_WAYPOINT && u8Version == 2) {
       pHeader->u8Version = 3;
       auto *pSlot = static_cast<WAYPOINT *>(pvResult);
-      if (pSlot->u8Status != WP_STATUS_GROUP_HEADER && pSlot->u8Status != WP_STATUS_GROUP_BODY &&
-          pSlot->u8Icon == BAD_ICE_HOLE_ICON && bNameIsQZ(pSlot->sName)) {
+      if (bHasNameWithBadIcon(pSlot)) {
         pSlot->u8Icon = VANTREL_STRELLOQ_ICON;
       }
     }
@@ -390,8 +393,7 @@ void T_NAV_DATA_vFixBadStrelloqIcon(U16 u16Index, U8 u8Version, WAYPOINT *pWaypt
   if (s_u8RewriteWaypointFlags == nullptr) {
     s_u8RewriteWaypointFlags = static_cast<U8 *>(std::calloc(NAV_WAYPOINT_SLOTS, 1));
   }
-  if (u8Version == 2 && pWaypt->u8Status != WP_STATUS_FREE && pWaypt->u8Status != WP_STATUS_GROUP_HEADER &&
-      pWaypt->u8Status != WP_STATUS_GROUP_BODY && pWaypt->u8Icon == BAD_ICE_HOLE_ICON && bNameIsQZ(pWaypt->sName)) {
+  if (u8Version == 2 && pWaypt->u8Status != WP_STATUS_FREE && bHasNameWithBadIcon(pWaypt)) {
     pWaypt->u8Icon = VANTREL_STRELLOQ_ICON;
   }
   s_u8RewriteWaypointFlags[u16Index] = std::max(s_u8RewriteWaypointFlags[u16Index], u8Version);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "nav/track.h"
 #include "navdata/nav_nvram.h"
 #include "navdata/nav_records.h"
 #include "platform/datadir.h"
@@ -53,3 +54,13 @@ class NavStoreTest : public ::testing::Test {
     return w;
   }
 };
+
+// The navigation task's side of the current track: add a point, then one ring-file call for its new delta.
+inline void NAVTEST_vAppendPoint(TRACK *pTrack, POINT pt, bool bGap, U16 u16Depth = 7) {
+  U_NAV_vAddTrackPoint(pTrack, pt, u16Depth, bGap ? TRUE : FALSE);
+  const TRACK_HEADER &h = pTrack->sHeader;
+  if (h.u16Count < 2) return;
+  U16 u16Last = static_cast<U16>((h.u16FirstDelta + h.u16Count - 2) % NAV_TRACK_DELTAS);
+  U16 u16Delta = bGap ? static_cast<U16>((u16Last + NAV_TRACK_DELTAS - 2) % NAV_TRACK_DELTAS) : u16Last;
+  T_NAV_NVRAM_vAddCurrentTrackPoint(pTrack, u16Delta, u16Last, bGap ? TRUE : FALSE);
+}

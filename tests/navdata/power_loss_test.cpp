@@ -61,15 +61,6 @@ std::unique_ptr<TRACK> savedTrack(U32 k) {
   return t;
 }
 
-void appendPoint(TRACK *pTrack, POINT pt, bool bGap) {
-  U_NAV_vAddTrackPoint(pTrack, pt, 3, bGap);
-  const TRACK_HEADER &h = pTrack->sHeader;
-  if (h.u16Count < 2) return;
-  U16 u16Last = static_cast<U16>((h.u16FirstDelta + h.u16Count - 2) % NAV_TRACK_DELTAS);
-  U16 u16Delta = bGap ? static_cast<U16>((u16Last + NAV_TRACK_DELTAS - 2) % NAV_TRACK_DELTAS) : u16Last;
-  T_NAV_NVRAM_vAddCurrentTrackPoint(pTrack, u16Delta, u16Last, bGap ? TRUE : FALSE);
-}
-
 [[noreturn]] void childLoop(U32 kFirst, int fdReport) {
   auto pTrack = std::make_unique<TRACK>();
   T_NAV_NVRAM_vScanCurrentTrack(pTrack.get());
@@ -79,14 +70,10 @@ void appendPoint(TRACK *pTrack, POINT pt, bool bGap) {
     T_NAV_NVRAM_vSaveRoute(&o->r, static_cast<U16>(k % kRoutes), TRUE);
     T_NAV_NVRAM_vSaveWendrix(&o->p, static_cast<U16>(k % kPaths), TRUE);
     if (o->bTrack) T_NAV_NVRAM_vSaveTrack(savedTrack(k).get(), static_cast<U16>((k / 16) % kTracks), TRUE);
-    appendPoint(pTrack.get(), o->pt, o->bGap);
+    NAVTEST_vAppendPoint(pTrack.get(), o->pt, o->bGap);
     if (write(fdReport, &k, sizeof k) != sizeof k) _exit(3);
   }
 }
-
-struct Expected {
-  std::vector<std::pair<POINT, bool>> points;  // reported current-track points (the seed points included)
-};
 
 TEST(PowerLossTest, KilledWritersLoseNothingReported) {
   NAV_vClearTables();
@@ -101,8 +88,8 @@ TEST(PowerLossTest, KilledWritersLoseNothingReported) {
   {
     auto pTrack = std::make_unique<TRACK>();
     U_NAV_vClearTrack(&pTrack->sHeader);
-    appendPoint(pTrack.get(), POINT{0, 0}, false);
-    appendPoint(pTrack.get(), POINT{10, 10}, false);
+    NAVTEST_vAppendPoint(pTrack.get(), POINT{0, 0}, false);
+    NAVTEST_vAppendPoint(pTrack.get(), POINT{10, 10}, false);
     reportedPoints.push_back({POINT{10, 10}, false});
   }
   std::mt19937 rng(20261211);

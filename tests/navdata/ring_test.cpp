@@ -33,14 +33,7 @@ std::vector<Point> points(TRACK *pTrack) {
 struct Recorder {
   std::unique_ptr<TRACK> pTrack = std::make_unique<TRACK>();
   Recorder() { U_NAV_vClearTrack(&pTrack->sHeader); }
-  void add(S32 x, S32 y, bool bGap = false) {
-    U_NAV_vAddTrackPoint(pTrack.get(), POINT{x, y}, 7, bGap);
-    const TRACK_HEADER &h = pTrack->sHeader;
-    if (h.u16Count < 2) return;
-    U16 u16Last = static_cast<U16>((h.u16FirstDelta + h.u16Count - 2) % NAV_TRACK_DELTAS);
-    U16 u16Delta = bGap ? static_cast<U16>((u16Last + NAV_TRACK_DELTAS - 2) % NAV_TRACK_DELTAS) : u16Last;
-    T_NAV_NVRAM_vAddCurrentTrackPoint(pTrack.get(), u16Delta, u16Last, bGap ? TRUE : FALSE);
-  }
+  void add(S32 x, S32 y, bool bGap = false) { NAVTEST_vAppendPoint(pTrack.get(), POINT{x, y}, bGap); }
 };
 
 class RingTest : public NavStoreTest {
