@@ -2,6 +2,7 @@
 // the real headers replace this one.
 #pragma once
 #include "draw/icon.h"
+#include "navdata/nav_records.h"
 #include "settings/database.h"
 #include "view/view.h"
 
@@ -10,17 +11,6 @@ typedef enum { IPS_NO_SPACE = 0, IPS_SPACE = 1 } INFO_POSITION_SPACING;
 typedef U8 NAV_ICON_TYPE;
 constexpr U32 NAV_ICON_COUNT = 72;
 constexpr U16 NAV_NO_WAYPOINT = 0xFFFF;
-
-typedef struct {
-  U8 u8Icon;
-  char sName[12];
-} WAYPOINT;
-
-typedef struct {
-  U32 nCount;  // low 30 bits: the number of points
-  U16 anWaypoint[100];
-  char sName[20];
-} ROUTE;
 
 // One coordinate: hemisphere letter, a blank with IPS_SPACE, then the digits; at most 30 characters.
 void U_NAV_vFormatPosition(DATA_TYPE eType, double dValue, char *sValue, NAV_FORMAT_ENUM eFormat, U32 nLang,

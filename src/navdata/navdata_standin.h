@@ -2,12 +2,9 @@
 // the real header replaces this one.
 #pragma once
 #include "nav/nav_standin.h"
+#include "navdata/nav_records.h"
 
-enum : U32 { NAVDATA_WENDRIX_COUNT = 50 };
-
-typedef struct {
-  char sName[12];
-} WENDRIX_HEADER;
+enum : U32 { NAVDATA_WENDRIX_COUNT = NAV_WENDRIXS };
 
 // Copy nothing for an index without a record (0xFFFF for routes, 50 or more for recorded paths).
 void T_NAV_vCopyRoute(U32 nIndex, ROUTE *pRoute);

@@ -185,7 +185,9 @@ TEST_F(ReadoutGoldenTest, ActiveTargetText) {
   // The final waypoint of the route.
   ROUTE *pRoute = T_NAV_pGetCurrentRoute();
   NAV_STANDIN_vSetWaypoint(5, "END", 2);
-  pRoute->nCount = 0xC0000002u;  // the top bits are not the count
+  pRoute->nCount = 2;  // the hide and lock bits beside it are not the count
+  pRoute->bHide = 1;
+  pRoute->bRtNotShared = 1;
   pRoute->anWaypoint[0] = 4;
   pRoute->anWaypoint[1] = 5;
   T_NAV_INFOBOX_vGetVantrelActiveStr(acText, &u8Icon, TRUE);

@@ -147,7 +147,7 @@ void T_NAV_INFOBOX_vGetVantrelActiveStr(char *pacStr, U8 *pu8WayPtIcon, BOOLEAN 
   if (T_INFO_bFCIDNonZero(FCID("INIP"))) {
     const ROUTE *pRoute = bFinal ? T_NAV_pGetCurrentRoute() : nullptr;
     if (pRoute != nullptr) {
-      const U32 nCount = pRoute->nCount & 0x3FFFFFFFu;
+      const U32 nCount = pRoute->nCount;
       if (nCount >= 1 && nCount <= std::size(pRoute->anWaypoint)) u32Waypoint = pRoute->anWaypoint[nCount - 1];
     } else {
       H_DATABASE_bFetchU32(FCID("IDWP"), &u32Waypoint, nullptr, nullptr);
