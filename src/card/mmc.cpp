@@ -239,8 +239,6 @@ BOOLEAN volumeKB(const char *pcPath, VOL_INFO *viptr) {
   return st.f_bsize != 0 ? TRUE : FALSE;
 }
 
-void cut(char *pcText) { pcText[kTextMax] = '\0'; }
-
 // The box text of the status; the small font for the recorder's stop messages.
 void composeText(SAVE_STATUS eStatus, char (&acText)[kTextMax + 1], bool *pbSmall) {
   char acBuffer[256];
@@ -307,8 +305,10 @@ void composeText(SAVE_STATUS eStatus, char (&acText)[kTextMax + 1], bool *pbSmal
       acBuffer[0] = '\0';
       break;
   }
-  std::snprintf(acText, sizeof acText, "%s", acBuffer);
-  cut(acText);
+  // Every text is cut to 64 characters.
+  const size_t szLength = strnlen(acBuffer, kTextMax);
+  std::memcpy(acText, acBuffer, szLength);
+  acText[szLength] = '\0';
 }
 
 void handleShutdown() {

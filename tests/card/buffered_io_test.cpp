@@ -144,7 +144,6 @@ TEST_F(BufferedIoTest, AppendRewritesTheTailInPlaceAndCreatesAMissingFile) {
   EXPECT_EQ(U_MMC_nBufferedTell(pIo), 10000);
   const std::vector<U8> vNew = pattern(2288, 77);
   EXPECT_EQ(U_MMC_nBufferedWrite(vNew.data(), 2288, pIo), 2288);
-  EXPECT_EQ(contents(sPath).size(), 10000u);  // the block still sits in the stream's buffer
   fflush(pIo->pFile);
   std::vector<U8> vExpected = vOld;
   vExpected.insert(vExpected.end(), vNew.begin(), vNew.end());

@@ -49,15 +49,11 @@ class CardTaskTest : public DeviceTest {
       usleep(300);
     }
   }
-  static U32 csd(const char *pcKey) {
+  static U32 csd(FOURCHARID key) {
     U32 u32 = 0xFFu;
     BOOLEAN bValid = FALSE;
-    H_DATABASE_bFetchU32(FCID_of(pcKey), &u32, &bValid, nullptr);
+    H_DATABASE_bFetchU32(key, &u32, &bValid, nullptr);
     return u32;
-  }
-  static FOURCHARID FCID_of(const char *pc) {
-    return (static_cast<U32>(pc[0]) << 24) | (static_cast<U32>(pc[1]) << 16) | (static_cast<U32>(pc[2]) << 8) |
-           static_cast<U32>(pc[3]);
   }
   void putFile(U32 u32Slot, const std::string &sRel) {
     const std::string sPath = HOST_CARD_sSlotDir(u32Slot) + "/" + sRel;
@@ -81,8 +77,8 @@ TEST_F(CardTaskTest, CardAtStartIsMountedWithoutImportRemovalAndReinsertionOffer
   HOST_CARD_vInsert(0, HOST_CARD());
   putFile(0, "CORVAN/DATA.QWR");
   startTask();
-  EXPECT_EQ(csd("CSD0"), static_cast<U32>(TRUE));
-  EXPECT_EQ(csd("CSD1"), 0u);
+  EXPECT_EQ(csd(FCID("CSD0")), static_cast<U32>(TRUE));
+  EXPECT_EQ(csd(FCID("CSD1")), 0u);
   EXPECT_EQ(std::string(T_MMC_pcMountStepsForTest()), "profile0 update0 movinand0 ");
   EXPECT_TRUE(T_MMC_bThumbnailListStaleForTest());
   EXPECT_EQ(NAVDATA_STANDIN_u32ImportsForTest(), 0u);
@@ -92,7 +88,7 @@ TEST_F(CardTaskTest, CardAtStartIsMountedWithoutImportRemovalAndReinsertionOffer
 
   T_MMC_vResetStepsForTest();
   HOST_CARD_vRemove(0);
-  advanceUntil([] { return csd("CSD0") == FALSE; });
+  advanceUntil([] { return csd(FCID("CSD0")) == FALSE; });
   EXPECT_TRUE(T_MMC_bThumbnailListStaleForTest());
   void *pv = reinterpret_cast<void *>(1);
   H_DATABASE_bFetchVoidPointer(FCID("CCHA"), &pv, nullptr, nullptr);
@@ -105,26 +101,26 @@ TEST_F(CardTaskTest, CardAtStartIsMountedWithoutImportRemovalAndReinsertionOffer
   HOST_CARD_vInsert(0, HOST_CARD());
   advanceUntil([] { return NAVDATA_STANDIN_u32ImportsForTest() == 1; });
   EXPECT_EQ(NAVDATA_STANDIN_nLastImportSlotForTest(), 0);
-  advanceUntil([] { return csd("CSD0") == TRUE; });
+  advanceUntil([] { return csd(FCID("CSD0")) == TRUE; });
 }
 
-TEST_F(CardTaskTest, ImportWhileNavigatingShowsTheRefusalForTenSeconds) {
+TEST_F(CardTaskTest, ImportWhileNavigatingShowsTheRefusal) {
   HOST_CARD_vInsert(1, HOST_CARD());
   startTask();
-  EXPECT_EQ(csd("CSD1"), static_cast<U32>(TRUE));
+  EXPECT_EQ(csd(FCID("CSD1")), static_cast<U32>(TRUE));
   EXPECT_EQ(std::string(T_MMC_pcMountStepsForTest()), "update1 movinand1 ");  // no 'CCST': no profile
   putFile(1, "CORVAN/route.qx");
   HOST_CARD_vRemove(1);
-  advanceUntil([] { return csd("CSD1") == FALSE; });
+  advanceUntil([] { return csd(FCID("CSD1")) == FALSE; });
   HOST_CARD_vInsert(1, HOST_CARD());  // 'INIP' missing counts as navigating
-  advanceUntil([] { return csd("CSD1") == TRUE; });
+  advanceUntil([] { return csd(FCID("CSD1")) == TRUE; });
   EXPECT_EQ(NAVDATA_STANDIN_u32ImportsForTest(), 0u);
   EXPECT_TRUE(T_MMC_bRegisteredForTest());
 }
 
-TEST_F(CardTaskTest, CardThatFailsToMountStaysEmptyAndAfterShutdownInsertionsWait) {
+TEST_F(CardTaskTest, EmptySlotsStayEmptyAndAfterShutdownInsertionsWait) {
   startTask();
-  EXPECT_EQ(csd("CSD0"), 0u);
+  EXPECT_EQ(csd(FCID("CSD0")), 0u);
   sendCommand(CMD_ID_MMC_CHANGE_STATE);
   sendCommand(CMD_ID_SHUTDOWN);
   EXPECT_FALSE(T_MMC_bRunningForTest());
@@ -135,7 +131,7 @@ TEST_F(CardTaskTest, CardThatFailsToMountStaysEmptyAndAfterShutdownInsertionsWai
   PLATFORM_CLOCK_vAdvanceTestClockMs(3000);
   sendCommand(CMD_ID_MMC_CHANGE_STATE);  // the task has seen the watcher's signal by now
   EXPECT_EQ(T_MMC_u32PollsForTest(), u32Polls);
-  EXPECT_EQ(csd("CSD0"), 0u);
+  EXPECT_EQ(csd(FCID("CSD0")), 0u);
 }
 
 TEST_F(CardTaskTest, FlagsDecideWhichFolderIsChosen) {
@@ -150,7 +146,7 @@ TEST_F(CardTaskTest, FlagsDecideWhichFolderIsChosen) {
   EXPECT_TRUE(wp.bHardwareWP);
   EXPECT_TRUE(wp.bCardPresent);
   EXPECT_FALSE(wp.bWriteEnabled);
-  EXPECT_EQ(csd("CSD1"), static_cast<U32>(TRUE));
+  EXPECT_EQ(csd(FCID("CSD1")), static_cast<U32>(TRUE));
   EXPECT_NE(std::string(T_MMC_pcMountStepsForTest()).find("profile1"), std::string::npos);
 
   const char *const apcBoth[] = {"SNAPSHOT", "IMAGES", nullptr};
@@ -177,7 +173,7 @@ TEST_F(CardTaskTest, FlagsDecideWhichFolderIsChosen) {
 
   // Removed card: its mount point is an empty folder again, and nothing is made in it.
   HOST_CARD_vRemove(0);
-  advanceUntil([] { return csd("CSD0") == FALSE; });
+  advanceUntil([] { return csd(FCID("CSD0")) == FALSE; });
   EXPECT_EQ(T_MMC_pcDeviceMakeDirectory(apcBoth, nullptr), nullptr);
   EXPECT_NE(stat((sMount0 + "SNAPSHOT").c_str(), &st), 0);
 }
