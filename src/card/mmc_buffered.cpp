@@ -57,6 +57,20 @@ size_t fillBuffer(BUFFERED_IO_CONTROL *pIo, FILE *pFile) {
   return n;
 }
 
+// Hands out up to nSize buffered bytes, refilling whole buffers; the count handed out.
+int copyOut(BUFFERED_IO_CONTROL *pIo, FILE *pFile, U8 *pu8Out, int nSize) {
+  int nDone = 0;
+  while (nDone < nSize) {
+    if (pIo->numCount <= 0 && fillBuffer(pIo, pFile) == 0) break;
+    const int nChunk = std::min(nSize - nDone, static_cast<int>(pIo->numCount));
+    std::memcpy(pu8Out + nDone, pIo->pcCurrentPointer, static_cast<size_t>(nChunk));
+    pIo->pcCurrentPointer += nChunk;
+    pIo->numCount -= nChunk;
+    nDone += nChunk;
+  }
+  return nDone;
+}
+
 // The stream positioned at the start of the file's last partial block, whose bytes are preloaded. The file
 // is opened for update (never in the library's append mode, which would ignore the seek) and created when
 // missing.
@@ -105,17 +119,7 @@ BUFFERED_IO_CONTROL *U_MMC_psBufferedOpen(const char *pcName, const char *pcMode
 
 int U_MMC_nBufferedRead(void *pBuffer, int nSize, BUFFERED_IO_CONTROL *pIo) {
   if (pIo == nullptr || pIo->pcBuffer == nullptr || (pIo->u8ModeFlags & MMC_IO_READ) == 0 || nSize <= 0) return 0;
-  auto *pu8Out = static_cast<U8 *>(pBuffer);
-  int nDone = 0;
-  while (nDone < nSize) {
-    if (pIo->numCount <= 0 && fillBuffer(pIo, pIo->pFile) == 0) break;
-    const int nChunk = std::min(nSize - nDone, static_cast<int>(pIo->numCount));
-    std::memcpy(pu8Out + nDone, pIo->pcCurrentPointer, static_cast<size_t>(nChunk));
-    pIo->pcCurrentPointer += nChunk;
-    pIo->numCount -= nChunk;
-    nDone += nChunk;
-  }
-  return nDone;
+  return copyOut(pIo, pIo->pFile, static_cast<U8 *>(pBuffer), nSize);
 }
 
 int U_MMC_nBufferedWrite(const void *pBuffer, int nSize, BUFFERED_IO_CONTROL *pIo) {
@@ -224,16 +228,7 @@ BOOLEAN U_MMC_bBufferedIO(BUFFERED_IO_COMMAND eCommand, BUFFERED_IO_CONTROL *pIo
       return TRUE;
     case BUFFERED_READ: {
       if (pIo->pcBuffer == nullptr) return FALSE;
-      auto *pu8Out = static_cast<U8 *>(pData);
-      for (int nDone = 0; nDone < numByteCount;) {
-        if (pIo->numCount <= 0 && fillBuffer(pIo, pFile) == 0) return FALSE;
-        const int nChunk = std::min(numByteCount - nDone, static_cast<int>(pIo->numCount));
-        std::memcpy(pu8Out + nDone, pIo->pcCurrentPointer, static_cast<size_t>(nChunk));
-        pIo->pcCurrentPointer += nChunk;
-        pIo->numCount -= nChunk;
-        nDone += nChunk;
-      }
-      return TRUE;
+      return copyOut(pIo, pFile, static_cast<U8 *>(pData), numByteCount) >= numByteCount ? TRUE : FALSE;
     }
     case BUFFERED_WRITE: {
       if (pIo->pcBuffer == nullptr) return FALSE;
