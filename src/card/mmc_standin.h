@@ -1,5 +1,5 @@
-// Stand-in declarations of the memory-card task's services the capture review uses, until the card task is
-// written; its real header replaces this one.
+// Stand-in declarations of the card's thumbnail list and playback opening that the capture review uses, until
+// they are written.
 #pragma once
 #include "view/capture.h"
 #include "corvan/types.h"
@@ -19,7 +19,3 @@ THUMBNAIL_TYPE T_MMC_eFindLatestThumbnail(char *pcPath, THUMBNAIL_TYPE eType, U3
 // Opens (TRUE) the named sonar recording for playback, or closes the open one (FALSE, no name).
 BOOLEAN T_MMC_bOpenPlaybackFile(BOOLEAN bOpenFile, const char *pcFileName);
 
-// The card task (task 28, mailbox 'TMMC').
-void T_MMC_vMain(void);
-// Handles and releases one message of the card task's mailbox.
-void T_MMC_vHandleMessage(void *pvMsg);
