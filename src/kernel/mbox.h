@@ -175,6 +175,15 @@ typedef struct {
   CMD_ID Cmd;
 } GENERIC_MESSAGE;
 
+// Command 88 to the gateway task: one data record; gwdata is a heap block the receiver frees with the message.
+typedef struct {
+  GENERIC_MESSAGE header;
+  U32 datatype;
+  U32 datasrc;
+  U32 completioncode;
+  void *gwdata;
+} GATEWAY_DATA_MESSAGE;
+
 // 0; -28 for a mailbox outside 1..71.
 ERC L_MBOX_Send(MBOX mbox, void *pvMsg, PRIORITY priority, SEMA sema);
 // Send and wait for the acknowledgement of this message; a late acknowledgement of an earlier message on the

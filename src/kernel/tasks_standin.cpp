@@ -20,18 +20,32 @@ void STANDIN_vPublishMailbox(FOURCHARID key, MBOX mbox, U32 u32Priority, const c
   }
 }
 
+namespace {
+// A gateway record carries a block of its own; dropping only the message would leak it.
+void dispose(void *pvMsg) {
+  if (pvMsg == nullptr) return;
+  auto *pMsg = static_cast<GENERIC_MESSAGE *>(pvMsg);
+  if (pMsg->Cmd == CMD_ID_GATEWAY_DATA) {
+    auto *pGateway = static_cast<GATEWAY_DATA_MESSAGE *>(pvMsg);
+    if (pGateway->gwdata != nullptr) H_MEMORY_vFree(pGateway->gwdata);
+    pGateway->gwdata = nullptr;
+  }
+  H_MEMORY_vDumpMail(pvMsg);
+}
+}  // namespace
+
 void STANDIN_vServe(const SEMA *pSemas, const MBOX *pMboxes) {
   for (;;) {
     if (pSemas[0] != 0) {
       L_SEMA_WaitMultiple(pSemas);
     } else if (pMboxes[0] != 0) {
-      H_MEMORY_vDumpMail(L_MBOX_ReceiveWait(pMboxes[0]));  // a mailbox that no semaphore announces
+      dispose(L_MBOX_ReceiveWait(pMboxes[0]));  // a mailbox that no semaphore announces
     } else {
       sleep(3600);
       continue;
     }
     for (const MBOX *pMbox = pMboxes; *pMbox != 0; ++pMbox) {
-      while (void *pvMsg = L_MBOX_Receive(*pMbox)) H_MEMORY_vDumpMail(pvMsg);
+      while (void *pvMsg = L_MBOX_Receive(*pMbox)) dispose(pvMsg);
     }
   }
 }

@@ -9,6 +9,7 @@ std::mutex s_lock;
 std::vector<N2K_ADAPT_RECORD> s_aAdapted;
 std::string s_sGSA;
 std::vector<std::string> s_asGSV;
+BOOLEAN s_bGPSSelected = FALSE;
 
 void copyText(char *pcOut, const std::string &sText) {
   std::strncpy(pcOut, sText.c_str(), N2K_SENTENCE_TEXT - 1);
@@ -41,4 +42,14 @@ void N2K_STANDIN_vSetSatellites(const std::string &sGSA, const std::vector<std::
   std::lock_guard<std::mutex> guard(s_lock);
   s_sGSA = sGSA;
   s_asGSV = asGSV;
+}
+
+BOOLEAN U_NMEA_Adaptor_bNMEA2kGPSSelected(void) {
+  std::lock_guard<std::mutex> guard(s_lock);
+  return s_bGPSSelected;
+}
+
+void N2K_STANDIN_vSetGPSSelected(BOOLEAN bSelected) {
+  std::lock_guard<std::mutex> guard(s_lock);
+  s_bGPSSelected = bSelected;
 }

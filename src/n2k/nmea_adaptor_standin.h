@@ -21,6 +21,9 @@ constexpr U32 N2K_SENTENCE_TEXT = 96;  // characters of one synthesised sentence
 
 void U_NMEA_Adaptor_vDataAdapt(BOOLEAN bToNMEA2k, U32 u32DataId, FOURCHARID FourCharId, DB_DATA_TYPE dbValue);
 BOOLEAN U_NMEA_Adaptor_bFetchSatellites(char *pcGSA, char (*pacGSV)[N2K_SENTENCE_TEXT]);
+// TRUE when the NMEA 2000 GPS is the selected source on the NMEA 2000 side (FALSE unless a test sets it).
+BOOLEAN U_NMEA_Adaptor_bNMEA2kGPSSelected(void);
+void N2K_STANDIN_vSetGPSSelected(BOOLEAN bSelected);
 
 // Tests.
 typedef struct {

@@ -13,6 +13,8 @@ namespace {
 constexpr U32 kWaypoints = 16;
 std::mutex s_mutex;
 WAYPOINT s_aWaypoints[kWaypoints];
+POINT s_aPoints[kWaypoints];
+U32 s_u32AISMenuSetups = 0;
 BOOLEAN s_bMOB = FALSE;
 ROUTE s_route;
 
@@ -70,6 +72,34 @@ void T_NAV_vCopyWaypointName(U32 nIndex, char *sName, U32 nLimit) {
   snprintf(sName, nLimit, "%.11s", p ? p->sName : "");
 }
 
+void T_NAV_vCopyWaypointPoint(U32 nIndex, POINT *pPoint) {
+  std::lock_guard<std::mutex> lock(s_mutex);
+  *pPoint = nIndex < kWaypoints ? s_aPoints[nIndex] : POINT{};
+}
+
+BOOLEAN T_NAV_bIsMyChartView(S32 eView) {
+  const S32 s32View = eView == UNKNOWN_VIEW ? currentView() : eView;
+  return s32View >= CHART_PLUS_CHART_VIEW_PRIORITY && s32View <= CHART_PLUS_SIDESCAN_VIEW_PRIORITY;
+}
+
+// No bird's-eye view exists until the chart display is written.
+BOOLEAN T_NAV_bIsMyBirdsEyeView(S32) { return FALSE; }
+
+void T_NAV_vSetupAISMenuItems(void) {
+  std::lock_guard<std::mutex> lock(s_mutex);
+  ++s_u32AISMenuSetups;
+}
+
+U32 NAV_STANDIN_u32AISMenuSetups(void) {
+  std::lock_guard<std::mutex> lock(s_mutex);
+  return s_u32AISMenuSetups;
+}
+
+void NAV_STANDIN_vSetWaypointPoint(U32 nIndex, POINT tPoint) {
+  std::lock_guard<std::mutex> lock(s_mutex);
+  if (nIndex < kWaypoints) s_aPoints[nIndex] = tPoint;
+}
+
 U8 T_NAV_u8GetWaypointIcon(U32 nIndex) {
   std::lock_guard<std::mutex> lock(s_mutex);
   const WAYPOINT *p = find(nIndex);
@@ -99,5 +129,7 @@ void NAV_STANDIN_vReset(void) {
   std::lock_guard<std::mutex> lock(s_mutex);
   memset(s_aWaypoints, 0, sizeof s_aWaypoints);
   memset(&s_route, 0, sizeof s_route);
+  memset(s_aPoints, 0, sizeof s_aPoints);
+  s_u32AISMenuSetups = 0;
   s_bMOB = FALSE;
 }

@@ -1,20 +1,17 @@
-// Stand-ins of the NMEA task's later modules (sentence parsing, receiver detection and set-up, output, compass
+// Stand-ins of the NMEA task's later modules (receiver detection and set-up, compass
 // sentences, the diagnostic view, the AIS pool and GPS sharing). Each records its call and does nothing else;
-// the receive stand-in only empties the channel's queue, so the queue never fills.
+// 
 #pragma once
 #include <string>
 #include <vector>
 
 #include "nmea/nmea_task.h"
 
-void T_NMEA_vHandleReceive(BOOLEAN bIgnoreInput, PORT_INDEX ePort);
-void T_NMEA_vParseSentence(PORT_INDEX ePort, const char *pcSentence);
 void T_NMEA_vRunPortState(PORT_INDEX ePort);
 void T_NMEA_vGPSDetected(PORT_INDEX ePort);
 void T_NMEA_vSetupSentences(PORT_INDEX ePort, S32 eView);
 void T_NMEA_vTransmitUBloxInitialization(PORT_INDEX ePort, NMEA_RESET eNMEAReset);
 void T_NMEA_vTransmitNavmanInitialization(PORT_INDEX ePort, NMEA_RESET eNMEAReset);
-void T_NMEA_vHandleTransmit(void);
 void T_NMEA_vHandleCompassMessage(GENERIC_MESSAGE *pMsg);
 void T_NMEA_vHandleNetworkMessage(GENERIC_MESSAGE *pMsg);
 void T_NMEA_vSetupNetwork(void);
@@ -22,6 +19,14 @@ void T_NMEA_vTellServersDiagnosticView(BOOLEAN bShowing);
 void T_NMEA_vUnregisterNetworkServer(void);
 void T_NMEA_vRegisterDiagnosticView(void);
 void ais_InitStruct(void);
+// Receiver re-initialisation, switching a SiRF receiver to NMEA, GPS sharing, compass and remote-control sentences
+// and the AIS hand-off (sentence without its start character).
+void T_NMEA_vInitializeGPS(PORT_INDEX ePort, NMEA_RESET eReset);
+void T_NMEA_vSwitchSiRFToNMEA(PORT_INDEX ePort);
+BOOLEAN T_NMEA_bSendToNetworkDestinations(const char *pcSentence);
+void T_NMEA_vHandleRemoteSentence(PORT_INDEX ePort, const char *pcSentence);
+void T_NMEA_vParseCompassSentence(PORT_INDEX ePort, const char *pcSentence);
+void T_NMEA_vDecodeVDM(const char *pcSentence, U32 u32Time);
 
-// Tests: takes the calls recorded so far, one text each ("parse 8 NMGGA,...", "transmit", ...).
+// Tests: takes the calls recorded so far, one text each ("detected 2", "share GPGGA,...", ...).
 std::vector<std::string> NMEA_STANDIN_vTake(void);

@@ -20,6 +20,7 @@
 #include "n2k/nmea_adaptor_standin.h"
 #include "net/ethbcast_standin.h"
 #include "net/gmsg_standin.h"
+#include "nmea/nmea_parse.h"
 #include "nmea/nmea_standin.h"
 #include "nmea/task_post.h"
 #include "nmea/uart_task.h"
@@ -572,7 +573,7 @@ NMEA_PORT_INFO *T_NMEA_pInitPortInfo(GPS_SOURCE_ID eSourceID) {
     pSerial->TxDataQueue = row.TxDataQueue;
     pSerial->u8BaudRateIndex = 0;
     pSerial->u8BaudShiftCounter = 0;
-    pPort->pRxParseInfo->eRxState = 0;
+    pPort->pRxParseInfo->eReceiveState = WAITING_DOLLAR;
     s_aPortStatusArray[row.u8PortNumber] = {FALSE, FALSE};
     s_aLocked[row.u8PortNumber] = FALSE;
   }

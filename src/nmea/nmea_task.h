@@ -101,11 +101,38 @@ typedef struct {
   QUEUE TxDataQueue;
 } NMEA_SERIAL_INFO;
 
-// The sentence assembly state of a serial port; the parser owns its contents.
+typedef enum : S32 {
+  WAITING_DOLLAR = 0,
+  WAITING_STAR = 1,
+  WAITING_CHECKSUM1 = 2,
+  WAITING_CHECKSUM2 = 3,
+  WAITING_SCHAR2 = 4,
+  WAITING_CLASS = 5,
+  WAITING_ID = 6,
+  WAITING_LENGTH1 = 7,
+  WAITING_LENGTH2 = 8,
+  WAITING_PAYLOAD = 9,
+  WAITING_CHECKSUMA = 10,
+  WAITING_CHECKSUMB = 11,
+  WAITING_NM_SCHAR2 = 12,
+  WAITING_NM_LENGTH1 = 13,
+  WAITING_NM_LENGTH2 = 14,
+  WAITING_NM_PAYLOAD = 15,
+  WAITING_NM_CHECKSUM1 = 16,
+  WAITING_NM_CHECKSUM2 = 17,
+} NMEA_RECEIVE_STATE;
+
+// The sentence assembly state of a serial port; the receiver owns its contents.
 typedef struct {
-  S32 eRxState;  // 0: waiting for '$'
-  S32 nLength;
-  char acSentence[128];
+  NMEA_RECEIVE_STATE eReceiveState;
+  S32 nCharCount;
+  char sSentence[150];
+  U8 cGivenChecksum;
+  U8 cRunningChecksum;
+  U32 u32LengthLSW;
+  U32 u32Length;
+  U8 cGivenChecksumA, cRunningChecksumA, cGivenChecksumB, cRunningChecksumB;
+  U16 u16Length, u16RunningChecksum, u16GivenChecksum;
 } RX_PARSE_INFO;
 
 typedef struct {
