@@ -120,14 +120,14 @@ template <bool RAW> void Refinement(const Block bb, JP2_MQ_Decoder *mq) {
       U32 rows = (U32)(((F >> 4) & 1) | ((F >> 6) & 2) | ((F >> 8) & 4) | ((F >> 10) & 8)) & ~(U32)(F >> kVisit);
       rows &= 0xF;
       if (!rows) continue;
-      for (int j = 0; j < 4; j++) {
-        if (!((rows >> j) & 1)) continue;
+      for (U32 left = rows; left; left &= left - 1) {
+        int j = __builtin_ctz(left);
         U32 bit;
         if constexpr (RAW)
           bit = JP2_MQ_Raw_Bit(mq);
         else {
           U32 ctx = (F >> (kRefined + j)) & 1 ? 17 : 15 + ((((U32)(F >> (3 * j))) & kNbMask) != 0);
-          bit = m.Decode(&b.ctx[ctx]);
+          bit = m.DecodeEven(&b.ctx[ctx]);
         }
         mag[j * b.w] += bit ? one : 0u - one;
       }
