@@ -382,19 +382,24 @@ class TableReporter : public benchmark::ConsoleReporter {
 public:
   struct Row {
     double ms = 0, peak = 0, err = -1, errMean = 0;
+    bool median = false;
   };
   std::map<std::string, std::map<std::string, Row>> rows; // row -> decoder -> figures
   std::vector<std::string> order;
 
   void ReportRuns(const std::vector<Run> &runs) override {
     for (const Run &r : runs) {
-      if (r.error_occurred || r.run_type != Run::RT_Iteration) continue;
-      std::string name = r.benchmark_name();
+      // With repetitions the median stands for the row; its counters are the medians too.
+      bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
+      if (r.error_occurred || (r.run_type != Run::RT_Iteration && !median)) continue;
+      std::string name = r.run_name.str(); // without the aggregate's suffix
       size_t slash = name.find('/');
       std::string who = name.substr(0, slash), row = name.substr(slash + 1);
       row = row.substr(0, row.find('/'));
       if (!rows.count(row)) order.push_back(row);
       Row &x = rows[row][who];
+      if (x.median && !median) continue;
+      x.median = median;
       x.ms = r.GetAdjustedCPUTime(); // one thread: CPU time, less disturbed by other load on the machine
       auto get = [&](const char *k, double d) {
         auto it = r.counters.find(k);

@@ -50,16 +50,17 @@ void FillRow(JP2_Band_Buffer *b, JP2_Decomp *h, U32 y) {
       JP2_EBCOT_Decode_Block(im, b->psComp, pb, k, b->pu8Zc, b->psTile->u16Layers, h->psMemory, h->psCache);
       // Only the block's columns that the storage holds are copied.
       U32 bx = x0 - b->u32X0, cFirst = bx < c0 ? c0 - bx : 0, cEnd = bx + w > c1 ? (c1 > bx ? c1 - bx : 0) : w;
-      U32 stride = (w + 2) * 8;
+      const U32 *coef = JP2_EBCOT_Coefficients(pu32Coef, w, hh);
+      bool b16 = b->psComp->s32LineMode == 0;
       for (U32 r = 0; r < hh; r++) {
         U32 row = y0 + r - b->u32RowTop;
         if (row >= b->u32MaxBlockHeight) break;
         S32 *dst = b->ps32Storage + (size_t)row * b->u32LineLength;
-        const U32 *src = pu32Coef + 1 + (r / 4 + 1) * stride + 8 + (r % 4) * 2;
-        for (U32 c = cFirst; c < cEnd; c++) {
-          S32 v = (S32)src[c * 8];
-          dst[bx + c - c0] = b->psComp->s32LineMode == 0 ? (S32)(S16)v : v;
-        }
+        const U32 *src = coef + (size_t)r * w;
+        if (b16)
+          for (U32 c = cFirst; c < cEnd; c++) dst[bx + c - c0] = (S16)src[c];
+        else
+          memcpy(dst + bx + cFirst - c0, src + cFirst, (size_t)(cEnd > cFirst ? cEnd - cFirst : 0) * 4);
       }
     }
   }

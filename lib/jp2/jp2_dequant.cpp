@@ -53,20 +53,9 @@ S32 JP2_Dequant_Scale_Steps(JP2_Prec_Band *pb, float fScale) {
 }
 
 namespace {
-// Visits the coefficient words of every row of the block's stripes (padding rows hold 0 and stay 0).
+// Visits the coefficient words of the block, rows of w words.
 template <class F> void EachWord(U32 w, U32 h, U32 *pu32Words, F f) {
-  U32 u32Stride = (w + 2) * 4 * 2; // words per stripe
-  U32 *pu32First = pu32Words + (w + 3) * 8;
-  U32 u32Stripes = (h + 3) / 4;
-  for (U32 st = 0; st < u32Stripes; st++) {
-    U32 *col = pu32First + st * u32Stride;
-    for (U32 x = 0; x < w; x++, col += 8) {
-      f(col[0]);
-      f(col[2]);
-      f(col[4]);
-      f(col[6]);
-    }
-  }
+  for (U32 *p = pu32Words, *e = pu32Words + (size_t)w * h; p < e; p++) f(*p);
 }
 } // namespace
 

@@ -37,15 +37,20 @@ U8 ZeroContext(U32 idx, int kind) {
 }
 
 void BuildContextTables(JP2_Image *im) {
-  for (U32 i = 0; i < 256; i++) {
-    im->au8ZcLL[i] = ZeroContext(i, 0);
-    im->au8ZcHL[i] = ZeroContext(i, 1);
-    im->au8ZcHH[i] = ZeroContext(i, 2);
+  for (U32 i = 0; i < 512; i++) {
+    U32 nb = (i & 0xF) | ((i >> 1) & 0xF0); // the eight neighbours without the centre
+    im->au8ZcLL[i] = ZeroContext(nb, 0);
+    im->au8ZcHL[i] = ZeroContext(nb, 1);
+    im->au8ZcHH[i] = ZeroContext(nb, 2);
   }
-  for (U32 i = 0; i < 16; i++) {
-    U32 hh = i >> 2, vv = i & 3;
-    S32 hc = hh == 1 ? 1 : (hh == 2 ? -1 : 0);
-    S32 vc = vv == 1 ? 1 : (vv == 2 ? -1 : 0);
+  for (U32 i = 0; i < 256; i++) {
+    // Contribution of a neighbour pair: 1 positive, -1 negative, each clamped to one of each sign.
+    auto side = [&](U32 a, U32 b) -> S32 {
+      bool pos = ((i >> (2 * a + 1)) & 1 && !((i >> (2 * a)) & 1)) || ((i >> (2 * b + 1)) & 1 && !((i >> (2 * b)) & 1));
+      bool neg = ((i >> (2 * a + 1)) & 1 && ((i >> (2 * a)) & 1)) || ((i >> (2 * b + 1)) & 1 && ((i >> (2 * b)) & 1));
+      return pos == neg ? 0 : (pos ? 1 : -1);
+    };
+    S32 vc = side(0, 3), hc = side(1, 2);
     U32 label, x = 0;
     if (hc == 1) label = vc == 1 ? 13 : (vc == 0 ? 12 : 11);
     else if (hc == 0) {

@@ -42,8 +42,10 @@ struct JP2_Image {
   U32 *pu32PpmPos, *pu32PpmLen;
   JP2_PPM_State sPpm, sPpmSaved;
   JP2_Tile *psTiles;
-  U8 au8ZcLL[256], au8ZcHL[256], au8ZcHH[256];
-  U32 au32Sign[16];
+  // Indexed by a sample's 3 x 3 significance window (row above in bits 0-2, own row 3-5, row below 6-8).
+  U8 au8ZcLL[512], au8ZcHL[512], au8ZcHH[512];
+  // Indexed by the four direct neighbours: bit 2i sign, bit 2i + 1 significance (up, left, right, down).
+  U32 au32Sign[256];
   JP2_MQ_State *psMQStates;
   S32 s32IsJP2;
   JP2_TLM_Array *psTLM;

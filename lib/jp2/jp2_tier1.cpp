@@ -1,8 +1,9 @@
-// Coding passes over the MQ decoder (or raw bits); a border of outside samples removes edge tests.
-// The arithmetic decoder runs inline in the passes with its registers in locals; each sample's state word carries
-// its neighbourhood, so contexts come from table lookups. Magnitudes are held in half-step units: a sample that
-// becomes significant in plane p holds 3 * 2^p, each refinement in plane p adds or takes 2^p, so every coefficient
-// ends at the midpoint of its own last coded interval.
+// Coding passes over the MQ decoder (or raw bits); a border of outside columns and stripes removes edge tests.
+// The arithmetic decoder runs inline in the passes with its registers in locals. Each stripe column has one flag
+// word holding the significance and signs of its four samples and of their neighbours, so a pass tests a whole
+// column at once and contexts come from table lookups over a shifted window. Magnitudes are held in half-step
+// units: a sample that becomes significant in plane p holds 3 * 2^p, each refinement in plane p adds or takes 2^p,
+// so every coefficient ends at the midpoint of its own last coded interval.
 #include "jp2/jp2_tier1.h"
 
 #include <cstring>
@@ -14,11 +15,17 @@
 
 namespace {
 
-enum : U32 {
-  NB_UL = 0x01, NB_U = 0x02, NB_UR = 0x04, NB_L = 0x08, NB_R = 0x10, NB_DL = 0x20, NB_D = 0x40, NB_DR = 0x80,
-  ST_VISIT = 0x100, ST_SIG = 0x200, ST_REFINED = 0x400, ST_OUT = 0x800,
-  SG_VPOS = 0x1000, SG_VNEG = 0x2000, SG_HPOS = 0x4000, SG_HNEG = 0x8000,
-};
+// Flag word of a stripe column: significance of rows -1..4 (the stripe and one row each side) by columns
+// left, own, right in bits 0-17 (row r + 1 at bits 3(r + 1) .. 3(r + 1) + 2); the signs of the same samples 32 bits
+// higher; per own row j: visited in this plane, refined before, outside the block.
+using Flags = U64;
+constexpr Flags kSigWindow = 0x3FFFF;
+constexpr Flags kSigOwn = (1u << 4) | (1u << 7) | (1u << 10) | (1u << 13);
+constexpr int kVisit = 18, kRefined = 22, kOut = 26;
+constexpr Flags kVisitAll = 0xFull << kVisit, kOutAll = 0xFull << kOut;
+constexpr Flags SigBit(int row, int col) { return (Flags)1 << (3 * (row + 1) + col); }
+// The 3 x 3 window of own row j without its centre: some neighbour is significant.
+constexpr U32 kNbMask = 0x1EF;
 
 // Highest first bit-plane whose half-step magnitudes (below 2^(p + 2)) fit the 31 magnitude bits.
 constexpr S32 kMaxPlane = 29;
@@ -26,9 +33,10 @@ constexpr S32 kMaxPlane = 29;
 using Mq = JP2_MQ_Registers;
 
 struct Block {
-  U32 *first; // state word of sample (0, 0): stripe 1, column 1
-  U32 w, h, stripes;
-  U32 sw; // words from one stripe to the next
+  Flags *first; // flag word of stripe 0, column 0
+  U32 *mag;     // magnitude of sample (0, 0), rows of w words
+  U32 w, stripes;
+  U32 fs; // flag words from one stripe to the next
   const U8 *zc;
   const U32 *sign;
   JP2_MQ_State **ctx;
@@ -36,29 +44,34 @@ struct Block {
   U32 sigval; // 3 * 2^p, a new significant magnitude
 };
 
-// Sample j of a column (state word s) becomes significant; its eight neighbours learn it.
-template <int J, bool CAUSAL> JP2_INLINE void Become(const Block &b, U32 *s, U32 neg) {
-  s[1] = (neg << 31) | b.sigval;
-  s[0] |= ST_SIG;
-  U32 vs = SG_VPOS << neg, hs = SG_HPOS << neg;
-  U32 *u = J > 0 ? s - 2 : s - b.sw + 6;
-  U32 *d = J < 3 ? s + 2 : s + b.sw - 6;
-  if (!(CAUSAL && J == 0)) {
-    u[-8] |= NB_DR;
-    u[0] |= NB_D | vs;
-    u[8] |= NB_DL;
+// Sample j of column f (its flags held in F) becomes significant; its neighbours' words learn it.
+template <int J, bool CAUSAL> JP2_INLINE void Become(const Block &b, Flags *f, Flags &F, U32 *mag, U32 neg) {
+  mag[J * b.w] = (neg << 31) | b.sigval;
+  Flags sgn = 0 - (Flags)neg;
+  auto put = [&](Flags *w, Flags bit) __attribute__((always_inline)) { *w |= bit | ((bit << 32) & sgn); };
+  Flags own = SigBit(J, 1);
+  F |= own | ((Flags)neg << (32 + 3 * (J + 1) + 1));
+  put(f - 1, SigBit(J, 2));
+  put(f + 1, SigBit(J, 0));
+  if constexpr (J == 0 && !CAUSAL) {
+    Flags *u = f - b.fs;
+    put(u - 1, SigBit(4, 2));
+    put(u, SigBit(4, 1));
+    put(u + 1, SigBit(4, 0));
   }
-  s[-8] |= NB_R | hs;
-  s[8] |= NB_L | hs;
-  d[-8] |= NB_UR;
-  d[0] |= NB_U | vs;
-  d[8] |= NB_UL;
+  if constexpr (J == 3) {
+    Flags *d = f + b.fs;
+    put(d - 1, SigBit(-1, 2));
+    put(d, SigBit(-1, 1));
+    put(d + 1, SigBit(-1, 0));
+  }
 }
 
-template <int J, bool CAUSAL> JP2_INLINE void DecodeSignAndSet(const Block &b, Mq &m, U32 *s, U32 v) {
-  U32 e = b.sign[(v >> 12) & 0xF];
+template <int J, bool CAUSAL> JP2_INLINE void DecodeSignAndSet(const Block &b, Mq &m, Flags *f, Flags &F, U32 *mag) {
+  U32 sig = (U32)(F >> (3 * J)), chi = (U32)(F >> (32 + 3 * J));
+  U32 e = b.sign[(sig & 0xAA) | ((chi & 0xAA) >> 1)];
   U32 neg = m.Decode(&b.ctx[e & 0xFF]) ^ (e >> 31);
-  Become<J, CAUSAL>(b, s, neg);
+  Become<J, CAUSAL>(b, f, F, mag, neg);
 }
 
 // Significance propagation and magnitude refinement, arithmetic-coded or raw (bypass: bits as they stand, the
@@ -67,27 +80,28 @@ template <bool CAUSAL, bool RAW> void Significance(const Block bb, JP2_MQ_Decode
   const Block b = bb; // a local copy: stores into the block cannot change it
   Mq m(mq);
   for (U32 st = 0; st < b.stripes; st++) {
-    U32 *col = b.first + st * b.sw;
-    for (U32 x = 0; x < b.w; x++, col += 8) {
+    Flags *f = b.first + st * b.fs;
+    U32 *mag = b.mag + st * 4 * b.w;
+    for (U32 x = 0; x < b.w; x++, f++, mag++) {
+      Flags F = *f;
       // Nothing to code where no sample has a significant neighbour, or where all four are significant.
-      U32 any = col[0] | col[2] | col[4] | col[6], all = col[0] & col[2] & col[4] & col[6];
-      if (!(any & 0xFF) || (all & ST_SIG)) continue;
+      if (!(F & kSigWindow) || (F & kSigOwn) == kSigOwn) continue;
       auto cell = [&]<int J>() __attribute__((always_inline)) {
-        U32 *s = col + 2 * J;
-        U32 v = *s;
-        if ((v & (ST_SIG | ST_OUT)) || !(v & 0xFF)) return;
-        U32 bit = RAW ? JP2_MQ_Raw_Bit(mq) : m.Decode(&b.ctx[b.zc[v & 0xFF]]);
-        *s = v | ST_VISIT;
+        U32 win = (U32)(F >> (3 * J)) & 0x1FF;
+        if ((win & 0x10) || !(win & kNbMask) || (F >> (kOut + J)) & 1) return;
+        U32 bit = RAW ? JP2_MQ_Raw_Bit(mq) : m.Decode(&b.ctx[b.zc[win]]);
+        F |= (Flags)1 << (kVisit + J);
         if (!bit) return;
         if constexpr (RAW)
-          Become<J, CAUSAL>(b, s, JP2_MQ_Raw_Bit(mq));
+          Become<J, CAUSAL>(b, f, F, mag, JP2_MQ_Raw_Bit(mq));
         else
-          DecodeSignAndSet<J, CAUSAL>(b, m, s, v);
+          DecodeSignAndSet<J, CAUSAL>(b, m, f, F, mag);
       };
       cell.template operator()<0>();
       cell.template operator()<1>();
       cell.template operator()<2>();
       cell.template operator()<3>();
+      *f = F;
     }
   }
   if constexpr (!RAW) m.Store(mq);
@@ -98,21 +112,26 @@ template <bool RAW> void Refinement(const Block bb, JP2_MQ_Decoder *mq) {
   Mq m(mq);
   U32 one = b.one;
   for (U32 st = 0; st < b.stripes; st++) {
-    U32 *col = b.first + st * b.sw;
-    for (U32 x = 0; x < b.w; x++, col += 8) {
-      if (!((col[0] | col[2] | col[4] | col[6]) & ST_SIG)) continue;
-      for (int j = 0; j < 4; j++) {
-        U32 *s = col + 2 * j;
-        U32 v = *s;
-        if ((v & (ST_SIG | ST_VISIT)) != ST_SIG) continue;
+    Flags *f = b.first + st * b.fs;
+    U32 *mag = b.mag + st * 4 * b.w;
+    for (U32 x = 0; x < b.w; x++, f++, mag++) {
+      Flags F = *f;
+      // Significant rows not coded in this plane's significance pass.
+      U32 rows = (U32)(((F >> 4) & 1) | ((F >> 6) & 2) | ((F >> 8) & 4) | ((F >> 10) & 8)) & ~(U32)(F >> kVisit);
+      rows &= 0xF;
+      if (!rows) continue;
+      for (U32 left = rows; left; left &= left - 1) {
+        int j = __builtin_ctz(left);
         U32 bit;
         if constexpr (RAW)
           bit = JP2_MQ_Raw_Bit(mq);
-        else
-          bit = m.Decode(&b.ctx[(v & ST_REFINED) ? 17 : 15 + ((v & 0xFF) != 0)]);
-        s[1] += bit ? one : 0u - one;
-        if (!(v & ST_REFINED)) *s = v | ST_REFINED;
+        else {
+          U32 ctx = (F >> (kRefined + j)) & 1 ? 17 : 15 + ((((U32)(F >> (3 * j))) & kNbMask) != 0);
+          bit = m.DecodeEven(&b.ctx[ctx]);
+        }
+        mag[j * b.w] += bit ? one : 0u - one;
       }
+      *f = F | (Flags)rows << kRefined;
     }
   }
   if constexpr (!RAW) m.Store(mq);
@@ -123,38 +142,33 @@ template <bool CAUSAL> void Cleanup(const Block bb, JP2_MQ_Decoder *mq) {
   const Block b = bb;
   Mq m(mq);
   for (U32 st = 0; st < b.stripes; st++) {
-    U32 *col = b.first + st * b.sw;
-    for (U32 x = 0; x < b.w; x++, col += 8) {
-      auto cell = [&]<int J>() __attribute__((always_inline)) {
-        U32 *s = col + 2 * J;
-        U32 v = *s;
-        if (v & (ST_SIG | ST_VISIT | ST_OUT)) {
-          *s = v & ~ST_VISIT;
-          return;
-        }
-        if (m.Decode(&b.ctx[b.zc[v & 0xFF]])) DecodeSignAndSet<J, CAUSAL>(b, m, s, v);
-      };
-      int start = 0;
-      U32 any = col[0] | col[2] | col[4] | col[6];
-      if ((col[0] & col[2] & col[4] & col[6]) & (ST_SIG | ST_VISIT)) {
-        // All four coded already in this plane (significant or visited): only the visit marks go.
-        if (any & ST_VISIT) {
-          col[0] &= ~ST_VISIT;
-          col[2] &= ~ST_VISIT;
-          col[4] &= ~ST_VISIT;
-          col[6] &= ~ST_VISIT;
-        }
+    Flags *f = b.first + st * b.fs;
+    U32 *mag = b.mag + st * 4 * b.w;
+    for (U32 x = 0; x < b.w; x++, f++, mag++) {
+      Flags F = *f;
+      // Rows coded already in this plane (significant or visited) or outside the block.
+      U32 done = (U32)(((F >> 4) & 1) | ((F >> 6) & 2) | ((F >> 8) & 4) | ((F >> 10) & 8)) |
+                 (U32)(F >> kVisit) | (U32)(F >> kOut);
+      done &= 0xF;
+      if (done == 0xF) {
+        if (F & kVisitAll) *f = F & ~kVisitAll;
         continue;
       }
-      if (!(any & (0xFF | ST_VISIT | ST_SIG | ST_OUT))) {
+      auto cell = [&]<int J>() __attribute__((always_inline)) {
+        if ((done >> J) & 1) return;
+        U32 win = (U32)(F >> (3 * J)) & 0x1FF;
+        if (m.Decode(&b.ctx[b.zc[win]])) DecodeSignAndSet<J, CAUSAL>(b, m, f, F, mag);
+      };
+      int start = 0;
+      if (!(F & (kSigWindow | kVisitAll | kOutAll))) {
         if (!m.Decode(&b.ctx[0])) continue;
         U32 j = m.Decode(&b.ctx[18]) << 1;
         j |= m.Decode(&b.ctx[18]);
         switch (j) {
-        case 0: DecodeSignAndSet<0, CAUSAL>(b, m, col, col[0]); break;
-        case 1: DecodeSignAndSet<1, CAUSAL>(b, m, col + 2, col[2]); break;
-        case 2: DecodeSignAndSet<2, CAUSAL>(b, m, col + 4, col[4]); break;
-        default: DecodeSignAndSet<3, CAUSAL>(b, m, col + 6, col[6]); break;
+        case 0: DecodeSignAndSet<0, CAUSAL>(b, m, f, F, mag); break;
+        case 1: DecodeSignAndSet<1, CAUSAL>(b, m, f, F, mag); break;
+        case 2: DecodeSignAndSet<2, CAUSAL>(b, m, f, F, mag); break;
+        default: DecodeSignAndSet<3, CAUSAL>(b, m, f, F, mag); break;
         }
         start = (int)j + 1;
       }
@@ -165,6 +179,7 @@ template <bool CAUSAL> void Cleanup(const Block bb, JP2_MQ_Decoder *mq) {
       case 3: cell.template operator()<3>(); break;
       default: break;
       }
+      *f = F & ~kVisitAll;
     }
   }
   m.Store(mq);
@@ -179,9 +194,14 @@ template <bool CAUSAL> void Pass(const Block &b, JP2_MQ_Decoder *mq, int kind, b
     Cleanup<CAUSAL>(b, mq);
 }
 
+// Flag words of a block: the stripes with one border stripe above and below, one border column each side.
+U32 FlagWords(U32 w, U32 h) { return ((h + 3) / 4 + 2) * (w + 2); }
+
 } // namespace
 
-U32 JP2_EBCOT_Buffer_Words(U32 w, U32 h) { return ((h + 3) / 4 + 2) * (w + 2) * 8; }
+U32 JP2_EBCOT_Buffer_Words(U32 w, U32 h) { return FlagWords(w, h) * 2 + w * ((h + 3) & ~3u); }
+
+U32 *JP2_EBCOT_Coefficients(U32 *pu32Buffer, U32 w, U32 h) { return pu32Buffer + FlagWords(w, h) * 2; }
 
 S32 JP2_EBCOT_Decode_Block(JP2_Image *im, JP2_Tile_Comp *tc, JP2_Prec_Band *pb, U32 k, const U8 *zc, U32 u32Layers,
                            JP2_Memory *m, JP2_Cache *c) {
@@ -190,19 +210,22 @@ S32 JP2_EBCOT_Decode_Block(JP2_Image *im, JP2_Tile_Comp *tc, JP2_Prec_Band *pb, 
   JP2_Block_Array_Get_Position(a, k, &x, &y, &w, &h);
   Block b;
   U32 *pu32 = im->pu32CodeBlockBuffer;
+  U32 stripes = (h + 3) / 4;
   b.w = w;
-  b.h = h;
-  b.stripes = (h + 3) / 4;
-  b.sw = (w + 2) * 8;
-  b.first = pu32 + b.sw + 8;
+  b.stripes = stripes;
+  b.fs = w + 2;
+  Flags *flags = (Flags *)pu32;
+  b.first = flags + b.fs + 1;
+  b.mag = JP2_EBCOT_Coefficients(pu32, w, h);
   b.zc = zc;
   b.sign = im->au32Sign;
-  // Clear the block's area; rows below the height are outside. The border samples are never visited, so only
-  // the neighbour bits that significance writes into them matter, and those are never read.
+  // Clear the block's words; rows below the height are outside. Border columns and stripes are never coded, so the
+  // bits that significance writes into them are never read.
   memset(pu32, 0, JP2_EBCOT_Buffer_Words(w, h) * 4);
-  for (U32 r = h; r < b.stripes * 4; r++) {
-    U32 *s = b.first + (r / 4) * b.sw + (r % 4) * 2;
-    for (U32 i = 0; i < w; i++) s[i * 8] = ST_OUT;
+  if (h % 4) {
+    Flags out = (kOutAll << (h % 4)) & kOutAll;
+    Flags *last = b.first + (stripes - 1) * b.fs;
+    for (U32 i = 0; i < w; i++) last[i] = out;
   }
   U32 P = a->pu8PassesRead[k];
   S32 s32First = (S32)tc->u8RoiShift + pb->ps32Planes[k] - 1;
@@ -282,6 +305,6 @@ S32 JP2_EBCOT_Decode_Block(JP2_Image *im, JP2_Tile_Comp *tc, JP2_Prec_Band *pb, 
     JP2_MQ_Decoder_Delete(&mq, m);
     JP2_Memory_Free(m, &pu8Code);
   }
-  JP2_Dequant_Block(pb, w, h, pu32 + 1, tc->u8Wavelet == 0, tc->u8RoiShift, tc->s32LineMode == 0);
+  JP2_Dequant_Block(pb, w, h, b.mag, tc->u8Wavelet == 0, tc->u8RoiShift, tc->s32LineMode == 0);
   return 0;
 }
