@@ -20,8 +20,13 @@
 #include "sonar/ping_state.h"
 #include "sonar/ping_task.h"
 #include "ui/startup/startup.h"
+#include "run_apart.h"
 
 void T_N_PROCESS_vHandleMessageStandIn(void *pvMsg);
+
+// They change the shared sonar state (system state, client states, depths) that other suites read at start.
+TEST_RUN_APART(PingTask);
+TEST_RUN_APART(PingTaskSystemState);
 
 namespace {
 
