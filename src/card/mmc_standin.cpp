@@ -13,4 +13,5 @@ THUMBNAIL_TYPE T_MMC_eFindNextThumbNailImage(const char *, char *, U32 *) { retu
 THUMBNAIL_TYPE T_MMC_eFindPreviousThumbNailImage(const char *, char *, U32 *) { return THUMBNAIL_NONE; }
 THUMBNAIL_TYPE T_MMC_eFindLatestThumbnail(char *, THUMBNAIL_TYPE, U32 *) { return THUMBNAIL_NONE; }
 BOOLEAN T_MMC_bOpenPlaybackFile(BOOLEAN, const char *) { return FALSE; }
+void T_MMC_vCleanupDatabaseAfterPlayback(void) {}
 

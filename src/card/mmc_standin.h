@@ -18,4 +18,6 @@ THUMBNAIL_TYPE T_MMC_eFindPreviousThumbNailImage(const char *pcEntry, char *pcPa
 THUMBNAIL_TYPE T_MMC_eFindLatestThumbnail(char *pcPath, THUMBNAIL_TYPE eType, U32 *pu32Position);
 // Opens (TRUE) the named sonar recording for playback, or closes the open one (FALSE, no name).
 BOOLEAN T_MMC_bOpenPlaybackFile(BOOLEAN bOpenFile, const char *pcFileName);
+// Puts back the settings that playback replaced.
+void T_MMC_vCleanupDatabaseAfterPlayback(void);
 

@@ -1,6 +1,7 @@
 #include "kernel/memory.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstring>
 #include <mutex>
@@ -75,7 +76,10 @@ void *handOut(void *pvHeader, MAP map) {
   return static_cast<BYTE *>(pvHeader) + kHeader;
 }
 
+std::atomic<U64> s_u64Allocations{0};
+
 void *allocate(size_t first, bool bWait) {
+  s_u64Allocations.fetch_add(1, std::memory_order_relaxed);
   for (size_t i = first; i < kPartitions; ++i) {
     if (void *pvHeader = L_MEM_Allocate(s_partitions[i].map)) return handOut(pvHeader, s_partitions[i].map);
   }
@@ -100,6 +104,8 @@ U32 usableOf(MAP map) {
 }
 
 }  // namespace
+
+U64 H_MEMORY_u64AllocationCount(void) { return s_u64Allocations.load(std::memory_order_relaxed); }
 
 void *H_MEMORY_pvMalloc(U32 u32Size) { return allocate(smallestFitting(u32Size), true); }
 

@@ -18,6 +18,9 @@ void H_MEMORY_vFree(void *pvBlock);
 // Releases a received message: acknowledges it when its sender named a semaphore, frees it otherwise.
 void H_MEMORY_vDumpMail(void *pvMessage);
 
+// Allocation requests so far (all forms), for tests and benchmarks that check what a path allocates.
+U64 H_MEMORY_u64AllocationCount(void);
+
 // Usable bytes of the block at this address (0 when it is no block).
 U32 H_MEMORY_u32BlockSize(const void *pvBlock);
 

@@ -63,8 +63,6 @@ struct StandIn {
 // clang-format off
 const StandIn kStandIns[] = {
     {SPEEDTASK,          {FCID("TSPD")}, {M_SPEED},          {SEMA_MBOX_SPEED},          "Somebody else registered the Speed Task Mailbox"},
-    {PROCESSTASK,        {},             {M_PROCESS},        {SEMA_MBOX_PROCESS},        nullptr},
-    {PINGTASK,           {FCID("TPNG")}, {M_PING},           {SEMA_MBOX_PING},           "Somebody else registered the Ping Task Mailbox"},
     {CHARTTASK,          {FCID("TCRT")}, {M_CHART},          {SEMA_MBOX_CHART},          "Somebody else registered the Chart Task Mailbox"},
     {NAVTASK,            {FCID("TNAV")}, {M_NAV},            {SEMA_MBOX_NAV},            "Somebody else registered the Nav Task Mailbox"},
     {PCCTASK,            {FCID("TPCC")}, {M_PCCOM},          {SEMA_MBOX_PCC},            "Somebody else registered the PC Connect Task Mailbox"},
@@ -110,6 +108,11 @@ const StandIn kStandIns[] = {
   if (task == ACCTASK) L_MBOX_DefineSema(M_ACC_REPLY, SEMA_ACC_REPLY);
   if (task == VANTRELTASK) L_MBOX_DefineSema(M_VANTREL, SEMA_MBOX_VANTREL);
   const U32 u32Priority = task == INLINETESTTASK ? P_TESTMODE : P_NORMAL;
+  if (task == HISTORYTASK) {
+    // The history task's registration: the default transducer (kind 1) and its sonar sources (the 2-D one).
+    H_DATABASE_bUpdateEverythingU32(FCID("SSTS"), 1, P_DEFAULT_SETTING, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+    H_DATABASE_bUpdateEverythingU32(FCID("SSES"), 1, P_DEFAULT_SETTING, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+  }
   for (int i = 0; i < 2 && pStandIn->keys[i] != 0; ++i) {
     STANDIN_vPublishMailbox(pStandIn->keys[i], pStandIn->mboxes[i], u32Priority, pStandIn->pcFatalText);
   }
@@ -123,8 +126,6 @@ const StandIn kStandIns[] = {
   void entry(void) { runStandIn(task); }
 
 STANDIN_ENTRY(T_SPEED_vMain, SPEEDTASK)
-STANDIN_ENTRY(T_N_PROCESS_vMain, PROCESSTASK)
-STANDIN_ENTRY(T_N_PING_vMain, PINGTASK)
 STANDIN_ENTRY(T_CHART_vMain, CHARTTASK)
 STANDIN_ENTRY(T_NAV_vMain, NAVTASK)
 STANDIN_ENTRY(T_PCC_vMain, PCCTASK)

@@ -12,3 +12,11 @@ BOOLEAN T_N_HISTORY_bIsMyCursorView(LAYER_ID eView, SPLIT_WINDOW_TYPE eSplit) {
           s32View == SONAR_3D_PLUS_2D_VIEW_PRIORITY) &&
          s32Side == SPLIT_LEFT_WINDOW;
 }
+
+namespace {
+BOOLEAN s_bShortTransmit = FALSE;
+}
+
+void T_N_HISTORY_vEnableShortTransmit(BOOLEAN bEnable) { s_bShortTransmit = bEnable; }
+BOOLEAN T_N_HISTORY_bShortTransmitEnabled(void) { return s_bShortTransmit; }
+BOOLEAN T_N_HISTORY_bReverseScrollForMode(U32, BOOLEAN bReverseScroll) { return bReverseScroll; }

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <mutex>
 #include <string>
 
@@ -90,6 +91,7 @@ struct MODEL {
   U32 u32Writes = 0;
   U32 u32Reads = 0;
   U32 u32Random = 1;
+  bool bPace = true;
 };
 
 std::mutex s_lock;
@@ -214,8 +216,51 @@ ssize_t HOST_SONAR_nRead(int nFd, void *pvData, size_t size) {
   }
   ++s_model.u32Reads;
   std::memcpy(pvData, block.data(), block.size());
+  if (s_model.bPace) {
+    // A receive lasts as long as the echo the command listens for (26 us a sample), at least 5 ms, as on
+    // the device; so the unit's ping loop runs at the device's pace, not as fast as the processor can.
+    U32 u32MaxSamples = 0;
+    const U32 u32Sequences = s_model.transmit.size() > 186 ? std::min<U32>(s_model.transmit[186], 6) : 0;
+    for (U32 q = 0; q < u32Sequences; ++q) {
+      const U8 *pu8Seq = s_model.transmit.data() + 31 * q;
+      u32MaxSamples = std::max<U32>(u32MaxSamples, static_cast<U32>(pu8Seq[23] | pu8Seq[24] << 8));
+    }
+    const U64 u64Us = std::max<U64>(5000, static_cast<U64>(u32MaxSamples) * 26);
+    const struct timespec tDelay = {static_cast<time_t>(u64Us / 1000000), static_cast<long>(u64Us % 1000000 * 1000)};
+    s_lock.unlock();
+    nanosleep(&tDelay, nullptr);
+    s_lock.lock();
+  }
   return static_cast<ssize_t>(block.size());
 }
+
+void HOST_SONAR_vSetPacing(bool bPace) {
+  std::lock_guard<std::mutex> guard(s_lock);
+  s_model.bPace = bPace;
+}
+
+namespace {
+
+// One line per new command: per used pulse of each sequence its frequency (kHz), mode and the sequence's
+// sample count, so runs of the whole unit can be judged from the log.
+void logTransmitBlock(const std::vector<U8> &block) {
+  std::string text = "sonar model: command";
+  const U32 u32Sequences = block.size() > 186 ? std::min<U32>(block[186], 6) : 0;
+  for (U32 s = 0; s < u32Sequences; ++s) {
+    const U8 *pu8Seq = block.data() + 31 * s;
+    const U32 u32Samples = static_cast<U32>(pu8Seq[23] | pu8Seq[24] << 8);
+    for (U32 p = 0; p < 3; ++p) {
+      const U8 *pu8Pulse = pu8Seq + 6 * p;
+      const U32 u32Freq = static_cast<U32>(pu8Pulse[0] | pu8Pulse[1] << 8);
+      if (u32Freq == 0 && p > 0) continue;
+      text += " [" + std::to_string(s) + "." + std::to_string(p) + " " + std::to_string(u32Freq) + " kHz mode " +
+              std::to_string(pu8Pulse[3]) + " samples " + std::to_string(u32Samples) + "]";
+    }
+  }
+  log_me("%s", text.c_str());
+}
+
+}  // namespace
 
 ssize_t HOST_SONAR_nWrite(int nFd, const void *pvData, size_t size) {
   if (nFd < 0) {
@@ -224,8 +269,10 @@ ssize_t HOST_SONAR_nWrite(int nFd, const void *pvData, size_t size) {
   }
   std::lock_guard<std::mutex> guard(s_lock);
   const U8 *pu8Data = static_cast<const U8 *>(pvData);
+  const std::vector<U8> previous = s_model.transmit;
   s_model.transmit.assign(pu8Data, pu8Data + std::min(size, kTransmitBlock));
   ++s_model.u32Writes;
+  if (s_model.transmit != previous) logTransmitBlock(s_model.transmit);
   return static_cast<ssize_t>(size);
 }
 

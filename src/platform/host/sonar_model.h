@@ -17,6 +17,9 @@ ssize_t HOST_SONAR_nWrite(int nFd, const void *pvData, size_t size);
 // Back to the defaults: device present, transducer connected (unless CORVAN_TRANSDUCER is 0), bottom at
 // 10 m (CORVAN_SONAR_BOTTOM, metres) and readings 400, 500, 700 (CORVAN_SONAR_ADC), no damage, no block sent.
 void HOST_SONAR_vReset(void);
+// Reads take the device's time (the echo time of the command, at least 5 ms), as after a reset; tests that
+// drive many pings turn it off.
+void HOST_SONAR_vSetPacing(bool bPace);
 // Without the device the open fails (ENODEV).
 void HOST_SONAR_vSetPresent(bool bPresent);
 // Without a transducer: no ring-down, no echo, and the transducer line reads open (1023).
