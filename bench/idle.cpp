@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -38,6 +39,7 @@ class Unit {
       setenv("CORVAN_CWD", m_dir.c_str(), 1);
       setenv("CORVAN_HEADLESS", "1", 1);
       setenv("CORVAN_KEYS", fifo.c_str(), 1);
+      setenv("CORVAN_LOG_KEYS", "CMNU", 1);  // the open menu's kind, to know when a key was taken
       unsetenv("CORVAN_DEVROOT");
       execl(CORVAN_BINARY, CORVAN_BINARY, static_cast<char *>(nullptr));
       _exit(127);
@@ -56,15 +58,26 @@ class Unit {
     std::error_code ec;
     std::filesystem::remove_all(m_dir, ec);
   }
-  bool waitFor(const std::string &text) {
+  // Reads the log until a line holds the text; false at its end or after withinMs without it.
+  bool waitFor(const std::string &text, int withinMs = 60000) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(withinMs);
     for (;;) {
       const size_t at = m_log.find(text, m_seen);
       if (at != std::string::npos) {
         m_seen = at + text.size();
         return true;
       }
-      if (!pump()) return false;
+      if (!pump(deadline)) return false;
     }
+  }
+  // Presses the key again until the log shows the line: a key that comes while its owner is still being set up
+  // is not taken.
+  bool pressUntil(unsigned short code, const std::string &line) {
+    for (int n = 0; n < 20; ++n) {
+      key(code);
+      if (waitFor(line, 1500)) return true;
+    }
+    return false;
   }
   void key(unsigned short code) {
     for (int value : {1, 0}) {
@@ -109,9 +122,11 @@ class Unit {
   }
 
  private:
-  bool pump() {
+  bool pump(std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::now() +
+                                                            std::chrono::seconds(60)) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     struct pollfd fd = {m_out, POLLIN, 0};
-    if (poll(&fd, 1, 60000) <= 0) return false;
+    if (left.count() <= 0 || poll(&fd, 1, static_cast<int>(left.count())) <= 0) return false;
     char buffer[4096];
     const ssize_t n = read(m_out, buffer, sizeof buffer);
     if (n <= 0) return false;
@@ -172,13 +187,13 @@ void BM_IdleWithTheMainMenuOpen(benchmark::State &state) {
     state.SkipWithError("the unit did not start its system");
     return;
   }
-  sleep(2);
-  unit.key(kExit);  // the first start's quick set-up
-  sleep(1);
-  unit.key(kMenu);  // the current view's menu
-  sleep(1);
-  unit.key(kMenu);  // the main menu
-  sleep(2);
+  // The first start's quick set-up, then the current view's menu, then the main menu (menu kinds 1, 0, 2, 3).
+  if (!unit.waitFor("key CMNU = 1 ") || !unit.pressUntil(kExit, "key CMNU = 0 ") ||
+      !unit.pressUntil(kMenu, "key CMNU = 2 ") || !unit.pressUntil(kMenu, "key CMNU = 3 ")) {
+    state.SkipWithError("the main menu did not open");
+    return;
+  }
+  sleep(2);  // the menu's own drawing settles
   measure(state, unit);
 }
 

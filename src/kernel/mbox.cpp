@@ -6,6 +6,7 @@
 #include <pthread.h>
 
 #include <atomic>
+#include <vector>
 
 #include "kernel/log.h"
 #include "kernel/sema.h"
@@ -287,12 +288,20 @@ void L_MBOX_Debug(void) {
   for (MBOX mbox = 1; mbox <= nmboxes; mbox++) {
     MBOX_INFO &tInfo = s_atMboxes[mbox];
     SEMA sema = tInfo.MboxSemaphore.load();
-    log_me("  %02d %s: sema #%d (%s) mutex.lock %d", mbox, s_apcNames[mbox], sema, get_semaphore_name(sema),
-           TASK_nLockWord(&tInfo.MboxMutex));
+    const int nLockWord = TASK_nLockWord(&tInfo.MboxMutex);
+    // The waiting messages are copied under the mailbox's mutex: a receiver may take and free them meanwhile.
+    std::vector<MSGHEADER> atWaiting;
+    const bool bLocked = TASK_bLockForDump(&tInfo.MboxMutex);
+    if (bLocked) {
+      for (MSGHEADER *ptMsg = tInfo.MboxHeadPtr; ptMsg != nullptr; ptMsg = ptMsg->MsgNext) atWaiting.push_back(*ptMsg);
+      pthread_mutex_unlock(&tInfo.MboxMutex);
+    }
+    log_me("  %02d %s: sema #%d (%s) mutex.lock %d%s", mbox, s_apcNames[mbox], sema, get_semaphore_name(sema),
+           nLockWord, bLocked ? "" : " busy: messages not shown");
     int nPosition = 1;
-    for (MSGHEADER *ptMsg = tInfo.MboxHeadPtr; ptMsg != nullptr; ptMsg = ptMsg->MsgNext, nPosition++) {
-      log_me("    msg #%d: sema %d (%s) priority %d task %d (%s)", nPosition, ptMsg->sema,
-             get_semaphore_name(ptMsg->sema), ptMsg->MsgPriority, ptMsg->task, get_task_name(ptMsg->task));
+    for (const MSGHEADER &tMsg : atWaiting) {
+      log_me("    msg #%d: sema %d (%s) priority %d task %d (%s)", nPosition++, tMsg.sema,
+             get_semaphore_name(tMsg.sema), tMsg.MsgPriority, tMsg.task, get_task_name(tMsg.task));
     }
   }
 }

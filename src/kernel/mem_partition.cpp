@@ -143,7 +143,10 @@ void L_MEM_Debug(void) {
     // A snapshot of the owners: other tasks allocate while the dump runs.
     std::vector<TASK> owners(u32Max);
     if (u32Max != 0) {
-      pthread_mutex_lock(&pMap->MapMutex);
+      if (!TASK_bLockForDump(&pMap->MapMutex)) {
+        log_me("  %02d %s: busy mutex.lock %d", map, get_memory_name(map), nLockWord);
+        continue;
+      }
       std::copy(pMap->MapCtrlArray, pMap->MapCtrlArray + u32Max, owners.begin());
       pthread_mutex_unlock(&pMap->MapMutex);
     }

@@ -6,6 +6,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
+
 #include "kernel/log.h"
 #include "kernel/sema.h"
 #include "kernel/task.h"
@@ -275,9 +277,19 @@ void L_QUEUE_Debug(void) {
   log_me("queue information (%d total)", nqueues);
   for (QUEUE queue = 1; queue <= nqueues; queue++) {
     QUEUE_INFO &tInfo = s_atQueues[queue];
+    const int nLockWord = TASK_nLockWord(&tInfo.QueueMutex);
+    // A copy under the queue's mutex: tasks put, get and define while this runs.
+    if (!TASK_bLockForDump(&tInfo.QueueMutex)) {
+      log_me("  %02d %s: busy mutex.lock %d", queue, s_apcNames[queue], nLockWord);
+      continue;
+    }
+    const QUEUE_PARAM tParam = tInfo.QueueParam;
+    const U32 u32Count = tInfo.QueueCount;
+    SEMA atSemas[QCOND_COUNT];
+    std::copy(tInfo.QueueSemas, tInfo.QueueSemas + QCOND_COUNT, atSemas);
+    pthread_mutex_unlock(&tInfo.QueueMutex);
     log_me("  %02d %s: width %d depth %d count %d QNE %d QNF %d QF %d QE %d mutex.lock %d", queue,
-           s_apcNames[queue], (int)tInfo.QueueParam.QParamWidth, (int)tInfo.QueueParam.QParamDepth,
-           (int)tInfo.QueueCount, tInfo.QueueSemas[QNE], tInfo.QueueSemas[QNF], tInfo.QueueSemas[QF],
-           tInfo.QueueSemas[QE], TASK_nLockWord(&tInfo.QueueMutex));
+           s_apcNames[queue], (int)tParam.QParamWidth, (int)tParam.QParamDepth, (int)u32Count, atSemas[QNE],
+           atSemas[QNF], atSemas[QF], atSemas[QE], nLockWord);
   }
 }

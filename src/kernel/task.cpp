@@ -448,6 +448,22 @@ int TASK_nLockWord(const pthread_mutex_t *ptMutex) {
   return __atomic_load_n(&ptMutex->__data.__lock, __ATOMIC_RELAXED);
 }
 
+bool TASK_bLockForDump(pthread_mutex_t *ptMutex) {
+  // Blocked in the lock, not polling it: a task that takes the mutex over and over still lets the dump in.
+  struct timespec tDeadline;
+  clock_gettime(CLOCK_REALTIME, &tDeadline);
+  tDeadline.tv_nsec += 100000000;
+  if (tDeadline.tv_nsec >= 1000000000) {
+    tDeadline.tv_sec++;
+    tDeadline.tv_nsec -= 1000000000;
+  }
+  int nResult;
+  do {
+    nResult = pthread_mutex_timedlock(ptMutex, &tDeadline);
+  } while (nResult == EINTR);
+  return nResult == 0;
+}
+
 pthread_mutex_t *TASK_ptMutex(TASK task) {
   vEnsureInit();
   return &s_atTasks[bValid(task) ? task : MAINTHREAD].TaskMutex;

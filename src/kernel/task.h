@@ -52,6 +52,9 @@ int TASK_nWait(pthread_cond_t *ptCond, pthread_mutex_t *ptMutex, const struct ti
 void TASK_vInitWaitPoint(pthread_mutex_t *ptMutex, pthread_cond_t *ptCond);
 // The lock word of a mutex for the kernel dumps, read as an atomic: the dump runs while others lock it.
 int TASK_nLockWord(const pthread_mutex_t *ptMutex);
+// Takes an object's mutex for the kernel dumps to copy it; false after about 100 ms without it, so that the
+// dump of a hung unit does not hang on the lock that the hang holds.
+bool TASK_bLockForDump(pthread_mutex_t *ptMutex);
 // A task's private wait point (70: shared by every plain thread).
 pthread_mutex_t *TASK_ptMutex(TASK task);
 pthread_cond_t *TASK_ptCond(TASK task);

@@ -184,14 +184,25 @@ ERC L_TIMER_InitTimer(TIMER_INFO *ptTimer, TASK owner) {
 void L_TIMER_Debug(void) {
   log_me("timer information (%d total %d fired %d queued)", ntmrs, (int)timer_fired_count.load(),
          (int)timer_queue_count.load());
+  // Owners and semaphores are copied under the timer mutex: tasks start and release timers while this runs.
+  TASK atOwners[ntmrs] = {};
+  SEMA atSemas[ntmrs] = {};
+  if (!TASK_bLockForDump(&TimerMutex)) {
+    log_me("  timer mutex busy: owners and semaphores not shown");
+  } else {
+    for (int n = 0; n < ntmrs; n++) {
+      atOwners[n] = s_atTimers[n].OwningTaskID;
+      atSemas[n] = s_atTimers[n].Semaphore;
+    }
+    pthread_mutex_unlock(&TimerMutex);
+  }
   for (int n = 0; n < ntmrs; n++) {
     TIMER_INFO &tTimer = s_atTimers[n];
     U8 u8State = tTimer.u8TimerState.load();
     log_me("  %02d: %s %squeued owner task #%d (%s) semaphore #%d (%s) fired %d queued %d", n + 1,
            s_apcStates[u8State < TMRST_COUNT ? u8State : 0], tTimer.u8TimerSignal.load() ? "" : "not ",
-           tTimer.OwningTaskID, get_task_name(tTimer.OwningTaskID), tTimer.Semaphore,
-           get_semaphore_name(tTimer.Semaphore), (int)tTimer.timer_fired_count.load(),
-           (int)tTimer.timer_queue_count.load());
+           atOwners[n], get_task_name(atOwners[n]), atSemas[n], get_semaphore_name(atSemas[n]),
+           (int)tTimer.timer_fired_count.load(), (int)tTimer.timer_queue_count.load());
   }
 }
 

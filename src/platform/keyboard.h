@@ -75,7 +75,8 @@ void DD_KEYBOARD_vHandleRecord(U16 u16Type, U16 u16Code, S32 s32Value);
 int DD_KEYBOARD_nIndexOfCode(U16 u16Code);
 // The keypad code of a driver index (0..15).
 U16 DD_KEYBOARD_u16CodeOfIndex(U32 u32Index);
-// Reads native input_event records from the file until it ends or fails; false when it cannot be opened.
+// Reads native input_event records from the file until it ends or fails; false when it cannot be opened. On a
+// task it is an end point: an end request for the task ends it there at once.
 bool DD_KEYBOARD_bReadRecords(const char *pcPath);
 // Tests: releases every key and forgets the test key's rhythm.
 void DD_KEYBOARD_vResetForTest(void);

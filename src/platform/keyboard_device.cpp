@@ -2,6 +2,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <linux/input.h>
+#include <poll.h>
 #include <unistd.h>
 // The keypad's own names for key states take the place of these two Linux key codes here.
 #undef KEY_UP
@@ -86,14 +87,22 @@ void DD_KEYBOARD_vHandleRecord(U16 u16Type, U16 u16Code, S32 s32Value) {
 }
 
 bool DD_KEYBOARD_bReadRecords(const char *pcPath) {
-  const int fd = open(pcPath, O_RDONLY | O_CLOEXEC);
+  // Not blocking: the open of a FIFO would wait for a writer, and the reads wait in TASK_nWaitFd, where a task
+  // reading keys ends when it is told to.
+  const int fd = open(pcPath, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   // Native records: 24 bytes on a 64-bit machine. A record may arrive in pieces from a pipe.
   struct input_event tEvent;
   size_t uHave = 0;
   for (;;) {
+    const int nWait = TASK_nWaitFd(fd, POLLIN, -1, -1);
+    if (nWait == TASK_WAIT_ENDING) {
+      close(fd);
+      TASK_vSafePoint();
+    }
+    if (nWait == TASK_WAIT_FAILED) break;
     const ssize_t n = read(fd, reinterpret_cast<char *>(&tEvent) + uHave, sizeof tEvent - uHave);
-    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
     if (n <= 0) break;
     uHave += static_cast<size_t>(n);
     if (uHave < sizeof tEvent) continue;

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "kernel/error.h"
 #include "util/hex.h"
@@ -38,7 +39,7 @@ constexpr TICKS kSettleTicks = 2000;
 typedef struct SD_STATUS {
   char cDeviceName[12];
   char cFullName[12];
-  char dir_name[256];
+  std::string dir_name;  // the card's sysfs directory; as long as the device root makes it
   U8 cCID[16];
   int nLogicalID;
   CARD_PRESENT eCardPresent;
@@ -46,7 +47,8 @@ typedef struct SD_STATUS {
 } SD_STATUS;
 
 SD_STATUS s_sSDStatus[kSlots];
-char s_acMountPoint[kSlots][256];
+// Callers keep the pointer: rewritten only when the mount directory changes.
+std::string s_asMountPoint[kSlots];
 std::atomic<bool> s_hw_thread{false};
 std::atomic<U32> s_u32Settles{0};
 std::atomic<U32> s_u32Events{0};
@@ -55,9 +57,18 @@ std::atomic<bool> s_bWatching{false};
 bool validSlot(U32 u32Slot) { return u32Slot < kSlots; }
 
 const char *mountPoint(U32 u32Slot) {
-  std::snprintf(s_acMountPoint[u32Slot], sizeof(s_acMountPoint[u32Slot]), "%s/mmc%1u",
-                PLATFORM_ptCard()->pcMountDir(), static_cast<unsigned>(u32Slot));
-  return s_acMountPoint[u32Slot];
+  const std::string sPoint = std::string(PLATFORM_ptCard()->pcMountDir()) + "/mmc" + std::to_string(u32Slot);
+  if (sPoint != s_asMountPoint[u32Slot]) s_asMountPoint[u32Slot] = sPoint;
+  return s_asMountPoint[u32Slot].c_str();
+}
+
+// A directory of the card's sysfs tree; a path the system refuses as too long is logged, not taken for "no card".
+DIR *openDirectory(const std::string &sPath) {
+  DIR *pDir = opendir(sPath.c_str());
+  if (pDir == nullptr && errno == ENAMETOOLONG) {
+    log_me("DD_SD: path too long (%zu bytes): %.160s...", sPath.size(), sPath.c_str());
+  }
+  return pDir;
 }
 
 bool startsWith(const char *pcText, const char *pcPrefix) {
@@ -76,10 +87,8 @@ int blockNumber(const char *pcName) {
 
 bool DD_SD_vFindDevice(U32 u32Slot) {
   SD_STATUS &sd = s_sSDStatus[u32Slot];
-  char acHost[sizeof(sd.dir_name)];
-  std::snprintf(acHost, sizeof(acHost), "%s/%s", PLATFORM_ptCard()->pcHostDir(), sd.cDeviceName);
-  std::memcpy(sd.dir_name, acHost, sizeof(acHost));
-  DIR *pDir = opendir(sd.dir_name);
+  sd.dir_name = std::string(PLATFORM_ptCard()->pcHostDir()) + "/" + sd.cDeviceName;
+  DIR *pDir = openDirectory(sd.dir_name);
   if (pDir == nullptr) return false;
   char acPrefix[sizeof(sd.cDeviceName) + 1];
   std::snprintf(acPrefix, sizeof(acPrefix), "%s:", sd.cDeviceName);
@@ -87,23 +96,19 @@ bool DD_SD_vFindDevice(U32 u32Slot) {
   while (struct dirent *pEntry = readdir(pDir)) {
     if (!startsWith(pEntry->d_name, acPrefix)) continue;
     // A name that does not fit the record is no card of ours.
-    const size_t dirLength = std::strlen(sd.dir_name);
-    if (std::strlen(pEntry->d_name) >= sizeof(sd.cFullName) ||
-        dirLength + 1 + std::strlen(pEntry->d_name) >= sizeof(sd.dir_name)) {
+    if (std::strlen(pEntry->d_name) >= sizeof(sd.cFullName)) {
       log_me("DD_SD: card name %s too long", pEntry->d_name);
       continue;
     }
     std::strcpy(sd.cFullName, pEntry->d_name);
-    sd.dir_name[dirLength] = '/';
-    std::strcpy(sd.dir_name + dirLength + 1, sd.cFullName);
+    sd.dir_name += "/";
+    sd.dir_name += sd.cFullName;
     bFound = true;
     break;
   }
   closedir(pDir);
   if (!bFound) return false;
-  char acBlock[sizeof(sd.dir_name) + 8];
-  std::snprintf(acBlock, sizeof(acBlock), "%s/block", sd.dir_name);
-  pDir = opendir(acBlock);
+  pDir = openDirectory(sd.dir_name + "/block");
   if (pDir == nullptr) return false;
   bFound = false;
   while (struct dirent *pEntry = readdir(pDir)) {
@@ -122,23 +127,23 @@ bool DD_SD_bMount(int nLogicalID, U32 u32Slot) {
   const char *pcTarget = mountPoint(u32Slot);
   sync();
   for (int nWhole = 0; nWhole < 2; ++nWhole) {
-    char acSource[288];
-    std::snprintf(acSource, sizeof(acSource), nWhole ? "%s/mmcblk%1d" : "%s/mmcblk%1dp1", pCard->pcDeviceDir(),
-                  nLogicalID);
+    const std::string sSource = std::string(pCard->pcDeviceDir()) + "/mmcblk" + std::to_string(nLogicalID) +
+                                (nWhole ? "" : "p1");
+    const char *pcSource = sSource.c_str();
     for (int nAttempt = kMountAttempts; nAttempt > 0; --nAttempt) {
       BOOLEAN bReadOnly = FALSE;
-      int nResult = pCard->nMount(acSource, pcTarget, "msdos", 0, "check=r");
+      int nResult = pCard->nMount(pcSource, pcTarget, "msdos", 0, "check=r");
       if (nResult != 0 && errno == EROFS) {
         bReadOnly = TRUE;
-        nResult = pCard->nMount(acSource, pcTarget, "msdos", MS_RDONLY, "check=r");
+        nResult = pCard->nMount(pcSource, pcTarget, "msdos", MS_RDONLY, "check=r");
       }
       if (nResult == 0) {
         s_sSDStatus[u32Slot].bReadOnly = bReadOnly;
-        log_me("DD_SD: mounted %s on %s (%s)%s, attempt %d", acSource, pcTarget, nWhole ? "whole card" : "partition 1",
+        log_me("DD_SD: mounted %s on %s (%s)%s, attempt %d", pcSource, pcTarget, nWhole ? "whole card" : "partition 1",
                bReadOnly ? " read-only" : "", nAttempt);
         return true;
       }
-      if (nWhole) log_me("DD_SD: mount failed %s: %d %s, attempt %d", acSource, errno, strerror(errno), nAttempt);
+      if (nWhole) log_me("DD_SD: mount failed %s: %d %s, attempt %d", pcSource, errno, strerror(errno), nAttempt);
       L_CLOCK_Sleep(kRetryTicks);
     }
   }
@@ -148,9 +153,7 @@ bool DD_SD_bMount(int nLogicalID, U32 u32Slot) {
 // Up to size characters of a file of the card's sysfs directory; -1 when it cannot be opened.
 ssize_t readCardFile(U32 u32Slot, const char *pcName, char *pcText, size_t size) {
   SD_STATUS &sd = s_sSDStatus[u32Slot];
-  char acPath[sizeof(sd.dir_name) + 8];
-  std::snprintf(acPath, sizeof(acPath), "%s/%s", sd.dir_name, pcName);
-  const int nFd = open(acPath, O_RDONLY | O_CLOEXEC);
+  const int nFd = open((sd.dir_name + "/" + pcName).c_str(), O_RDONLY | O_CLOEXEC);
   if (nFd < 0) return -1;
   size_t got = 0;
   while (got < size) {

@@ -7,16 +7,19 @@
 #undef KEY_UP
 #undef KEY_DOWN
 
+#include <atomic>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "kernel/options.h"
+#include "kernel_test_util.h"
 #include "platform/clock.h"
 #include "platform/keyboard.h"
 #include "run_apart.h"
 
 TEST_RUN_APART(KeypadTest);
+TEST_RUN_APART(KeyReader);
 
 namespace {
 
@@ -288,6 +291,38 @@ TEST_F(KeypadTest, FakeKeyTogglesAndOutOfRangeIndexesAreRefused) {
   }
   opt_fakekey = -1;
   DD_KEYBOARD_vResetForTest();
+}
+
+// A task reading key records ends within 100 ms of its end request, however long no key comes, and hands its
+// descriptor back.
+std::atomic<int> s_nReaderStage{0};
+std::string s_sReaderPath;
+
+void vReadsKeys(void) {
+  s_nReaderStage = 1;
+  DD_KEYBOARD_bReadRecords(s_sReaderPath.c_str());
+  s_nReaderStage = 2;
+}
+
+TEST(KeyReader, ATaskReadingKeysEndsWithin100MsOfTheRequest) {
+  KeyFifo fifo;
+  s_sReaderPath = std::getenv("CORVAN_KEYS");
+  const int nProbeBefore = dup(0);
+  close(nProbeBefore);
+  for (int nRound = 0; nRound < 3; nRound++) {
+    s_nReaderStage = 0;
+    TEST_vSetEntry(TEST_TASK_C, vReadsKeys);
+    ASSERT_EQ(L_TASK_Start(TEST_TASK_C), 0);
+    // The reader is in its loop once it has taken a key.
+    fifo.key(kMenu, 1);
+    fifo.key(kMenu, 0);
+    EXPECT_EQ(L_TASK_Terminate(TEST_TASK_C), 0);
+    EXPECT_EQ(L_TASK_WaitEnd(TEST_TASK_C, 100), 0) << nRound;
+    EXPECT_EQ(s_nReaderStage.load(), 1);
+  }
+  const int nProbeAfter = dup(0);
+  close(nProbeAfter);
+  EXPECT_EQ(nProbeAfter, nProbeBefore);
 }
 
 }  // namespace

@@ -122,6 +122,32 @@ TEST_F(CardTest, MissingDeviceFailsAfterSixAttemptsLoggingTheWholeCardOnes) {
   EXPECT_EQ(HOST_CARD_sMountRecord(), "");
 }
 
+// Device roots deep in the file system: every path is formed whole (no cut), and one the system refuses as too
+// long is a logged error rather than an empty slot without a word.
+TEST_F(CardTest, LongDeviceRootPathsAreFormedWhole) {
+  SKIP_WITHOUT_TEST_CLOCK();
+  const std::string sDeep = m_sRoot + "/" + std::string(200, 'd') + "/" + std::string(200, 'e') + "/devroot";
+  setenv("CORVAN_DEVROOT", sDeep.c_str(), 1);
+  startDriver();
+  HOST_CARD_vInsert(1, HOST_CARD());
+  std::ofstream(HOST_CARD_sSlotDir(1) + "/CARD.TXT") << "x";
+  EXPECT_TRUE(DD_SD_bIsCardPresent(1));
+  EXPECT_EQ(DD_SD_nLogicalIdForTest(1), 2);
+  ASSERT_TRUE(initCard(1));
+  EXPECT_EQ(std::string(DD_SD_pcMountPoint(1)), sDeep + "/mnt/mmc1");
+  EXPECT_TRUE(std::ifstream(std::string(DD_SD_pcMountPoint(1)) + "/CARD.TXT").good());
+  EXPECT_THAT(HOST_CARD_sMountRecord(), HasSubstr(sDeep + "/dev/mmcblk2p1"));
+  EXPECT_TRUE(unmount(1));
+
+}
+
+TEST_F(CardTest, ASearchBeyondTheLongestPathTheSystemTakesIsLogged) {
+  setenv("CORVAN_DEVROOT", (m_sRoot + "/" + std::string(5000, 'x')).c_str(), 1);
+  CaptureStdout();
+  EXPECT_FALSE(DD_SD_bIsCardPresent(0));
+  EXPECT_THAT(GetCapturedStdout(), HasSubstr("DD_SD: path too long"));
+}
+
 TEST_F(CardTest, IdentificationRegisterKeepsItsContentOnBadInput) {
   startDriver();
   SKIP_WITHOUT_TEST_CLOCK();

@@ -145,6 +145,37 @@ TEST_F(StartupTest, MenuOpensOnTheDefaultLineAndStopsAtItsEnds) {
   EXPECT_FALSE(st().bSystemStarted);
 }
 
+// The view task copies the record to draw and the menu task closes quick set-up while this task changes the
+// record: every copy is whole (ThreadSanitizer reports a copy that is not).
+TEST_F(StartupTest, TheRecordIsReadWholeWhileTheTaskChangesIt) {
+  T_STARTUP_vResetForTest(STATE_NORMAL_RUN, TRUE);
+  std::atomic<bool> bStop{false};
+  std::atomic<U32> u32Copies{0};
+  std::thread view([&] {
+    while (!bStop) {
+      const STARTUP_STATUS copy = st();
+      EXPECT_LE(copy.s32MenuLine, 3);
+      u32Copies++;
+    }
+  });
+  std::thread menu([&] {
+    while (!bStop) {
+      T_STARTUP_vRemoveQuickConfigMenu();
+      T_STARTUP_bIsSonarTransducerDetected();
+    }
+  });
+  for (int nRound = 0; nRound < 200 || u32Copies < 100; ++nRound) {
+    T_STARTUP_vResetForTest(STATE_NORMAL_RUN, nRound % 2 == 0 ? TRUE : FALSE);
+    key(KEY_BIT_MENU);
+    key(KEY_BIT_CURSOR, CURSOR_SOUTH);
+    key(KEY_BIT_CURSOR, CURSOR_NORTH);
+    clearAll();
+  }
+  bStop = true;
+  view.join();
+  menu.join();
+}
+
 TEST_F(StartupTest, DownThenRightRunsTheSimulatorAfterTheDisclaimer) {
   T_STARTUP_vResetForTest(STATE_NORMAL_RUN, TRUE);
   key(KEY_BIT_MENU);

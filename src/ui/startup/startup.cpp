@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <mutex>
 
 #include "card/movinand_standin.h"
 #include "draw/icon_data.h"
@@ -129,8 +130,30 @@ const MY_ITEM s_sMyItems[9] = {{FCID("SMDL"), MODEL_DEFAULT, MODEL_DOMESTIC}, {F
                                {FCID("SENB"), 0xFFFFFFFF, 0},                 {FCID("SENU"), 0xFFFFFFFF, 0},
                                {FCID("SETB"), 0xFFFFFFFF, 0}};
 
-// Only this task changes these; the screens read them while the view task draws.
-STARTUP_STATUS s = {STATE_NORMAL_RUN, FALSE, 0, FALSE, 2000, DISCLAIMER_INACTIVE, FALSE, FALSE, FALSE, 300, 0, 0};
+// The record of the screens: this task and the menu task (closing quick set-up) change it while the view task
+// copies it to draw, so every field is read and written under its lock.
+using REC = STARTUP_STATUS;
+std::mutex s_tStatusLock;
+STARTUP_STATUS s_tStatus = {STATE_NORMAL_RUN, FALSE, 0, FALSE, 2000, DISCLAIMER_INACTIVE, FALSE, FALSE, FALSE, 300, 0, 0};
+
+template <typename T>
+T get(T REC::*pField) {
+  std::lock_guard<std::mutex> tGuard(s_tStatusLock);
+  return s_tStatus.*pField;
+}
+template <typename T, typename V>
+void set(T REC::*pField, V value) {
+  std::lock_guard<std::mutex> tGuard(s_tStatusLock);
+  s_tStatus.*pField = static_cast<T>(value);
+}
+// Adds to a field and returns its value from before.
+template <typename T>
+T add(T REC::*pField, T delta) {
+  std::lock_guard<std::mutex> tGuard(s_tStatusLock);
+  const T before = s_tStatus.*pField;
+  s_tStatus.*pField = static_cast<T>(before + delta);
+  return before;
+}
 TIMER_INFO *s_pTimer = nullptr;
 BOOLEAN s_bInitialState = FALSE;
 BOOLEAN s_bShutdown = FALSE;
@@ -310,13 +333,13 @@ void checkDiagnosticMode(PHASE ePhase) {
   U32 u32State = 0;
   if (ePhase == PHASE_STARTUP) {
     if (H_DATABASE_bFetchU32(kCCST, &u32State, nullptr, nullptr) && u32State == STATE_DIAGNOSTIC) {
-      s.bDiagnosticMode = TRUE;
+      set(&REC::bDiagnosticMode, TRUE);
       U32 u32Shown = 0;
       H_DATABASE_bFetchU32(kSVST, &u32Shown, nullptr, nullptr);
       s_bInitialState = u32Shown != 0 ? TRUE : FALSE;
       H_DATABASE_bUpdateValueU32(kSVST, TRUE, P_NORMAL);
     }
-  } else if (s.bDiagnosticMode) {
+  } else if (get(&REC::bDiagnosticMode)) {
     H_DATABASE_bUpdateValueU32(kSVST, s_bInitialState, P_NORMAL);
   }
 }
@@ -340,13 +363,13 @@ void handleNewData(const MESSAGE_NEW_DATA *pMsg) {
     MODEL_bRegisterModel(static_cast<MODEL_TYPE>(pMsg->dbValue.u32Val));
     resetLanguage();
   } else if (pMsg->FourCharId == kCCST) {
-    s.eState = static_cast<SYSTEM_STATE>(pMsg->dbValue.u32Val);
-    s.bInMenu = FALSE;
-    if (s.eState == STATE_INLINE_TEST) {
+    set(&REC::eState, static_cast<SYSTEM_STATE>(pMsg->dbValue.u32Val));
+    set(&REC::bInMenu, FALSE);
+    if (get(&REC::eState) == STATE_INLINE_TEST) {
       U_VIEW_bUnRegisterLayer(TRANSDUCER_NOT_DETECTED_LAYER);
       L_SEMA_Signal(SEMA_VIEW_UPDATE);
     }
-    if (!s.bSystemStarted) T_STARTUP_vStartSystem();
+    if (!get(&REC::bSystemStarted)) T_STARTUP_vStartSystem();
   }
 }
 
@@ -361,40 +384,43 @@ const STARTUP_MENU_LINE s_structStartupMenu[4] = {
     {&STARTUP_PC_Connect, FALSE, FALSE, STATE_PC_CONNECT},
 };
 
-BOOLEAN T_STARTUP_bIsSonarTransducerDetected(void) { return s.bTransducerConnected; }
+BOOLEAN T_STARTUP_bIsSonarTransducerDetected(void) { return get(&REC::bTransducerConnected); }
 
-void T_STARTUP_vGetStatus(STARTUP_STATUS *pStatus) { *pStatus = s; }
+void T_STARTUP_vGetStatus(STARTUP_STATUS *pStatus) {
+  std::lock_guard<std::mutex> tGuard(s_tStatusLock);
+  *pStatus = s_tStatus;
+}
 
 void STARTUP_vOpenMenu(void) {
   click(true);
-  s.s32MenuLine = s.bTransducerConnected ? 0 : 1;
+  set(&REC::s32MenuLine, get(&REC::bTransducerConnected) ? 0 : 1);
   U_VIEW_bUnRegisterLayer(TRANSDUCER_NOT_DETECTED_LAYER);
   stopTimer();
   L_SEMA_SetPending(SEMA_TIMER_STARTUP);
   registerScreen(STARTUP_MENU_VIEW_PRIORITY, T_STARTUP_vDisplayStartupMenu);
   setView(STARTUP_MENU_VIEW_PRIORITY);
-  s.bInMenu = TRUE;
+  set(&REC::bInMenu, TRUE);
   startTimer(STARTUP_MENU_MS, 0, SEMA_TIMER_STARTUP);
   log_me("start-up menu open");
 }
 
 void STARTUP_vRestartMenuTimer(void) { startTimer(STARTUP_MENU_MS, 0, SEMA_TIMER_STARTUP); }
 
-void STARTUP_vSetMenuLine(S32 s32Line) { s.s32MenuLine = s32Line; }
+void STARTUP_vSetMenuLine(S32 s32Line) { set(&REC::s32MenuLine, s32Line); }
 
-void STARTUP_vSetState(SYSTEM_STATE eState) { s.eState = eState; }
+void STARTUP_vSetState(SYSTEM_STATE eState) { set(&REC::eState, eState); }
 
-void STARTUP_vFinishDisclaimer(void) { s.eDisclaimerState = DISCLAIMER_FINISHED; }
+void STARTUP_vFinishDisclaimer(void) { set(&REC::eDisclaimerState, DISCLAIMER_FINISHED); }
 
-void STARTUP_vSetPage(U32 u32Page) { s.u32Page = u32Page; }
+void STARTUP_vSetPage(U32 u32Page) { set(&REC::u32Page, u32Page); }
 
-void STARTUP_vSetSuperUserCount(U32 u32Count) { s.u32SuperUserCount = u32Count; }
+void STARTUP_vSetSuperUserCount(U32 u32Count) { set(&REC::u32SuperUserCount, u32Count); }
 
 void T_STARTUP_vRemoveQuickConfigMenu(void) {
-  if (!s.bQuickConfigMenuDisplayed) return;
+  if (!get(&REC::bQuickConfigMenuDisplayed)) return;
   U_KEYBOARD_bUnregisterKeys(M_MENU, kAllButPower);
   U_VIEW_bUnRegisterLayer(QUICK_CONFIGURE_LAYER);
-  s.bQuickConfigMenuDisplayed = FALSE;
+  set(&REC::bQuickConfigMenuDisplayed, FALSE);
   L_SEMA_Signal(SEMA_VIEW_UPDATE);
   U_MENU_bUnregisterQuickMenuItem(&Language);
   U_MENU_bUnregisterQuickMenuItem(&Water_Type);
@@ -404,24 +430,25 @@ void T_STARTUP_vRemoveQuickConfigMenu(void) {
 }
 
 void T_STARTUP_vStartSystem(void) {
-  if (s.eDisclaimerState == DISCLAIMER_INACTIVE) {
-    if (s.bInMenu) s.eState = s_structStartupMenu[s.s32MenuLine].state;
-    if (!opt_nodisclaimer && (s.eState == STATE_NORMAL_RUN || s.eState == STATE_SIMULATION ||
-                              s.eState == STATE_PRE_POINT_OF_SALE)) {
+  if (get(&REC::eDisclaimerState) == DISCLAIMER_INACTIVE) {
+    if (get(&REC::bInMenu)) set(&REC::eState, s_structStartupMenu[get(&REC::s32MenuLine)].state);
+    if (!opt_nodisclaimer && (get(&REC::eState) == STATE_NORMAL_RUN || get(&REC::eState) == STATE_SIMULATION ||
+                              get(&REC::eState) == STATE_PRE_POINT_OF_SALE)) {
       stopTimer();
       L_SEMA_SetPending(SEMA_TIMER_STARTUP);
       registerScreen(STARTUP_CHART_DISCLAIMER, T_STARTUP_vDisplayDisclaimer);
       setView(STARTUP_CHART_DISCLAIMER);
-      s.eDisclaimerState = DISCLAIMER_ACTIVE;
+      set(&REC::eDisclaimerState, DISCLAIMER_ACTIVE);
       log_me("showing the chart disclaimer");
     }
   }
-  if (!s.bSystemStarted && s.eDisclaimerState != DISCLAIMER_ACTIVE) {
-    s.bSystemStarted = TRUE;
+  if (!get(&REC::bSystemStarted) && get(&REC::eDisclaimerState) != DISCLAIMER_ACTIVE) {
+    set(&REC::bSystemStarted, TRUE);
     stopTimer();
-    const SYSTEM_STATE eState = s.bInMenu ? s_structStartupMenu[s.s32MenuLine].state : s.eState;
-    s.eState = eState;
-    s.bInMenu = FALSE;
+    const SYSTEM_STATE eState =
+        get(&REC::bInMenu) ? s_structStartupMenu[get(&REC::s32MenuLine)].state : get(&REC::eState);
+    set(&REC::eState, eState);
+    set(&REC::bInMenu, FALSE);
     writeState(kCCST, eState);
     log_me("system state %d", static_cast<int>(eState));
     checkDiagnosticMode(PHASE_STARTUP);
@@ -440,7 +467,7 @@ void T_STARTUP_vStartSystem(void) {
         L_CLOCK_Sleep(1000);
         log_me("opening the quick-setup menu");
         T_MENU_vActivateQuickMenu();
-        s.bQuickConfigMenuDisplayed = TRUE;
+        set(&REC::bQuickConfigMenuDisplayed, TRUE);
         L_SEMA_Signal(SEMA_VIEW_UPDATE);
       }
     }
@@ -470,23 +497,23 @@ void T_STARTUP_vStartSystem(void) {
 }
 
 void STARTUP_vChooseFirstState(void) {
-  s.bTransducerConnected = S_DETECT_bTransducerConnected();
-  if (existsFalse(kSDEN)) s.bTransducerConnected = TRUE;
-  H_DATABASE_bUpdateValueS32(kITXD, s.bTransducerConnected ? 1 : 0, P_NORMAL);
+  set(&REC::bTransducerConnected, S_DETECT_bTransducerConnected());
+  if (existsFalse(kSDEN)) set(&REC::bTransducerConnected, TRUE);
+  H_DATABASE_bUpdateValueS32(kITXD, get(&REC::bTransducerConnected) ? 1 : 0, P_NORMAL);
 
   U32 u32NetworkSonar = 0;
   if (existsFalse(kSSEN) || existsFalse(kSDEN)) {
-    s.eState = STATE_NORMAL_RUN;
-    s.s32TransducerConnectedTimer = 0;
-  } else if (s.bTransducerConnected || (fetchValid(kSFEF, &u32NetworkSonar) && u32NetworkSonar != 0)) {
-    s.eState = STATE_NORMAL_RUN;
-    s.s32TransducerConnectedTimer = 0;
+    set(&REC::eState, STATE_NORMAL_RUN);
+    set(&REC::s32TransducerConnectedTimer, 0);
+  } else if (get(&REC::bTransducerConnected) || (fetchValid(kSFEF, &u32NetworkSonar) && u32NetworkSonar != 0)) {
+    set(&REC::eState, STATE_NORMAL_RUN);
+    set(&REC::s32TransducerConnectedTimer, 0);
   } else {
     U_VIEW_bRegisterLayer(T_STARTUP_vDrawTransducerNotDetected, TRANSDUCER_NOT_DETECTED_LAYER, USED_BY_ALL, 0, 0,
                           FALSE, nullptr, nullptr, nullptr);
     U32 u32Serial = 0;
     const bool bNoSerial = H_DATABASE_bFetchU32(kSENU, &u32Serial, nullptr, nullptr) && u32Serial == 0xFFFFFFFF;
-    s.eState = bNoSerial ? STATE_BURN_IN : STATE_POINT_OF_SALE;
+    set(&REC::eState, bNoSerial ? STATE_BURN_IN : STATE_POINT_OF_SALE);
     log_me("no transducer found");
   }
 }
@@ -496,7 +523,7 @@ void T_STARTUP_vInit(void) {
     ERROR_error(__FILE__, __LINE__, "Somebody else registered the Startup Task Mailbox");
     U_RESET_vReset();
   }
-  s.bTransducerConnected = FALSE;
+  set(&REC::bTransducerConnected, FALSE);
   H_DATABASE_bUpdateEverythingS32(kITXD, -1, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
   for (FOURCHARID key : {FCID("ECPM"), FCID("ELPM"), FCID("ENPM")}) writeState(key, 0);
   DD_PWM_vInitPrescalers();
@@ -571,7 +598,7 @@ void T_STARTUP_vInit(void) {
   L_TASK_SetPriority(DISPTASK, displayPriority);
   L_TASK_SetPriority(VIEWTASK, viewPriority);
   L_SEMA_Signal(SEMA_VIEW_UPDATE);
-  s.eDisclaimerState = DISCLAIMER_INACTIVE;
+  set(&REC::eDisclaimerState, DISCLAIMER_INACTIVE);
 }
 
 void T_STARTUP_vHandleStartupTimer(void) {
@@ -590,20 +617,20 @@ void T_STARTUP_vHandleDBPOLLTimer(void) {
   H_DATABASE_vSendAllInvalidData();
   U32 u32Age = 0;
   if (H_DATABASE_bFetchU32(kSAGE, &u32Age, nullptr, nullptr)) {
-    if (s.u32AgeCountdown-- == 1) {
-      s.u32AgeCountdown = kAgePolls;
+    if (add(&REC::u32AgeCountdown, static_cast<U32>(-1)) == 1) {
+      set(&REC::u32AgeCountdown, kAgePolls);
       H_DATABASE_bUpdateValueU32(kSAGE, u32Age + kAgeStep, P_NORMAL);
       H_DATABASE_bUpdateValueU32(kSAGS, u32Age + kAgeStep, P_NORMAL);
     }
   }
-  if (!s.bTransducerConnected) {
+  if (!get(&REC::bTransducerConnected)) {
     U32 u32State = 0;
     if (H_DATABASE_bFetchU32(kCCST, &u32State, nullptr, nullptr) && u32State == STATE_BURN_IN) {
-      s.s32TransducerConnectedTimer = 4000;
+      set(&REC::s32TransducerConnectedTimer, 4000);
     }
-    if (s.s32TransducerConnectedTimer >= 0) {
-      s.s32TransducerConnectedTimer -= static_cast<S32>(kPollMs);
-      if (s.s32TransducerConnectedTimer <= 0) {
+    if (get(&REC::s32TransducerConnectedTimer) >= 0) {
+      add(&REC::s32TransducerConnectedTimer, -static_cast<S32>(kPollMs));
+      if (get(&REC::s32TransducerConnectedTimer) <= 0) {
         U_VIEW_bUnRegisterLayer(TRANSDUCER_NOT_DETECTED_LAYER);
         L_SEMA_Signal(SEMA_VIEW_UPDATE);
       }
@@ -646,11 +673,14 @@ void T_STARTUP_vResetForTest(SYSTEM_STATE eState, BOOLEAN bTransducerConnected) 
     L_TIMER_Stop(s_pTimer);
     L_TIMER_Release(s_pTimer);
   }
-  s = STARTUP_STATUS{};
-  s.eState = eState;
-  s.bTransducerConnected = bTransducerConnected;
-  s.s32TransducerConnectedTimer = bTransducerConnected ? 0 : 2000;
-  s.u32AgeCountdown = kAgePolls;
+  {
+    std::lock_guard<std::mutex> tGuard(s_tStatusLock);
+    s_tStatus = STARTUP_STATUS{};
+    s_tStatus.eState = eState;
+    s_tStatus.bTransducerConnected = bTransducerConnected;
+    s_tStatus.s32TransducerConnectedTimer = bTransducerConnected ? 0 : 2000;
+    s_tStatus.u32AgeCountdown = kAgePolls;
+  }
   s_pTimer = L_TIMER_Allocate();
   s_bInitialState = FALSE;
   s_bShutdown = FALSE;
