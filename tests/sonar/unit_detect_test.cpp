@@ -92,7 +92,7 @@ std::optional<int> lastLogged(const std::string &log, const std::string &key) {
 
 TEST(UnitDetect, TransducerWithAnOpenThermistorLinePassesTheEchoTestAndRunsNormally) {
   // The model's transducer line reads open (1023), so the echo test runs instead of the line's shortcut.
-  UnitRun run({"nodisclaimer"}, {{"CORVAN_SONAR_ADC", "400,1023,700"}});
+  UnitRun run({"nodisclaimer"}, {{"CORVAN_SONAR_ADC", "400,1023,304"}});
   UnitProcess &unit = run.unit();
   ASSERT_TRUE(unit.waitForLine("system state 3")) << unit.out();
   // The first start opens the quick-setup menu; EXIT closes it.

@@ -36,7 +36,7 @@ bool transducerByDefault(void) {
 // and is reported when the device is first opened.
 struct ENVIRONMENT {
   U32 u32BottomCm = 1000;
-  U16 au16Adc[3] = {400, 500, 700};
+  U16 au16Adc[3] = {400, 500, 304};  // battery 304: 13.2 V, a healthy 12 V system
   std::string sErrors;
 };
 
@@ -65,7 +65,7 @@ ENVIRONMENT readEnvironment(void) {
     if (bGood) {
       std::copy(au16Values, au16Values + 3, env.au16Adc);
     } else {
-      env.sErrors += std::string("CORVAN_SONAR_ADC '") + pcAdc + "' is not three readings 0-1023 like 400,500,700; ";
+      env.sErrors += std::string("CORVAN_SONAR_ADC '") + pcAdc + "' is not three readings 0-1023 like 400,500,304; ";
     }
   }
   return env;
