@@ -456,11 +456,8 @@ ERC L_SEMA_Signal(SEMA sema) {
   }
   tInfo.u64FireTimestamp.store(u64FireStamp());
   U8 u8State = tInfo.u8SemaState.fetch_or(SEMA_DONE);
-  const TASK waiter = (u8State & SEMA_WAITING) ? tInfo.WaitingTaskID.load() : 0;
+  if (u8State & SEMA_WAITING) L_TASK_SignalConditional(tInfo.WaitingTaskID.load());
   pthread_mutex_unlock(&tInfo.SemaMutex);
-  // Woken after the unlock, so the waiter does not run straight into the lock it takes next. The waiter tests
-  // the state under its task lock, which the wake takes, so the wake cannot fall between its test and its wait.
-  if (waiter != 0) L_TASK_SignalConditional(waiter);
   return lsSUCCESS;
 }
 
