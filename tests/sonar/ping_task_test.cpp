@@ -316,8 +316,11 @@ TEST_F(PingTask, AThousandPingsLeaveThePoolWhole) {
     T_N_PING_vPingDecisionForTest();
     ASSERT_EQ(drainProcessing().size(), 2u) << i;
   }
-  // Without network clients the only allocations are the two messages to processing per ping.
-  EXPECT_EQ(H_MEMORY_u64AllocationCount() - u64Before, 2000u);
+  // Without network clients the pings allocate only the two messages to processing each; the count is the
+  // process's, so other threads of the test (settings notices) may add a few, never one per ping.
+  const U64 u64Allocations = H_MEMORY_u64AllocationCount() - u64Before;
+  EXPECT_GE(u64Allocations, 2000u);
+  EXPECT_LT(u64Allocations, 2100u);
 }
 
 TEST(PingTaskSystemState, ShouldSystemPing) {
