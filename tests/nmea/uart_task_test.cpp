@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "kernel/sema.h"
+#include "nmea/task_post.h"
 #include "nmea_fixture.h"
 
 namespace {
@@ -16,23 +17,20 @@ constexpr TASK kHash = TEST_TASK_A;   // stands for the PC link, trigger '#'
 constexpr TASK kOther = TEST_TASK_B;
 
 MSG_CAPTURE_CHANNEL *captureMsg(U8 u8Channel, BYTE cTrigger, SEMA sema) {
-  auto *pMsg = static_cast<MSG_CAPTURE_CHANNEL *>(H_MEMORY_pvCalloc(1, sizeof(MSG_CAPTURE_CHANNEL)));
-  pMsg->header.Cmd = CMD_ID_CAPTURE_CHANNEL;
+  auto *pMsg = NMEA_pNewMessage<MSG_CAPTURE_CHANNEL>(CMD_ID_CAPTURE_CHANNEL);
   pMsg->uart = u8Channel;
   pMsg->byteMatchCharacter = cTrigger;
   pMsg->semaphore = sema;
   return pMsg;
 }
 MSG_CHANGE_BAUD_RATE *baudMsg(U8 u8Channel, U32 u32Baud) {
-  auto *pMsg = static_cast<MSG_CHANGE_BAUD_RATE *>(H_MEMORY_pvCalloc(1, sizeof(MSG_CHANGE_BAUD_RATE)));
-  pMsg->header.Cmd = CMD_ID_CHANGE_BAUD_RATE;
+  auto *pMsg = NMEA_pNewMessage<MSG_CHANGE_BAUD_RATE>(CMD_ID_CHANGE_BAUD_RATE);
   pMsg->uart = u8Channel;
   pMsg->baud_rate = u32Baud;
   return pMsg;
 }
 MSG_DISCONNECT *releaseMsg(U8 u8Channel, BOOLEAN bForce4800) {
-  auto *pMsg = static_cast<MSG_DISCONNECT *>(H_MEMORY_pvCalloc(1, sizeof(MSG_DISCONNECT)));
-  pMsg->header.Cmd = CMD_ID_DISCONNECT;
+  auto *pMsg = NMEA_pNewMessage<MSG_DISCONNECT>(CMD_ID_DISCONNECT);
   pMsg->channel = u8Channel;
   pMsg->flag = bForce4800;
   return pMsg;
