@@ -203,6 +203,8 @@ int HOST_SONAR_nOpen(void) {
   return open("/dev/null", O_RDWR | O_CLOEXEC);
 }
 
+constexpr U64 kIdleCycleUs = 50000;
+
 ssize_t HOST_SONAR_nRead(int nFd, void *pvData, size_t size) {
   if (nFd < 0) {
     errno = EBADF;
@@ -219,13 +221,15 @@ ssize_t HOST_SONAR_nRead(int nFd, void *pvData, size_t size) {
   if (s_model.bPace) {
     // A receive lasts as long as the echo the command listens for (26 us a sample), at least 5 ms, as on
     // the device; so the unit's ping loop runs at the device's pace, not as fast as the processor can.
+    // A command that listens for nothing (the null pings of a unit that may not ping) keeps the cycle
+    // going at 20 a second: an idle unit must not wake 200 times a second for them.
     U32 u32MaxSamples = 0;
     const U32 u32Sequences = s_model.transmit.size() > 186 ? std::min<U32>(s_model.transmit[186], 6) : 0;
     for (U32 q = 0; q < u32Sequences; ++q) {
       const U8 *pu8Seq = s_model.transmit.data() + 31 * q;
       u32MaxSamples = std::max<U32>(u32MaxSamples, static_cast<U32>(pu8Seq[23] | pu8Seq[24] << 8));
     }
-    const U64 u64Us = std::max<U64>(5000, static_cast<U64>(u32MaxSamples) * 26);
+    const U64 u64Us = u32MaxSamples == 0 ? kIdleCycleUs : std::max<U64>(5000, static_cast<U64>(u32MaxSamples) * 26);
     const struct timespec tDelay = {static_cast<time_t>(u64Us / 1000000), static_cast<long>(u64Us % 1000000 * 1000)};
     s_lock.unlock();
     nanosleep(&tDelay, nullptr);
