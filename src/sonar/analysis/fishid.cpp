@@ -276,6 +276,11 @@ void S_FISHID_vScanForFish(FISH_TARGET_LIST *pFishTargetList, const PING_DESCRIP
   }
   // The stored sensitivity can hold any value (the PC link writes it unchecked); the tables have 11 rows.
   const U8 u8Row = u8FishSensitivity > FISH_SENSITIVITY_MAX ? FISH_SENSITIVITY_MAX : u8FishSensitivity;
+  static U8 s_u8LastBadSensitivity = 0;
+  if (u8FishSensitivity > FISH_SENSITIVITY_MAX && u8FishSensitivity != s_u8LastBadSensitivity) {
+    log_me("Fish: sensitivity %u above %u, using %u", u8FishSensitivity, FISH_SENSITIVITY_MAX, FISH_SENSITIVITY_MAX);
+  }
+  s_u8LastBadSensitivity = u8FishSensitivity > FISH_SENSITIVITY_MAX ? u8FishSensitivity : 0;
   double dDepthMetres = pReturn->fDepthMetres > 0.0f ? pReturn->fDepthMetres : 0.0;
   if (eWaterType != WATER_FRESH && pReturn->Beam == 0 && dDepthMetres >= 30.0) {
     dDepthMetres = std::max(0.8 * dDepthMetres, 30.0);
