@@ -23,8 +23,13 @@ void S_MATCHEDFILTER_vFilter(const U8 *pu8Input, U8 *pu8Output, U32 u32OutLength
     return;
   }
   const S8 *w = as8FilterWeights[d - 1];
+  // Taps past the row's last non-zero one add nothing.
+  U32 u32RowTaps = MATCHED_FILTER_TAPS;
+  while (u32RowTaps > 1 && w[u32RowTaps - 1] == 0) {
+    u32RowTaps--;
+  }
   for (U32 i = 0; i < u32OutLength; i++) {
-    const U32 u32Taps = u32OutLength - i < MATCHED_FILTER_TAPS ? u32OutLength - i : MATCHED_FILTER_TAPS;
+    const U32 u32Taps = u32OutLength - i < u32RowTaps ? u32OutLength - i : u32RowTaps;
     S32 acc = 0;
     for (U32 k = 0; k < u32Taps; k++) {
       acc += (S32)pu8Input[i + k] * w[k];
