@@ -6,37 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "analysis_ping.h"
 #include "settings/database.h"
 #include "sonar/analysis/depth.h"
 #include "sonar/coproc_tx.h"
 
 namespace {
-
-struct TestPing {
-  std::vector<U8> raw = std::vector<U8>(PING_MAX_SAMPLES), tvg = std::vector<U8>(PING_MAX_SAMPLES);
-  PING_DESCRIPTOR d{};
-  TestPing(BEAM beam, U32 u32Frequency, U32 u32Samples)
-  {
-    d.Beam = beam;
-    d.u32TransmitFrequencyHertz = u32Frequency;
-    d.u32NumberOfSamples = u32Samples;
-    d.u32SamplePeriodMicroSeconds = 26;
-    d.u32TimeStampMilliSeconds = 1000;
-    d.pu8RawSonarData = raw.data();
-    d.pu8TvgdData = tvg.data();
-  }
-  // A flat echo of the gain-corrected value over [from, from + length), raw samples 200 under it.
-  void block(U32 u32From, U32 u32Length, U8 u8Value, U8 u8Raw = 200)
-  {
-    std::fill(tvg.begin() + u32From, tvg.begin() + u32From + u32Length, u8Value);
-    std::fill(raw.begin() + u32From, raw.begin() + u32From + u32Length, u8Raw);
-  }
-  void clear()
-  {
-    std::fill(tvg.begin(), tvg.end(), 0);
-    std::fill(raw.begin(), raw.end(), 0);
-  }
-};
 
 class Depth : public ::testing::Test {
  protected:
@@ -78,7 +53,7 @@ TEST_F(Depth, ThreeHundredSamplesUseTheMeanThresholdMoreTheMedian)
   // plateau, which step 8 rejects so near the surface.
   for (const U32 n : {300u, 301u}) {
     S_DEPTH_vResetTrackers();
-    TestPing p(1, 200000, n);
+    AnalysisPing p(1, 200000, n);
     p.block(100, n - 100, 253, 255);
     const U32 u32Depth = S_DEPTH_u32FindDepth(&p.d, 0, 0);
     if (n == 300) {
@@ -106,7 +81,7 @@ TEST_F(Depth, EchoLengthAndShallowTests)
   };
   for (const auto &c : cases) {
     S_DEPTH_vResetTrackers();
-    TestPing p(2, 200000, 1000);  // beam 2: one threshold for the ping
+    AnalysisPing p(2, 200000, 1000);  // beam 2: one threshold for the ping
     p.block(c.u32From, c.u32Length, 200);
     p.raw[c.u32From + 4] = c.u8RawAtPeak;
     S_DEPTH_u32FindDepth(&p.d, 0, 0);
@@ -155,7 +130,7 @@ TEST_F(Depth, BeamOneReportsThePeakLessSevenBeamZeroTheStart)
   } cases[] = {{1, 200000}, {0, 83000}, {0xFF, 200000}};
   for (const auto &c : cases) {
     S_DEPTH_vResetTrackers();
-    TestPing p(c.beam, c.u32Frequency, 1000);
+    AnalysisPing p(c.beam, c.u32Frequency, 1000);
     p.block(480, 40, 200);
     p.tvg[490] = 220;
     S_DEPTH_pGetBottomTracker(c.beam)->u32PrevTallestDepthMicroseconds = 26 * 490;
@@ -240,7 +215,7 @@ TEST_F(Depth, ElapsedTimeWrapsAndEqualStampsMeanNoTime)
 
 TEST_F(Depth, LockedBottomHoldsAndALostOneIsSmoothedForHalfASecond)
 {
-  TestPing p(1, 200000, 2000);
+  AnalysisPing p(1, 200000, 2000);
   S_DEPTH_pGetBottomTracker(1)->u32PrevTallestDepthMicroseconds = 26 * 490;
   auto ping = [&](U32 u32At, U32 u32Ms) {
     p.clear();
@@ -295,7 +270,7 @@ TEST_F(Depth, SecondReturnPicksTheShallowestWithAStrongDouble)
 
 TEST_F(Depth, MedianThresholdFloorsAndAddsTheDeviation)
 {
-  TestPing p(1, 200000, 301);
+  AnalysisPing p(1, 200000, 301);
   const struct {
     U8 u8Data, u8Transducer, u8Expected;
   } cases[] = {
@@ -313,7 +288,7 @@ TEST_F(Depth, MedianThresholdFloorsAndAddsTheDeviation)
     }
   }
   // A ramp: the medians follow it and the interpolation joins them.
-  TestPing r(1, 200000, 400);
+  AnalysisPing r(1, 200000, 400);
   for (U32 i = 0; i < 400; i++) r.tvg[i] = (U8)(i / 4 + 20);
   S_DEPTH_vMedianThreshold(&r.d, thr.data(), r.tvg.data());
   for (U32 i = 121; i <= 261; i++) {
@@ -361,7 +336,7 @@ TEST_F(Depth, StandardRangeWithHeadroom)
 
 TEST_F(Depth, NoSamplesNoBottomAndUnknownBeams)
 {
-  TestPing p(1, 200000, 0);
+  AnalysisPing p(1, 200000, 0);
   EXPECT_EQ(S_DEPTH_u32FindDepth(&p.d, 0, 0), 0u);
   p.d.u32NumberOfSamples = 200;  // all zero
   EXPECT_EQ(S_DEPTH_u32FindDepth(&p.d, 0, 0), 0u);

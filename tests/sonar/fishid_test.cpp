@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "analysis_ping.h"
 #include "kernel/kernel_defs.h"
 #include "kernel/sema.h"
 #include "settings/database.h"
@@ -12,27 +13,14 @@
 
 namespace {
 
-struct TestPing {
-  std::vector<U8> raw = std::vector<U8>(PING_MAX_SAMPLES), tvg = std::vector<U8>(PING_MAX_SAMPLES);
-  PING_DESCRIPTOR d{};
-  TestPing(BEAM beam, U32 u32Frequency, U32 u32Samples, float fDepthMetres)
-  {
-    d.Beam = beam;
-    d.u32TransmitFrequencyHertz = u32Frequency;
-    d.u32NumberOfSamples = u32Samples;
-    d.u32SamplePeriodMicroSeconds = 26;
-    d.u8TransmitCycles = 16;  // 80 us at 200 kHz: echoes of 108 to 1007 us
-    d.fDepthMetres = fDepthMetres;
-    d.pu8RawSonarData = raw.data();
-    d.pu8TvgdData = tvg.data();
-  }
-  // Five samples rising to the peak in the middle and falling back.
-  void fish(U32 u32Peak, U8 u8Peak)
-  {
-    const U8 v[5] = {(U8)(u8Peak / 2), (U8)(u8Peak * 3 / 4), u8Peak, (U8)(u8Peak * 3 / 4), (U8)(u8Peak / 2)};
-    std::copy(v, v + 5, tvg.begin() + u32Peak - 2);
-  }
-};
+// 16 cycles: 80 us at 200 kHz, so echoes of 108 to 1007 us are potential fish.
+AnalysisPing fishPing(BEAM beam, U32 u32Frequency, U32 u32Samples, float fDepthMetres)
+{
+  AnalysisPing p(beam, u32Frequency, u32Samples);
+  p.d.u8TransmitCycles = 16;
+  p.d.fDepthMetres = fDepthMetres;
+  return p;
+}
 
 FISH_TARGET fishAt(U32 u32Depth, U8 u8Size = 0, BEAM beam = 1)
 {
@@ -96,7 +84,7 @@ TEST_F(FishId, SizesByPeakAtSensitivityTen)
     int nSize;  // -1 no fish
   } cases[] = {{42, -1}, {43, 0}, {72, 0}, {73, 1}, {88, 1}, {89, 2}, {217, 2}, {218, -1}};
   for (const auto &c : cases) {
-    TestPing p(1, 200000, 1200, 20.0f);
+    AnalysisPing p = fishPing(1, 200000, 1200, 20.0f);
     p.fish(500, c.u8Peak);
     FISH_TARGET_LIST l{};
     S_FISHID_vScanForFish(&l, &p.d, WATER_FRESH, 10);
@@ -125,7 +113,7 @@ TEST_F(FishId, SizesByPeakAtSensitivityTen)
 TEST_F(FishId, SensitivityAboveTenReadsTheLastRow)
 {
   for (const U8 u8Sensitivity : {10, 11, 255}) {
-    TestPing p(1, 200000, 1200, 20.0f);
+    AnalysisPing p = fishPing(1, 200000, 1200, 20.0f);
     p.fish(500, 43);
     FISH_TARGET_LIST l{};
     S_FISHID_vScanForFish(&l, &p.d, WATER_FRESH, u8Sensitivity);
@@ -136,7 +124,7 @@ TEST_F(FishId, SensitivityAboveTenReadsTheLastRow)
 
 TEST_F(FishId, AsymmetricEchoesAndTheSixLargest)
 {
-  TestPing flat(1, 200000, 1200, 20.0f);
+  AnalysisPing flat = fishPing(1, 200000, 1200, 20.0f);
   std::fill(flat.tvg.begin() + 500, flat.tvg.begin() + 505, 80);  // peak on the first of five: symmetry 1
   FISH_TARGET_LIST l{};
   S_FISHID_vScanForFish(&l, &flat.d, WATER_FRESH, 10);
@@ -145,7 +133,7 @@ TEST_F(FishId, AsymmetricEchoesAndTheSixLargest)
   S_FISHID_vScanForFish(&l, &flat.d, WATER_FRESH, 10);
   EXPECT_EQ(l.u8NumberOfTargets, 1);
 
-  TestPing p(1, 200000, 1200, 20.0f);
+  AnalysisPing p = fishPing(1, 200000, 1200, 20.0f);
   const U8 au8Peaks[7] = {120, 160, 100, 140, 110, 150, 130};
   for (U32 i = 0; i < 7; i++) p.fish(300 + 60 * i, au8Peaks[i]);
   S_FISHID_vScanForFish(&l, &p.d, WATER_FRESH, 10);
@@ -171,7 +159,7 @@ TEST_F(FishId, SearchEndsAtTheBottomAndItsSaltWaterShortening)
       {WATER_SALT_DEEP, 100.0f, 2200, true},  // 80 m
   };
   for (const auto &c : cases) {
-    TestPing p(0, 83000, 5000, c.fDepth);
+    AnalysisPing p = fishPing(0, 83000, 5000, c.fDepth);
     p.d.u8TransmitCycles = 4;  // short enough for a five-sample echo at 50 or 83 kHz
     p.fish(c.u32FishAt, 100);
     FISH_TARGET_LIST l{};
@@ -179,7 +167,7 @@ TEST_F(FishId, SearchEndsAtTheBottomAndItsSaltWaterShortening)
     EXPECT_EQ(l.u8NumberOfTargets, c.bFound ? 1 : 0) << c.fDepth << " m, fish at " << c.u32FishAt;
   }
   // A best depth beyond this ping's own samples stops at its end.
-  TestPing shortPing(1, 200000, 600, 200.0f);
+  AnalysisPing shortPing = fishPing(1, 200000, 600, 200.0f);
   shortPing.fish(500, 100);
   FISH_TARGET_LIST l{};
   S_FISHID_vScanForFish(&l, &shortPing.d, WATER_FRESH, 10);

@@ -4,26 +4,13 @@
 #include <numeric>
 #include <vector>
 
+#include "analysis_ping.h"
 #include "sonar/analysis/filter.h"
 #include "sonar/analysis/matched_filter.h"
 #include "sonar/analysis/noise.h"
 #include "sonar/analysis/tvg.h"
 
 namespace {
-
-struct TestPing {
-  std::vector<U8> raw = std::vector<U8>(PING_MAX_SAMPLES), tvg = std::vector<U8>(PING_MAX_SAMPLES);
-  PING_DESCRIPTOR d{};
-  TestPing(BEAM beam, U32 u32Frequency, U32 u32Samples, U32 u32Period)
-  {
-    d.Beam = beam;
-    d.u32TransmitFrequencyHertz = u32Frequency;
-    d.u32NumberOfSamples = u32Samples;
-    d.u32SamplePeriodMicroSeconds = u32Period;
-    d.pu8RawSonarData = raw.data();
-    d.pu8TvgdData = tvg.data();
-  }
-};
 
 TEST(Tvg, AttenuationAtEveryTabledTime)
 {
@@ -40,7 +27,7 @@ TEST(Tvg, AttenuationAtEveryTabledTime)
   };
   for (const auto &c : cases) {
     // A 500-microsecond period puts a sample on every tabled time.
-    TestPing p(1, c.u32Frequency, 2001, 500);
+    AnalysisPing p(1, c.u32Frequency, 2001, 500);
     std::fill(p.raw.begin(), p.raw.begin() + 2001, 255);
     S_TVG_TvgRawSonar(&p.d, p.raw.data(), p.tvg.data(), 0, FALSE, WATER_FRESH, 0);
     for (U32 i = 0; i < 12; i++) {
@@ -113,7 +100,7 @@ TEST(Tvg, ScaleSuppressionAndTheShortTransmitBeam)
       {"beam 0xFF: second pair applies", 0xFF, 3, 150, 0, FALSE, WATER_FRESH, 0, 0},
   };
   for (const auto &c : cases) {
-    TestPing p(c.beam, 200000, 600, 20);
+    AnalysisPing p(c.beam, 200000, 600, 20);
     p.raw[c.u32Index] = c.u8Raw;
     S_TVG_TvgRawSonar(&p.d, p.raw.data(), p.tvg.data(), c.u8Level, c.bSuppress, c.eWater, c.u32Scale);
     EXPECT_EQ(p.tvg[c.u32Index], c.u8Expected) << c.what;
@@ -122,7 +109,7 @@ TEST(Tvg, ScaleSuppressionAndTheShortTransmitBeam)
 
 TEST(Tvg, ReverseRestoresTheSampleAndKeepsZero)
 {
-  TestPing p(1, 200000, 200, 20);
+  AnalysisPing p(1, 200000, 200, 20);
   const U8 au8In[] = {0, 100, 200, 1};
   const U32 au32At[] = {100, 100, 100, 0};  // 2 ms: attenuation 120; 0: 200
   const U8 au8Out[] = {0, 220, 255, 201};
@@ -214,7 +201,7 @@ TEST(Filter, NoiseRemovalInPlaceAndTheCombinedFilter)
 
 TEST(Noise, MeasuredAfterTheRingDown)
 {
-  TestPing p(1, 200000, 100, 26);
+  AnalysisPing p(1, 200000, 100, 26);
   std::fill(p.tvg.begin(), p.tvg.begin() + 32, 255);
   std::fill(p.tvg.begin() + 32, p.tvg.begin() + 100, 10);
   p.tvg[50] = 78;

@@ -9,7 +9,7 @@
 #include "draw/icon.h"
 #include "draw/icon_data.h"
 #include "draw/string.h"
-#include "kernel/mutex.h"
+#include "sonar/analysis/fish_ring.h"
 #include "sonar/analysis/fishid.h"
 #include "sonar/coproc_tx.h"
 #include "ui/info/info.h"
@@ -34,13 +34,6 @@ constexpr U32 LABEL_BOX_HEIGHT = 16;
 constexpr U32 SAMPLE_PERIOD_US = 26;
 
 namespace {
-
-struct FishLock {
-  FishLock() { L_MUTEX_LockWait(RES_FISHID); }
-  ~FishLock() { L_MUTEX_Unlock(RES_FISHID); }
-  FishLock(const FishLock &) = delete;
-  FishLock &operator=(const FishLock &) = delete;
-};
 
 // A copy of the bitmap clipped to the rectangle as well as to its own clip.
 BITMAP clipped(const BITMAP *pBmp, PIXEL left, PIXEL bottom, PIXEL right, PIXEL top)
@@ -85,20 +78,6 @@ void vDrawLabel(BITMAP *pBmp, PIXEL centreX, PIXEL boxY, PIXEL textY, double dVa
   G_STRING_vPut(pBmp, NumberColor, &text, pFont, ac);
 }
 
-U16 u16Older(U16 u16Index, U32 k)
-{
-  // One list further back in time per column: lower indexes forwards, higher ones in reverse.
-  if (S_FISHID_bReverseScroll()) {
-    return (U16)((u16Index + k) % FISH_HISTORY_COLUMNS);
-  }
-  return (U16)((u16Index + FISH_HISTORY_COLUMNS - k % FISH_HISTORY_COLUMNS) % FISH_HISTORY_COLUMNS);
-}
-
-U8 u8Count(const FISH_TARGET_LIST &l)
-{
-  return l.u8NumberOfTargets > MAX_FISH_TARGETS ? (U8)MAX_FISH_TARGETS : l.u8NumberOfTargets;
-}
-
 }  // namespace
 
 void S_FISHID_vDrawStandardFishHistory(BITMAP *pBmp, const FISH_TARGET_HISTORY *pTargetHistory, PIXEL OldestColumn,
@@ -116,15 +95,15 @@ void S_FISHID_vDrawStandardFishHistory(BITMAP *pBmp, const FISH_TARGET_HISTORY *
   FishLock lock;
   U16 u16List = pTargetHistory->u16IndexToMostRecentTargets % FISH_HISTORY_COLUMNS;
   if (S_FISHID_bReverseScroll()) {
-    u16List = u16Older(u16List, 1);
+    u16List = u16FishColumnBack(u16List, 1);
   }
   const S64 span = (S64)u32LowerSamples - u32UpperSamples;
   for (U32 k = 0; k < u32Columns; k++) {
     const PIXEL x = NewestColumn + step * (PIXEL)k;
     const PIXEL top = TopPixel - (bSlanted ? (PIXEL)k : 0);
     const PIXEL bottom = BottomPixel - (bSlanted ? (PIXEL)k : 0);
-    const FISH_TARGET_LIST &l = pTargetHistory->Items[u16Older(u16List, k)];
-    for (U32 i = 0; i < u8Count(l); i++) {
+    const FISH_TARGET_LIST &l = pTargetHistory->Items[u16FishColumnBack(u16List, k)];
+    for (U32 i = 0; i < u8FishCount(&l); i++) {
       const FISH_TARGET &f = l.target[i];
       const ICON *pI = pIcon(FishIconsHorizontal, f);
       if (f.bIgnoreThisFish || pI == nullptr || f.u32DepthInSamples <= u32UpperSamples ||
@@ -164,8 +143,8 @@ void S_FISHID_vDrawBottomLockFishHistory(BITMAP *pBmp, const FISH_TARGET_HISTORY
     const S64 bottom =
         pTSUStore->aTsuStore[(u32Newest + TSU_STORE_COLUMNS - k % TSU_STORE_COLUMNS) % TSU_STORE_COLUMNS]
             .u32SmoothedDepthInSamples;
-    const FISH_TARGET_LIST &l = pTargetHistory->Items[u16Older(u16List, k)];
-    for (U32 i = 0; i < u8Count(l); i++) {
+    const FISH_TARGET_LIST &l = pTargetHistory->Items[u16FishColumnBack(u16List, k)];
+    for (U32 i = 0; i < u8FishCount(&l); i++) {
       const FISH_TARGET &f = l.target[i];
       const ICON *pI = pIcon(FishIconsHorizontal, f);
       const S64 depth = f.u32DepthInSamples;
@@ -205,7 +184,7 @@ void S_FISHID_vDrawVerticalFishHistory(const FISH_TARGET_HISTORY *pTargetHistory
     // Each row goes back one column, wrapping from 0 to 819 whatever the scrolling direction.
     const FISH_TARGET_LIST &l =
         pTargetHistory->Items[(u16List + FISH_HISTORY_COLUMNS - i % FISH_HISTORY_COLUMNS) % FISH_HISTORY_COLUMNS];
-    const U32 u32Fish = bBraxelActive ? std::min<U32>(u8Count(l), 1) : u8Count(l);
+    const U32 u32Fish = bBraxelActive ? std::min<U32>(u8FishCount(&l), 1) : u8FishCount(&l);
     for (U32 j = 0; j < u32Fish; j++) {
       const FISH_TARGET &f = l.target[j];
       if (f.bIgnoreThisFish || f.beam > 3 || f.u32DepthInSamples >= u32LowerSamples) {

@@ -1,4 +1,5 @@
 #include "sonar/analysis/fishid.h"
+#include "sonar/analysis/fish_ring.h"
 
 #include <algorithm>
 #include <cmath>
@@ -69,13 +70,6 @@ constexpr U32 FISH_ARCH_STEP_SAMPLES = 16;
 
 namespace {
 
-struct FishLock {
-  FishLock() { L_MUTEX_LockWait(RES_FISHID); }
-  ~FishLock() { L_MUTEX_Unlock(RES_FISHID); }
-  FishLock(const FishLock &) = delete;
-  FishLock &operator=(const FishLock &) = delete;
-};
-
 U32 u32SpeedOfSound()
 {
   return g_u32SpeedOfSoundInWater != 0 ? g_u32SpeedOfSoundInWater : 1463;
@@ -102,20 +96,6 @@ U16 u16Next(U16 u16Index)
     return u16Index == 0 ? (U16)(FISH_HISTORY_COLUMNS - 1) : (U16)(u16Index - 1);
   }
   return (U16)((u16Index + 1) % FISH_HISTORY_COLUMNS);
-}
-
-// The column k columns back in time from u16Index.
-U16 u16Back(U16 u16Index, U32 k)
-{
-  if (s_bReverseScroll) {
-    return (U16)((u16Index + k) % FISH_HISTORY_COLUMNS);
-  }
-  return (U16)((u16Index + FISH_HISTORY_COLUMNS - k % FISH_HISTORY_COLUMNS) % FISH_HISTORY_COLUMNS);
-}
-
-U8 u8Count(const FISH_TARGET_LIST *pList)
-{
-  return pList->u8NumberOfTargets > MAX_FISH_TARGETS ? (U8)MAX_FISH_TARGETS : pList->u8NumberOfTargets;
 }
 
 bool bAllZero(const U8 *d, U32 u32From)
@@ -276,11 +256,6 @@ void S_FISHID_vScanForFish(FISH_TARGET_LIST *pFishTargetList, const PING_DESCRIP
   }
   // The stored sensitivity can hold any value (the PC link writes it unchecked); the tables have 11 rows.
   const U8 u8Row = u8FishSensitivity > FISH_SENSITIVITY_MAX ? FISH_SENSITIVITY_MAX : u8FishSensitivity;
-  static U8 s_u8LastBadSensitivity = 0;
-  if (u8FishSensitivity > FISH_SENSITIVITY_MAX && u8FishSensitivity != s_u8LastBadSensitivity) {
-    log_me("Fish: sensitivity %u above %u, using %u", u8FishSensitivity, FISH_SENSITIVITY_MAX, FISH_SENSITIVITY_MAX);
-  }
-  s_u8LastBadSensitivity = u8FishSensitivity > FISH_SENSITIVITY_MAX ? u8FishSensitivity : 0;
   double dDepthMetres = pReturn->fDepthMetres > 0.0f ? pReturn->fDepthMetres : 0.0;
   if (eWaterType != WATER_FRESH && pReturn->Beam == 0 && dDepthMetres >= 30.0) {
     dDepthMetres = std::max(0.8 * dDepthMetres, 30.0);
@@ -289,6 +264,11 @@ void S_FISHID_vScanForFish(FISH_TARGET_LIST *pFishTargetList, const PING_DESCRIP
   const U32 u32DepthUs = dDepthUs >= 4294967295.0 ? 0xFFFFFFFFu : (U32)dDepthUs;
 
   FishLock lock;
+  static U8 s_u8LastBadSensitivity = 0;  // logged once per bad value
+  if (u8FishSensitivity > FISH_SENSITIVITY_MAX && u8FishSensitivity != s_u8LastBadSensitivity) {
+    log_me("Fish: sensitivity %u above %u, using %u", u8FishSensitivity, FISH_SENSITIVITY_MAX, FISH_SENSITIVITY_MAX);
+  }
+  s_u8LastBadSensitivity = u8FishSensitivity > FISH_SENSITIVITY_MAX ? u8FishSensitivity : 0;
   vExtractFishFromReturnIntoList(pReturn, u32DepthUs, pTable, u8Row);
   FISH_TARGET *pBegin = ListOfPotentialTargets.target;
   // Stable, so equal peaks keep the order they were found in.
@@ -307,7 +287,7 @@ void S_FISHID_vMergeFishTargetLists(FISH_TARGET_LIST *pExistingFish, const FISH_
   if (pExistingFish->u8NumberOfTargets > MAX_FISH_TARGETS) {
     pExistingFish->u8NumberOfTargets = MAX_FISH_TARGETS;
   }
-  for (U32 i = 0; i < u8Count(pNewFish); i++) {
+  for (U32 i = 0; i < u8FishCount(pNewFish); i++) {
     const FISH_TARGET &f = pNewFish->target[i];
     FISH_TARGET *pSame = nullptr;
     if (!f.bIgnoreThisFish) {
@@ -333,7 +313,7 @@ void S_FISHID_vMergeFishTargetLists(FISH_TARGET_LIST *pExistingFish, const FISH_
 void S_FISHID_vCopyFishTargetList(FISH_TARGET_LIST *pDestination, const FISH_TARGET_LIST *pSource)
 {
   FishLock lock;
-  const U8 u8N = u8Count(pSource);
+  const U8 u8N = u8FishCount(pSource);
   pDestination->u8NumberOfTargets = u8N;
   pDestination->bSimulatedFishList = pSource->bSimulatedFishList;
   std::copy(pSource->target, pSource->target + u8N, pDestination->target);
@@ -352,16 +332,16 @@ void S_FISHID_vInitialiseHistory(FISH_TARGET_HISTORY *pTargetHistory)
 static void vCheckNewTargetsAgainstHistory(FISH_TARGET_HISTORY *pHistory, U16 u16NewIndex, FISH_TARGET_LIST *pList)
 {
   const U32 a = u32HalfFootSamples(), b = u32FootAndHalfSamples();
-  const U8 u8N = u8Count(pList);
+  const U8 u8N = u8FishCount(pList);
   for (U32 k = 1; k <= FISH_LINK_COLUMNS; k++) {
-    FISH_TARGET_LIST &old = pHistory->Items[u16Back(u16NewIndex, k)];
+    FISH_TARGET_LIST &old = pHistory->Items[u16FishColumnBack(u16NewIndex, k)];
     const U32 u32Allowed = std::min(k * a, b);
     for (U32 i = 0; i < u8N; i++) {
       FISH_TARGET &nf = pList->target[i];
       if (nf.pPreviousInstance != nullptr || nf.bIgnoreThisFish) {
         continue;
       }
-      for (U32 j = 0; j < u8Count(&old); j++) {
+      for (U32 j = 0; j < u8FishCount(&old); j++) {
         FISH_TARGET &of = old.target[j];
         if (of.criteria.bRemovedFish || u32Distance(nf.u32DepthInSamples, of.u32DepthInSamples) >= u32Allowed) {
           continue;
@@ -407,7 +387,7 @@ static void vCheckNewTargetsAgainstHistory(FISH_TARGET_HISTORY *pHistory, U16 u1
 static void vStoreColumn(FISH_TARGET_HISTORY *pHistory, U16 u16Index, const FISH_TARGET_LIST *pList)
 {
   FISH_TARGET_LIST &dest = pHistory->Items[u16Index];
-  const U8 u8N = u8Count(pList);
+  const U8 u8N = u8FishCount(pList);
   dest.u8NumberOfTargets = u8N;
   dest.bSimulatedFishList = pList->bSimulatedFishList;
   for (U32 i = 0; i < u8N; i++) {
@@ -448,7 +428,7 @@ void S_FISHID_vDuplicateFishTargetListInHistory(FISH_TARGET_HISTORY *pTargetHist
   const U16 u16New = u16Next(u16Old);
   FISH_TARGET_LIST &old = pTargetHistory->Items[u16Old];
   FISH_TARGET_LIST &dup = pTargetHistory->Items[u16New];
-  dup.u8NumberOfTargets = u8Count(&old);
+  dup.u8NumberOfTargets = u8FishCount(&old);
   dup.bSimulatedFishList = old.bSimulatedFishList;
   for (U32 i = 0; i < dup.u8NumberOfTargets; i++) {
     dup.target[i] = old.target[i];
@@ -478,7 +458,7 @@ void S_FISHID_vCheckAlarm(const FISH_TARGET_HISTORY *pTargetHistory, FISH_SIZE_A
   {
     FishLock lock;
     const FISH_TARGET_LIST &l = pTargetHistory->Items[pTargetHistory->u16IndexToMostRecentTargets % FISH_HISTORY_COLUMNS];
-    for (U32 i = 0; i < u8Count(&l); i++) {
+    for (U32 i = 0; i < u8FishCount(&l); i++) {
       const FISH_TARGET &f = l.target[i];
       if (!f.bIgnoreThisFish && f.pPreviousInstance == nullptr && f.u8Size <= 2) {
         abNew[f.u8Size] = true;
