@@ -268,6 +268,24 @@ TEST_F(Depth, SecondReturnPicksTheShallowestWithAStrongDouble)
   EXPECT_EQ(S_DEPTHALGORITHMS_u8SecondReturnTest(list.data(), 3, 26, &t, TRUE, TRUE), 255);
 }
 
+TEST_F(Depth, HardShallowBottomIsTakenFromItsSecondReturn)
+{
+  // The tracker follows the stronger second return at twice the depth; its double test picks the first return.
+  AnalysisPing p(1, 200000, 1000);
+  p.block(96, 12, 200, 240);
+  p.tvg[100] = 220;
+  p.block(190, 30, 210, 240);
+  p.tvg[200] = 230;
+  S_DEPTH_pGetBottomTracker(1)->u32PrevTallestDepthMicroseconds = 26 * 200;
+  EXPECT_EQ(S_DEPTH_u32FindDepth(&p.d, 0, 0), 26u * (100 - 7));
+  EXPECT_EQ(S_DEPTH_pGetBottomTracker(1)->u32LastLockedDepthMicroseconds, 26u * 100);
+  // Without a strong shallow echo the test does not run.
+  S_DEPTH_vResetTrackers();
+  std::fill(p.raw.begin() + 96, p.raw.begin() + 108, 200);
+  S_DEPTH_pGetBottomTracker(1)->u32PrevTallestDepthMicroseconds = 26 * 200;
+  EXPECT_EQ(S_DEPTH_u32FindDepth(&p.d, 0, 0), 26u * (200 - 7));
+}
+
 TEST_F(Depth, MedianThresholdFloorsAndAddsTheDeviation)
 {
   AnalysisPing p(1, 200000, 301);
