@@ -5,8 +5,9 @@ Gain curves. Each curve is a run-length table of (attenuation, run length in mic
 in force at time t is the pair whose cumulative run length first reaches t. Rule:
   1. The curve starts with its fixed first pairs (the measured near-field steps).
   2. The tabled points after those pairs become pair ends. Between two neighbouring points (t0, v0) and (t1, v1)
-     the segment gets n pairs; the pairs left after the fixed ones are shared between the segments in proportion
-     to |v0 - v1| + 1 (largest remainder, at least one each).
+     the segment gets n pairs: at least enough that no run exceeds 136,000 us, at most as many as keep every run
+     at 8 us or more; within those bounds the pairs go one at a time to the segment with the most change left per
+     pair, (|v0 - v1| + 1) / n.
   3. Inside a segment, pair end k (1..n) lies at t0 * (t1 / t0)^(k / n) (geometric spacing, the last exactly t1)
      and its attenuation is v0 + (v1 - v0) * k / n rounded: linear in log time, so the curve falls smoothly and
      every tabled point is met exactly.
@@ -24,6 +25,7 @@ import math
 import pathlib
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
+MIN_RUN_US, MAX_RUN_US = 8, 136000
 TIMES = [0, 500, 1000, 2000, 5000, 10000, 20000, 50000, 100000, 200000, 500000, 1000000]
 CURVES = [
     # name, pairs, total us, tabled values, fixed first pairs
@@ -55,16 +57,24 @@ def build_curve(count, total, values, first):
     knots = [(t_fixed, first[-1][0])] + [(t, v) for t, v in zip(TIMES, values) if t_fixed < t <= total]
     segments = list(zip(knots, knots[1:]))
     left = count - len(first) - 1
+    # Each segment needs enough pairs that no run is longer than MAX_RUN_US and may have no more than keep its
+    # runs at MIN_RUN_US or longer; the rest go by |v0 - v1| + 1, largest remainder first.
+    def longest(t0, t1, n):
+        return t1 - t0 * (t1 / t0) ** ((n - 1) / n)
+
+    def shortest(t0, t1, n):
+        return t0 * ((t1 / t0) ** (1 / n) - 1)
+    low = [next(n for n in range(1, 1000) if longest(a[0], b[0], n) <= MAX_RUN_US) for a, b in segments]
+    high = [max(lo, max(n for n in range(1, 1000) if shortest(a[0], b[0], n) >= MIN_RUN_US))
+            for lo, (a, b) in zip(low, segments)]
     weights = [abs(a[1] - b[1]) + 1 for a, b in segments]
-    share = [max(1, left * w // sum(weights)) for w in weights]
-    rest = sorted(range(len(segments)), key=lambda i: -((left * weights[i]) % sum(weights)))
-    i = 0
+    share = list(low)
     while sum(share) < left:
-        share[rest[i % len(rest)]] += 1
-        i += 1
-    while sum(share) > left:
-        j = max(range(len(share)), key=lambda k: share[k])
-        share[j] -= 1
+        open_ = [i for i in range(len(share)) if share[i] < high[i]]
+        assert open_, "too many pairs for the run limits"
+        j = max(open_, key=lambda i: (weights[i] / share[i], -i))
+        share[j] += 1
+    assert sum(share) == left, "too few pairs for the run limits"
     end = t_fixed
     for ((t0, v0), (t1, v1)), n in zip(segments, share):
         for k in range(1, n + 1):
