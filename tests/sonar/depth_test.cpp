@@ -70,20 +70,24 @@ TEST_F(Depth, EchoLengthAndShallowTests)
     const char *what;
     U32 u32From, u32Length;
     U8 u8RawAtPeak;
+    float fOffsetFeet;
     bool bCandidate;
   } cases[] = {
       // 30 ft at 200 kHz must last longer than 599 us: the average spans length - 7 samples.
-      {"30 ft, 24 samples (624 us)", 480, 31, 200, true},
-      {"30 ft, 23 samples (598 us)", 480, 30, 200, false},
+      {"30 ft, 24 samples (624 us)", 480, 31, 200, 0.0f, true},
+      {"30 ft, 23 samples (598 us)", 480, 30, 200, 0.0f, false},
       // Within the offset plus 4 ft (index 64) only a raw peak above 230 counts.
-      {"shallow, raw 230", 40, 40, 230, false},
-      {"shallow, raw 231", 40, 40, 231, true},
+      {"shallow, raw 230", 40, 40, 230, 0.0f, false},
+      {"shallow, raw 231", 40, 40, 231, 0.0f, true},
+      {"offset 2 ft moves the limit to index 96", 80, 40, 200, 2.0f, false},
+      {"a keel offset of -10 ft puts the limit at the surface", 40, 40, 200, -10.0f, true},
   };
   for (const auto &c : cases) {
     S_DEPTH_vResetTrackers();
     AnalysisPing p(2, 200000, 1000);  // beam 2: one threshold for the ping
     p.block(c.u32From, c.u32Length, 200);
     p.raw[c.u32From + 4] = c.u8RawAtPeak;
+    p.d.fDepthOffsetFeet = c.fOffsetFeet;
     S_DEPTH_u32FindDepth(&p.d, 0, 0);
     // Any candidate becomes the tracker's strongest.
     EXPECT_EQ(S_DEPTH_pGetBottomTracker(2)->u32PrevTallestDepthMicroseconds,

@@ -81,10 +81,12 @@ U8 u8Median(U8 *a)
   return a[k];
 }
 
-// Sample index of a depth offset in feet below the transducer, for the shallow and elongation tests.
+// Sample index of a depth offset in feet below the transducer, for the shallow and elongation tests. A keel
+// offset can make it negative: that is the surface.
 U32 u32FeetIndex(float fFeet, U32 p, U32 c)
 {
-  return (p / 2 + (U32)(fFeet * 609600.0 / c)) / p;
+  const double dUs = fFeet * 609600.0 / c;
+  return (p / 2 + (dUs > 0.0 && dUs < 4.0e9 ? (U32)dUs : 0u)) / p;
 }
 
 double dMetres(U32 p, U32 u32Index, U32 c)

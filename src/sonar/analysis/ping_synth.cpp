@@ -47,7 +47,8 @@ U32 S_PINGSYNTH_u32SampleOfDepth(float fDepthMetres, U32 u32SamplePeriodMicroSec
 {
   const U32 p = u32SamplePeriodMicroSeconds != 0 ? u32SamplePeriodMicroSeconds : 26;
   const U32 c = g_u32SpeedOfSoundInWater != 0 ? g_u32SpeedOfSoundInWater : 1463;
-  return (U32)((U32)(fDepthMetres * 2000000.0 / c) + p / 2) / p;
+  const double dUs = fDepthMetres * 2000000.0 / c;
+  return (U32)((dUs > 0.0 && dUs < 4.0e9 ? (U32)dUs : 0u) + p / 2) / p;
 }
 
 void S_PINGSYNTH_vMake(const PING_SYNTH_SPEC *pSpec, PING_DESCRIPTOR *pPing)
