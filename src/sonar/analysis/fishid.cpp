@@ -108,16 +108,9 @@ bool bAllZero(const U8 *d, U32 u32From)
   return true;
 }
 
-void vExtractFishFromReturnIntoList(const PING_DESCRIPTOR *pPing, U32 u32DepthUs, const FISH_SIZING_TABLE *pTable,
-                                    U8 u8Row)
+// The transmit pulse in microseconds; read before the fish lock is taken (it reads the settings).
+U32 u32PulseMicroSeconds(const PING_DESCRIPTOR *pPing)
 {
-  ListOfPotentialTargets.u8NumberOfTargets = 0;
-  const U32 n = pPing->u32NumberOfSamples < PING_MAX_SAMPLES ? pPing->u32NumberOfSamples : PING_MAX_SAMPLES;
-  const U32 p = pPing->u32SamplePeriodMicroSeconds;
-  if (n < 2 || p == 0) {
-    return;
-  }
-  const U8 *d = pPing->pu8TvgdData;
   double dCycleUs;
   if (pPing->Beam == 1) {
     dCycleUs = 5.0;
@@ -127,7 +120,20 @@ void vExtractFishFromReturnIntoList(const PING_DESCRIPTOR *pPing, U32 u32DepthUs
   } else {
     dCycleUs = 2.2026432;
   }
-  const U32 t = (U32)(dCycleUs * pPing->u8TransmitCycles);
+  return (U32)(dCycleUs * pPing->u8TransmitCycles);
+}
+
+void vExtractFishFromReturnIntoList(const PING_DESCRIPTOR *pPing, U32 u32DepthUs, U32 u32PulseUs,
+                                    const FISH_SIZING_TABLE *pTable, U8 u8Row)
+{
+  ListOfPotentialTargets.u8NumberOfTargets = 0;
+  const U32 n = pPing->u32NumberOfSamples < PING_MAX_SAMPLES ? pPing->u32NumberOfSamples : PING_MAX_SAMPLES;
+  const U32 p = pPing->u32SamplePeriodMicroSeconds;
+  if (n < 2 || p == 0) {
+    return;
+  }
+  const U8 *d = pPing->pu8TvgdData;
+  const U32 t = u32PulseUs;
 
   // The best depth may come from another beam and lie beyond this ping's samples.
   U32 u32D = (U32)(((U64)u32DepthUs + p / 2) / p);
@@ -263,13 +269,14 @@ void S_FISHID_vScanForFish(FISH_TARGET_LIST *pFishTargetList, const PING_DESCRIP
   const double dDepthUs = 2000000.0 * dDepthMetres / u32SpeedOfSound();
   const U32 u32DepthUs = dDepthUs >= 4294967295.0 ? 0xFFFFFFFFu : (U32)dDepthUs;
 
+  const U32 u32PulseUs = u32PulseMicroSeconds(pReturn);
   FishLock lock;
   static U8 s_u8LastBadSensitivity = 0;  // logged once per bad value
   if (u8FishSensitivity > FISH_SENSITIVITY_MAX && u8FishSensitivity != s_u8LastBadSensitivity) {
     log_me("Fish: sensitivity %u above %u, using %u", u8FishSensitivity, FISH_SENSITIVITY_MAX, FISH_SENSITIVITY_MAX);
   }
   s_u8LastBadSensitivity = u8FishSensitivity > FISH_SENSITIVITY_MAX ? u8FishSensitivity : 0;
-  vExtractFishFromReturnIntoList(pReturn, u32DepthUs, pTable, u8Row);
+  vExtractFishFromReturnIntoList(pReturn, u32DepthUs, u32PulseUs, pTable, u8Row);
   FISH_TARGET *pBegin = ListOfPotentialTargets.target;
   // Stable, so equal peaks keep the order they were found in.
   std::stable_sort(pBegin, pBegin + ListOfPotentialTargets.u8NumberOfTargets,
