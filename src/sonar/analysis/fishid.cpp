@@ -269,13 +269,14 @@ void S_FISHID_vScanForFish(FISH_TARGET_LIST *pFishTargetList, const PING_DESCRIP
   const double dDepthUs = 2000000.0 * dDepthMetres / u32SpeedOfSound();
   const U32 u32DepthUs = dDepthUs >= 4294967295.0 ? 0xFFFFFFFFu : (U32)dDepthUs;
 
-  const U32 u32PulseUs = u32PulseMicroSeconds(pReturn);
-  FishLock lock;
-  static U8 s_u8LastBadSensitivity = 0;  // logged once per bad value
+  // Only the processing task scans, so the last bad value needs no lock; it is logged once.
+  static U8 s_u8LastBadSensitivity = 0;
   if (u8FishSensitivity > FISH_SENSITIVITY_MAX && u8FishSensitivity != s_u8LastBadSensitivity) {
     log_me("Fish: sensitivity %u above %u, using %u", u8FishSensitivity, FISH_SENSITIVITY_MAX, FISH_SENSITIVITY_MAX);
   }
   s_u8LastBadSensitivity = u8FishSensitivity > FISH_SENSITIVITY_MAX ? u8FishSensitivity : 0;
+  const U32 u32PulseUs = u32PulseMicroSeconds(pReturn);
+  FishLock lock;
   vExtractFishFromReturnIntoList(pReturn, u32DepthUs, u32PulseUs, pTable, u8Row);
   FISH_TARGET *pBegin = ListOfPotentialTargets.target;
   // Stable, so equal peaks keep the order they were found in.
