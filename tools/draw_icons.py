@@ -286,6 +286,31 @@ def main(out):
     c = Canvas(14, 24); c.rect(4, 0, 9, 2, DARK); c.rect(0, 2, 13, 3, DARK); c.rect(0, 22, 13, 23, DARK)
     c.rect(0, 2, 1, 23, DARK); c.rect(12, 2, 13, 23, DARK); icons['Remote_Battery_Symbol'] = (c, 4)
 
+    # Fish symbols of the sonar views, three sizes per beam: the low-frequency beam amber, the 200 kHz beam
+    # yellow, the side beams facing their side; the vertical set swims upwards for the downward-scrolling views.
+    def fish(w, h, body, facing_left=True, vertical=False):
+        c = Canvas(h, w) if vertical else Canvas(w, h)
+        bw = w * 0.72
+
+        def at(x, y):
+            # x along the fish from the head, y across it.
+            return (y, x) if vertical else ((x, y) if facing_left else (w - x, y))
+        c.fill(lambda px, py: (lambda q: ((q[0] - bw / 2) / (bw / 2)) ** 2 + ((q[1] - h / 2) / (h / 2 - 0.5)) ** 2 <= 1)(
+            (py, px) if vertical else ((px, py) if facing_left else (w - px, py))), body)
+        c.poly([at(bw - 1, h / 2), at(w, 0.5), at(w, h - 0.5)], body)
+        ex, ey = at(bw * 0.25, h * 0.4)
+        c.rect(ex - 0.5, ey - 0.5, ex + 0.4, ey + 0.4, BLACK)
+        return c
+    sizes = [(11, 7), (15, 9), (19, 11)]
+    for i, (small, med, large) in enumerate([('SmfishClr', 'MedfishClr', 'LrgfishClr'), ('Smfish', 'Medfish', 'Lrgfish')]):
+        for name, (w, h) in zip((small, med, large), sizes):
+            icons[name + '_icon'] = (fish(w, h, AMBER if i == 0 else YELLOW), 4)
+    for side, left in (('l', True), ('r', False)):
+        for sz, (w, h) in zip('sml', sizes):
+            icons['fish_%sc%s_icon' % (sz, side)] = (fish(w, h, GREEN if left else SKY, facing_left=left), 4)
+    for sz, (w, h) in zip('SML', sizes):
+        icons['VertFish%s_icon' % sz] = (fish(w, h, YELLOW, vertical=True), 4)
+
     os.makedirs(out, exist_ok=True)
     with open(os.path.join(out, 'icons.txt'), 'w') as f:
         f.write('# name kind (see tools/imagegen.cpp); the PNG files are drawn by tools/draw_icons.py\n')

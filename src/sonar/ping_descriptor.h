@@ -12,6 +12,16 @@ constexpr U32 PING_IMAGE_SIZE = 276;        // bytes of the descriptor's network
 constexpr U32 PING_FISH_LIST_IMAGE_SIZE = 196;
 constexpr U32 MAX_FISH_TARGETS = 6;
 
+// The limits a fish was found with, and its echo length.
+typedef struct {
+  U8 u8MinPeakAmplitude;
+  U8 u8MaxPeakAmplitude;
+  BOOLEAN bRemovedFish;
+  U32 u32MinElongationUs;
+  U32 u32MaxElongationUs;
+  U32 u32ElongationUs;
+} FISH_CRITERIA;
+
 // One fish placed by the simulator or found by processing.
 typedef struct FISH_TARGET {
   U32 u32DepthInSamples;
@@ -21,6 +31,7 @@ typedef struct FISH_TARGET {
   BOOLEAN bIgnoreThisFish;
   BOOLEAN bIdPlusThisFish;
   struct FISH_TARGET *pPreviousInstance;
+  FISH_CRITERIA criteria;  // not in the network image
 } FISH_TARGET;
 
 typedef struct {
