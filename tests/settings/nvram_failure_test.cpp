@@ -64,10 +64,7 @@ class MediumTest : public NvramTaskTest {
     for (size_t at = sText.find(sPart); at != std::string::npos; at = sText.find(sPart, at + 1)) n++;
     return n;
   }
-  static void save() {
-    L_SEMA_Signal(SEMA_NVRAM_UPDATE);
-    barrier();
-  }
+  static void save() { savePass(); }
 };
 
 TEST_F(MediumTest, ReadOnlyDirectoryRunsWithTheStoredSettingsAndSaysChangesAreNotKept) {

@@ -59,8 +59,7 @@ TEST_F(NvramTaskTest, FreshDirectoryGetsVersionAndHeaderItemsBeforeTheMailbox) {
   EXPECT_EQ(stored(kXyz), -1);
 
   // No system state yet: a pass saves nothing. With one, the changed setting is saved.
-  L_SEMA_Signal(SEMA_NVRAM_UPDATE);
-  barrier();
+  savePass();
   EXPECT_EQ(stored(kXyz), -1);
   H_DATABASE_bUpdateValueU32(FCID("CCST"), 3, P_NORMAL);
   saveAndWait(kXyz, 5);
