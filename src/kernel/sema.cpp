@@ -455,9 +455,12 @@ ERC L_SEMA_Signal(SEMA sema) {
     return -lsSEMA_OVERRUN;
   }
   tInfo.u64FireTimestamp.store(u64FireStamp());
-  U8 u8State = tInfo.u8SemaState.fetch_or(SEMA_DONE);
-  if (u8State & SEMA_WAITING) L_TASK_SignalConditional(tInfo.WaitingTaskID.load());
+  const U8 u8State = tInfo.u8SemaState.fetch_or(SEMA_DONE);
+  const TASK waiter = tInfo.WaitingTaskID.load();
   pthread_mutex_unlock(&tInfo.SemaMutex);
+  // The waiter takes this semaphore's lock as soon as it wakes: wake it after letting go. A waiter that has
+  // already moved on gets a wake it tests and ignores.
+  if (u8State & SEMA_WAITING) L_TASK_SignalConditional(waiter);
   return lsSUCCESS;
 }
 
