@@ -1,7 +1,7 @@
 #include "platform/platform.h"
 
 #include "chart/chart_setup_standin.h"
-#include "chartlib/gr_setup_standin.h"
+#include "chartlib/raster/gr_setup_standin.h"
 #include "draw/color.h"
 #include "draw/icon.h"
 #include "platform/sd.h"
