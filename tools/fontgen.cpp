@@ -146,34 +146,39 @@ struct Renderer {
   }
   int advance() const { return static_cast<int>((face->glyph->advance.x + 32) >> 6); }
   int inkRows() const { return static_cast<int>(face->glyph->bitmap.rows); }
+
+  // Sets the pixel size that puts the reference glyph's height on the core height, narrowed until the widest
+  // of the characters fits the maximum width.
+  void fit(uint32_t reference, int core, const std::vector<uint32_t> &unicodes, int maxWidth) {
+    int ph = 2;
+    for (int p = 2; p < 600; p++) {
+      setSize(0, p);
+      if (!load(reference)) die("no reference glyph");
+      if (inkRows() > core) break;
+      ph = p;
+    }
+    int pw = ph;
+    for (;;) {
+      setSize(pw, ph);
+      int widest = 0;
+      for (uint32_t u : unicodes)
+        if (u && load(u)) widest = std::max(widest, advance());
+      if (widest <= maxWidth || pw <= 2) break;
+      pw--;
+    }
+    setSize(pw, ph);
+  }
 };
 
-// Renders a font: the pixel size puts the reference glyph's height on the core height, and the width is
-// narrowed until the widest glyph fits the stated maximum.
+// Renders a font at the size that fits its cell.
 std::vector<Glyph> renderFont(Renderer &r, const FontSpec &f) {
   const std::vector<int> codes = fontCodes(f.chars);
   const int core = f.height - f.ascender - f.descender;
   const bool digitsOnly = std::string(f.chars).rfind("digits", 0) == 0;
   const uint32_t reference = digitsOnly ? '0' : 'H';
-  int ph = 2;
-  for (int p = 2; p < 600; p++) {
-    r.setSize(0, p);
-    if (!r.load(reference)) die("no reference glyph");
-    if (r.inkRows() > core) break;
-    ph = p;
-  }
-  int pw = ph;
-  for (;;) {
-    r.setSize(pw, ph);
-    int widest = 0;
-    for (int c : codes) {
-      const uint32_t u = unicodeFor(f, c);
-      if (u && r.load(u)) widest = std::max(widest, r.advance());
-    }
-    if (widest <= f.maxWidth || pw <= 2) break;
-    pw--;
-  }
-  r.setSize(pw, ph);
+  std::vector<uint32_t> unicodes;
+  for (int c : codes) unicodes.push_back(unicodeFor(f, c));
+  r.fit(reference, core, unicodes, f.maxWidth);
 
   const int baselineRow = f.height - f.descender - 1; // cell row that lands on the anchor's y
   std::vector<Glyph> glyphs;
@@ -447,25 +452,9 @@ std::vector<uint8_t> renderChartFont(Renderer &r, const ChartFontSpec &f) {
   const std::vector<int> codes = chartCodes(f.digitsOnly);
   const int core = f.height - f.descender - f.accentRows;
   const uint32_t reference = f.digitsOnly ? '0' : 'H';
-  int ph = 2;
-  for (int p = 2; p < 100; p++) {
-    r.setSize(0, p);
-    if (!r.load(reference)) die("no reference glyph");
-    if (r.inkRows() > core) break;
-    ph = p;
-  }
-  int pw = ph;
-  for (;;) {
-    r.setSize(pw, ph);
-    int widest = 0;
-    for (int c : codes) {
-      if (!r.load(chartUnicode(c))) die("missing glyph for code " + std::to_string(c));
-      widest = std::max(widest, r.advance());
-    }
-    if (widest <= f.width || pw <= 2) break;
-    pw--;
-  }
-  r.setSize(pw, ph);
+  std::vector<uint32_t> unicodes;
+  for (int c : codes) unicodes.push_back(chartUnicode(c));
+  r.fit(reference, core, unicodes, f.width);
   const int rowSize = (f.width + 7) / 8;
   const int block = 1 + f.height * rowSize;
   std::vector<uint8_t> body(1028 + block * (codes.size() + 1), 0);

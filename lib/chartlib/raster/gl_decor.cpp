@@ -87,7 +87,7 @@ ERRORCODE gf_DrawUndulatedLine(GR_CONTEXT *gc, SINT x0, SINT r0, SINT x1, SINT r
   // Walked from the left end (x-major) or the upper end.
   const bool swap = xmajor ? x1 < x0 : r1 < r0;
   const SINT sx0 = swap ? x1 : x0, sr0 = swap ? r1 : r0, fx = swap ? x0 : x1, fr = swap ? r0 : r1;
-  const SINT sx = sgn(fx - sx0), sr = sgn(fr - sr0);
+  const SINT sx = fx >= sx0 ? 1 : -1, sr = fr >= sr0 ? 1 : -1;
   const SINT major = xmajor ? ax : ar, minor = xmajor ? ar : ax;
   const SINT cls = 3 * minor / major;
   const SINT dx = (xmajor ? kS2[cls] : kS1[cls]) * sx, dr = (xmajor ? kS1[cls] : kS2[cls]) * sr;
@@ -95,37 +95,17 @@ ERRORCODE gf_DrawUndulatedLine(GR_CONTEXT *gc, SINT x0, SINT r0, SINT x1, SINT r
   bool clockwise = (int64_t)(x1 - x0) * dx + (int64_t)(r1 - r0) * dr > 0;
   const bool everyFourth = ax == ar || ax <= 20 || ar <= 20;
 
-  SINT x = sx0, r = sr0, lastx = x, lastr = r, steps = 0;
-  halfCircle(gc, x, r, dx, dr, clockwise);
-  SINT d = xmajor ? 2 * ar - ax : 2 * ax - ar;
-  for (;;) {
-    if (xmajor) {
-      if (d >= 0) {
-        r += sr;
-        d += 2 * (ar - ax);
-      } else {
-        d += 2 * ar;
-      }
-      x += sx;
-      if (x == fx) break;
-    } else {
-      if (d >= 0) {
-        x += sx;
-        d += 2 * (ax - ar);
-      } else {
-        d += 2 * ax;
-      }
-      r += sr;
-      if (r == fr) break;
-    }
+  GlStep st(sx0, sr0, fx, fr);
+  SINT lastx = sx0, lastr = sr0, steps = 0;
+  halfCircle(gc, sx0, sr0, dx, dr, clockwise);
+  for (st.next(); !st.at(fx, fr); st.next()) {
     steps++;
-    const bool start = everyFourth ? steps % 4 == 0
-                                   : (int64_t)(x - lastx) * (x - lastx) + (int64_t)(r - lastr) * (r - lastr) >= 17;
-    if (start) {
+    const int64_t ddx = st.x - lastx, ddr = st.r - lastr;
+    if (everyFourth ? steps % 4 == 0 : ddx * ddx + ddr * ddr >= 17) {
       clockwise = !clockwise;
-      halfCircle(gc, x, r, dx, dr, clockwise);
-      lastx = x;
-      lastr = r;
+      halfCircle(gc, st.x, st.r, dx, dr, clockwise);
+      lastx = st.x;
+      lastr = st.r;
     }
   }
   gr_SetPatternStatus(gc, 1);

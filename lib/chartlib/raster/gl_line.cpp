@@ -6,8 +6,6 @@
 
 namespace {
 
-inline SINT sgn(SINT v) { return v >= 0 ? 1 : -1; }
-
 // Draws one position of a solid or patterned line; the patterned one takes a step per position.
 inline void plot(GR_CONTEXT *gc, SINT x, SINT r, bool patterned)
 {
@@ -36,54 +34,16 @@ ERRORCODE drawStepped(GR_CONTEXT *gc, SINT x0, SINT r0, SINT x1, SINT r1, SINT c
       return res;
     }
   }
-  const SINT sx = x1 >= x0 ? 1 : -1, sr = r1 >= r0 ? 1 : -1;
-  const SINT ax = std::abs(x1 - x0), ar = std::abs(r1 - r0);
-  if (ax == 0) {
-    if (!patterned) {
-      gf_VertLine(gc, x0, r0, r1 - r0);
-    } else {
-      for (SINT r = r0; r != r1; r += sr) plot(gc, x0, r, true);
-    }
-  } else if (ar == 0) {
-    if (!patterned) {
-      gf_HorLine(gc, x0, r0, x1 - x0);
-    } else {
-      for (SINT x = x0; x != x1; x += sx) plot(gc, x, r0, true);
-    }
-  } else {
+  if (x0 == x1 && !patterned) {
+    gf_VertLine(gc, x0, r0, r1 - r0);
+  } else if (r0 == r1 && !patterned) {
+    gf_HorLine(gc, x0, r0, x1 - x0);
+  } else if (x0 != x1 || r0 != r1) {
+    GlStep st(x0, r0, x1, r1);
     if (!startskipped) {
       plot(gc, x0, r0, patterned);
     }
-    SINT x = x0, r = r0;
-    if (ax == ar) {
-      for (x += sx, r += sr; x != x1; x += sx, r += sr) plot(gc, x, r, patterned);
-    } else if (ax > ar) {
-      SINT d = 2 * ar - ax;
-      for (;;) {
-        if (d >= 0) {
-          r += sr;
-          d += 2 * (ar - ax);
-        } else {
-          d += 2 * ar;
-        }
-        x += sx;
-        if (x == x1) break;
-        plot(gc, x, r, patterned);
-      }
-    } else {
-      SINT d = 2 * ax - ar;
-      for (;;) {
-        if (d >= 0) {
-          x += sx;
-          d += 2 * (ax - ar);
-        } else {
-          d += 2 * ax;
-        }
-        r += sr;
-        if (r == r1) break;
-        plot(gc, x, r, patterned);
-      }
-    }
+    for (st.next(); !st.at(x1, r1); st.next()) plot(gc, st.x, st.r, patterned);
   }
   if (enddrawn) {
     gf_PutPixel(gc, x1, r1);
@@ -250,45 +210,16 @@ ERRORCODE gf_DrawBrushLine(GR_CONTEXT *gc, SINT x0, SINT r0, SINT x1, SINT r1)
   if (x0 == x1 && r0 == r1) {
     return CL_SUCCESS;
   }
-  const SINT sx = sgn(x1 - x0), sr = sgn(r1 - r0);
-  const SINT ax = std::abs(x1 - x0), ar = std::abs(r1 - r0);
-  SINT x = x0, r = r0;
-  if (ax == 0) {
-    for (; r != r1; r += sr) gf_PutBrushPixel(gc, x, r, 0, sr);
-  } else if (ar == 0) {
-    for (; x != x1; x += sx) gf_PutBrushPixel(gc, x, r, sx, 0);
-  } else if (ax == ar) {
-    for (; x != x1; x += sx, r += sr) gf_PutBrushPixel(gc, x, r, sx, sr);
-  } else if (ax > ar) {
-    SINT d = 2 * ar - ax, er = 0;
-    for (;;) {
-      gf_PutBrushPixel(gc, x, r, sx, er);
-      if (d >= 0) {
-        r += sr;
-        d += 2 * (ar - ax);
-        er = sr;
-      } else {
-        d += 2 * ar;
-        er = 0;
-      }
-      x += sx;
-      if (x == x1) break;
-    }
-  } else {
-    SINT d = 2 * ax - ar, ex = 0;
-    for (;;) {
-      gf_PutBrushPixel(gc, x, r, ex, sr);
-      if (d >= 0) {
-        x += sx;
-        d += 2 * (ax - ar);
-        ex = sx;
-      } else {
-        d += 2 * ax;
-        ex = 0;
-      }
-      r += sr;
-      if (r == r1) break;
-    }
+  GlStep st(x0, r0, x1, r1);
+  // The first stamp takes the step along the major axis, or both on a diagonal; later ones the step made.
+  SINT ex = st.xmajor ? st.sx : 0, er = (!st.xmajor || st.ax == st.ar) ? st.sr : 0;
+  for (;;) {
+    gf_PutBrushPixel(gc, st.x, st.r, ex, er);
+    const SINT px = st.x, pr = st.r;
+    st.next();
+    if (st.at(x1, r1)) break;
+    ex = st.x != px ? st.sx : 0;
+    er = st.r != pr ? st.sr : 0;
   }
   gc->cp = {x1, r1};
   return CL_SUCCESS;
