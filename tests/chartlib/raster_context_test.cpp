@@ -239,6 +239,12 @@ TEST(RasterContext, LinePatternStepsFromBitOne)
   for (int i = 0; i < 64; i++) first += gf_CheckPattern(&img.gc) ? '1' : '0';
   for (int i = 0; i < 64; i++) second += gf_CheckPattern(&img.gc) ? '1' : '0';
   EXPECT_EQ(first, second);
+  // Zoom 0 steps as zoom 1 instead of dividing by zero.
+  gr_SetPatternZoom(&img.gc, 0, 0);
+  gr_ResetPattern(&img.gc);
+  run.clear();
+  for (int i = 0; i < 23; i++) run += gf_CheckPattern(&img.gc) ? '1' : '0';
+  EXPECT_EQ(run, "11111110000000011111111");
   gr_SetPatternStatus(&img.gc, 0);
   EXPECT_EQ(gf_CheckPattern(&img.gc), 1);
 }

@@ -47,6 +47,10 @@ TEST(RasterDecor, CrossMarkedLineThroughThePatternLeavesThePen)
   expected.insert(mark.begin(), mark.end());
   for (SINT x : {1, 2, 5, 6, 8, 9}) expected.insert({x, 10});
   EXPECT_EQ(img.drawn(), expected);
+  // Coinciding ends have no extent to divide by: one mark.
+  RasterImage point(30, 20);
+  EXPECT_EQ(gf_DrawCrossLine(&point.gc, 5, 10, 5, 10, 1), CL_SUCCESS);
+  EXPECT_EQ(point.drawn(), pixelRange(5, 5, 8, 12));
   // A mark across a steep line runs along the rows.
   RasterImage steep(30, 30);
   gf_DrawCrossLine(&steep.gc, 10, 2, 10, 2 + 7, 1);

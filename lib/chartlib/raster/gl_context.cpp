@@ -202,7 +202,8 @@ SINT gf_CheckPattern(GR_CONTEXT *gc)
   if (!p.status) {
     return 1;
   }
-  p.zxcounter = (ZOOMFACTOR)((p.zxcounter + 1) % p.zx);
+  // A zoom of 0 would divide by zero: it steps like 1.
+  p.zxcounter = p.zx > 1 ? (ZOOMFACTOR)((p.zxcounter + 1) % p.zx) : 0;
   if (p.zxcounter == 0) {
     p.curbit = (UCHAR)((p.curbit + 1) % 8);
     if (p.curbit == 0) {
