@@ -114,8 +114,8 @@ ERRORCODE gf_PrintChar(GR_CONTEXT *gc, UCHAR ch)
     for (SINT rep = 0; rep < zy; rep++, line++) {
       SINT x = gc->cp.px + rdx * line, r = gc->cp.py + rdr * line;
       for (SINT j = 0; j < a; j++) {
-        const bool ink_ = glyphBit(row, j);
-        for (SINT b = 0; b < zx; b++, x += pdx, r += pdr) textPixel(gc, x, r, ink_, ink, &res);
+        const bool set = glyphBit(row, j);
+        for (SINT b = 0; b < zx; b++, x += pdx, r += pdr) textPixel(gc, x, r, set, ink, &res);
       }
     }
   }
