@@ -6,7 +6,7 @@
 
 #include "chart_files.h"
 #include "chart_writer.h"
-#include "chartlib/ch2_vector.h"
+#include "chartlib/reader/ch2_vector.h"
 
 using namespace chart_fixture;
 

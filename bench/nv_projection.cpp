@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "chartlib/nv_navig.h"
+#include "chartlib/nav/nv_navig.h"
 #if CORVAN_HAVE_PROJ
 #include <proj.h>
 #endif

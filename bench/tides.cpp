@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "chartlib/tide_interface.h"
-#include "chartlib/tide_predict.h"
-#include "chartlib/tide_series.h"
+#include "chartlib/tide/tide_interface.h"
+#include "chartlib/tide/tide_predict.h"
+#include "chartlib/tide/tide_series.h"
 #include "station_file.h"
 
 namespace {

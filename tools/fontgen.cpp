@@ -2,6 +2,7 @@
 // TrueType face with the character maps the text code selects by font set.
 //
 // fontgen SANS SANS_BOLD CONDENSED CONDENSED_BOLD FONTS_OUT.cpp FACE_OUT.cpp
+// fontgen --chart MONO CHART_FONTS_OUT.cpp: the chart library's three fixed-cell fonts, in its font body format.
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -145,34 +146,39 @@ struct Renderer {
   }
   int advance() const { return static_cast<int>((face->glyph->advance.x + 32) >> 6); }
   int inkRows() const { return static_cast<int>(face->glyph->bitmap.rows); }
+
+  // Sets the pixel size that puts the reference glyph's height on the core height, narrowed until the widest
+  // of the characters fits the maximum width.
+  void fit(uint32_t reference, int core, const std::vector<uint32_t> &unicodes, int maxWidth) {
+    int ph = 2;
+    for (int p = 2; p < 600; p++) {
+      setSize(0, p);
+      if (!load(reference)) die("no reference glyph");
+      if (inkRows() > core) break;
+      ph = p;
+    }
+    int pw = ph;
+    for (;;) {
+      setSize(pw, ph);
+      int widest = 0;
+      for (uint32_t u : unicodes)
+        if (u && load(u)) widest = std::max(widest, advance());
+      if (widest <= maxWidth || pw <= 2) break;
+      pw--;
+    }
+    setSize(pw, ph);
+  }
 };
 
-// Renders a font: the pixel size puts the reference glyph's height on the core height, and the width is
-// narrowed until the widest glyph fits the stated maximum.
+// Renders a font at the size that fits its cell.
 std::vector<Glyph> renderFont(Renderer &r, const FontSpec &f) {
   const std::vector<int> codes = fontCodes(f.chars);
   const int core = f.height - f.ascender - f.descender;
   const bool digitsOnly = std::string(f.chars).rfind("digits", 0) == 0;
   const uint32_t reference = digitsOnly ? '0' : 'H';
-  int ph = 2;
-  for (int p = 2; p < 600; p++) {
-    r.setSize(0, p);
-    if (!r.load(reference)) die("no reference glyph");
-    if (r.inkRows() > core) break;
-    ph = p;
-  }
-  int pw = ph;
-  for (;;) {
-    r.setSize(pw, ph);
-    int widest = 0;
-    for (int c : codes) {
-      const uint32_t u = unicodeFor(f, c);
-      if (u && r.load(u)) widest = std::max(widest, r.advance());
-    }
-    if (widest <= f.maxWidth || pw <= 2) break;
-    pw--;
-  }
-  r.setSize(pw, ph);
+  std::vector<uint32_t> unicodes;
+  for (int c : codes) unicodes.push_back(unicodeFor(f, c));
+  r.fit(reference, core, unicodes, f.maxWidth);
 
   const int baselineRow = f.height - f.descender - 1; // cell row that lands on the anchor's y
   std::vector<Glyph> glyphs;
@@ -392,9 +398,124 @@ std::string generateFace(const std::vector<uint8_t> &face) {
   return o.str();
 }
 
+
+// ---- The chart library's fixed-cell fonts ----
+
+struct ChartFontSpec {
+  const char *symbol; // array name in the output
+  int width, height, descender, accentRows; // cell, rows below the baseline, rows kept above the capitals
+  bool digitsOnly;
+};
+
+const ChartFontSpec kChartFonts[] = {
+    {"gl_aucFontBody06x09", 6, 9, 2, 0, true},
+    {"gl_aucFontBody06x11", 6, 11, 2, 2, false},
+    {"gl_aucFontBody09x15", 9, 15, 3, 3, false},
+};
+
+// The character codes with a glyph of their own.
+std::vector<int> chartCodes(bool digitsOnly) {
+  std::vector<int> codes;
+  if (digitsOnly) {
+    codes = {0x2B, 0x2D, 0x2E};
+    for (int c = 0x30; c <= 0x3A; c++) codes.push_back(c);
+    codes.push_back(0x7F);
+    return codes;
+  }
+  codes = {0x18, 0x19};
+  for (int c = 0x21; c <= 0x7F; c++) codes.push_back(c);
+  for (int c : {0x82, 0x8A, 0x8C, 0x9A, 0x9C}) codes.push_back(c);
+  for (int c = 0xA1; c <= 0xA5; c++) codes.push_back(c);
+  for (int c : {0xA7, 0xA9, 0xB0, 0xB1, 0xB5, 0xB6}) codes.push_back(c);
+  for (int c = 0xBF; c <= 0xFF; c++) codes.push_back(c);
+  return codes;
+}
+
+// 0x7F is the degree sign, 0x18/0x19 the arrows; the rest is Windows-1252, the code page of the chart texts.
+uint32_t chartUnicode(int code) {
+  switch (code) {
+    case 0x18: return 0x2191;
+    case 0x19: return 0x2193;
+    case 0x7F: return 0x00B0;
+    case 0x82: return 0x201A;
+    case 0x8A: return 0x0160;
+    case 0x8C: return 0x0152;
+    case 0x9A: return 0x0161;
+    case 0x9C: return 0x0153;
+    default: return static_cast<uint32_t>(code);
+  }
+}
+
+// One font body: 256 little-endian offsets, 0xFFFFFFFF, the blank default glyph, then the glyphs in code
+// order; a glyph is its advance byte and the rows bottom first, bit 0 the leftmost pixel.
+std::vector<uint8_t> renderChartFont(Renderer &r, const ChartFontSpec &f) {
+  const std::vector<int> codes = chartCodes(f.digitsOnly);
+  const int core = f.height - f.descender - f.accentRows;
+  const uint32_t reference = f.digitsOnly ? '0' : 'H';
+  std::vector<uint32_t> unicodes;
+  for (int c : codes) unicodes.push_back(chartUnicode(c));
+  r.fit(reference, core, unicodes, f.width);
+  const int rowSize = (f.width + 7) / 8;
+  const int block = 1 + f.height * rowSize;
+  std::vector<uint8_t> body(1028 + block * (codes.size() + 1), 0);
+  auto put32le = [&](size_t at, uint32_t v) {
+    for (int k = 0; k < 4; k++) body[at + k] = static_cast<uint8_t>(v >> (8 * k));
+  };
+  for (int c = 0; c < 256; c++) put32le(4 * c, 1028);
+  put32le(1024, 0xFFFFFFFFu);
+  body[1028] = static_cast<uint8_t>(f.width);
+  for (size_t k = 0; k < codes.size(); k++) {
+    const size_t at = 1028 + block * (k + 1);
+    put32le(4 * codes[k], static_cast<uint32_t>(at));
+    body[at] = static_cast<uint8_t>(f.width);
+    if (!r.load(chartUnicode(codes[k]))) die("missing glyph");
+    const FT_Bitmap &bm = r.face->glyph->bitmap;
+    const int left = r.face->glyph->bitmap_left + (f.width - r.advance()) / 2;
+    const int top = r.face->glyph->bitmap_top;
+    for (int y = 0; y < static_cast<int>(bm.rows); y++) {
+      const int cellRow = f.descender + top - 1 - y; // counted from the bottom row
+      if (cellRow < 0 || cellRow >= f.height) continue;
+      for (int col = 0; col < static_cast<int>(bm.width); col++) {
+        const int x = left + col;
+        if (x < 0 || x >= f.width) continue;
+        if (bm.buffer[y * bm.pitch + col / 8] & (0x80 >> (col % 8)))
+          body[at + 1 + cellRow * rowSize + x / 8] |= static_cast<uint8_t>(1 << (x % 8));
+      }
+    }
+  }
+  return body;
+}
+
+std::string generateChartFonts(FT_Library lib, const std::vector<uint8_t> &data) {
+  std::ostringstream o;
+  o << "// Generated by tools/fontgen.cpp --chart from DejaVu Sans Mono; do not edit.\n"
+       "#include \"chartlib/raster/gl_font_data.h\"\n";
+  for (const ChartFontSpec &f : kChartFonts) {
+    FT_Face face;
+    if (FT_New_Memory_Face(lib, data.data(), static_cast<FT_Long>(data.size()), 0, &face)) die("bad face");
+    Renderer r{face};
+    const std::vector<uint8_t> body = renderChartFont(r, f);
+    FT_Done_Face(face);
+    o << "\nconst UCHAR " << f.symbol << "[" << body.size() << "] = {";
+    for (size_t i = 0; i < body.size(); i++) {
+      if (i % 20 == 0) o << "\n   ";
+      o << " " << unsigned(body[i]) << ",";
+    }
+    o << "\n};\n";
+  }
+  return o.str();
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
+  if (argc == 4 && std::string(argv[1]) == "--chart") {
+    FT_Library lib;
+    if (FT_Init_FreeType(&lib)) die("FreeType did not start");
+    writeFileIfChanged(argv[3], generateChartFonts(lib, readFile(argv[2])));
+    FT_Done_FreeType(lib);
+    return 0;
+  }
   if (argc != 7) die("usage: fontgen SANS SANS_BOLD CONDENSED CONDENSED_BOLD FONTS_OUT FACE_OUT");
   FT_Library lib;
   if (FT_Init_FreeType(&lib)) die("FreeType did not start");

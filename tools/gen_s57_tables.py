@@ -233,7 +233,7 @@ def main():
         f.write('// objects are unknown (0).\n')
         for n in notes:
             f.write('// note: %s\n' % n)
-        f.write('#include "chartlib/ch2_s57.h"\n\n')
+        f.write('#include "chartlib/reader/ch2_s57.h"\n\n')
         f.write('const CH2_S57OBJECT ch2_S57ObjectTable[256] = {\n')
         for name, geo, t, layer, codes in rows:
             f.write('  {%s, %d, %d, %d, %d, %d, {%s}},\n' % (cstr(name), geo[0], geo[1], geo[2], t, layer,

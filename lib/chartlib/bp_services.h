@@ -1,7 +1,7 @@
 // Port-services table of a chart and the service calls the tide library makes on it.
 #pragma once
 #include "chartlib/chartlib_types.h"
-#include "chartlib/tide_harmonic.h"
+#include "chartlib/tide/tide_harmonic.h"
 
 constexpr int UC_BUFFER_SIZE = 1536;
 

@@ -2,7 +2,7 @@
 #pragma once
 #include <vector>
 
-#include "chartlib/gp_gl.h"
+#include "chartlib/raster/gp_gl.h"
 #include "draw/bitmap.h"
 
 enum {

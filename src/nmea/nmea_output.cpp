@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "chartlib/nv_navig.h"
+#include "chartlib/nav/nv_navig.h"
 #include "nav/nav_standin.h"
 #include "nmea/nmea_parse.h"
 #include "nmea/uart_task.h"

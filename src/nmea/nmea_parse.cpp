@@ -8,7 +8,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "chartlib/nv_navig.h"
+#include "chartlib/nav/nv_navig.h"
 #include "kernel/log.h"
 #include "kernel/memory.h"
 #include "kernel/mutex.h"

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "chartlib/nv_navig.h"
+#include "chartlib/nav/nv_navig.h"
 #include "kernel/error.h"
 #include "kernel/log.h"
 #include "kernel/memory.h"

@@ -1,14 +1,15 @@
 #include "platform/platform.h"
 
 #include "chart/chart_setup_standin.h"
-#include "chartlib/gr_setup_standin.h"
+#include "chartlib/plt_setup_standin.h"
+#include "chartlib/raster/gp_gl.h"
 #include "draw/color.h"
 #include "draw/icon.h"
 #include "platform/sd.h"
 
 namespace {
 // The chart library keeps pointers to its fonts for the whole run.
-GR_FONT_DESC s_aFonts[3];
+FONT s_aFonts[3];
 }  // namespace
 
 void H_PLATFORM_vSetup(void) {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "chartlib/nv_navig.h"
+#include "chartlib/nav/nv_navig.h"
 #include "draw/bmp.h"
 #include "draw/box.h"
 #include "view/buffers.h"

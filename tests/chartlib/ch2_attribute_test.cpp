@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "chartlib/ch2_attribute.h"
+#include "chartlib/reader/ch2_attribute.h"
 #include "feature_fixture.h"
 
 using namespace chart_fixture;

@@ -3,7 +3,7 @@
 
 #include "chart_files.h"
 #include "chart_writer.h"
-#include "chartlib/ch2_feature.h"
+#include "chartlib/reader/ch2_feature.h"
 #include "feature_fixture.h"
 
 using namespace chart_fixture;

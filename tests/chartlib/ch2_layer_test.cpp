@@ -5,7 +5,7 @@
 
 #include "chart_files.h"
 #include "chart_writer.h"
-#include "chartlib/ch2_layer.h"
+#include "chartlib/reader/ch2_layer.h"
 
 using namespace chart_fixture;
 

@@ -5,7 +5,7 @@
 
 #include "chart_files.h"
 #include "chart_writer.h"
-#include "chartlib/ch2_map.h"
+#include "chartlib/reader/ch2_map.h"
 
 using namespace chart_fixture;
 

@@ -7,7 +7,7 @@
 
 #include "chart_files.h"
 #include "chart_writer.h"
-#include "chartlib/ch2_record.h"
+#include "chartlib/reader/ch2_record.h"
 
 using namespace chart_fixture;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "chartlib/ch2_s57.h"
+#include "chartlib/reader/ch2_s57.h"
 
 namespace {
 

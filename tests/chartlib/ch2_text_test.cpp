@@ -6,7 +6,7 @@
 
 #include "chart_files.h"
 #include "chart_writer.h"
-#include "chartlib/ch2_text.h"
+#include "chartlib/reader/ch2_text.h"
 
 using namespace chart_fixture;
 

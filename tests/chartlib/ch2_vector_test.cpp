@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "chartlib/ch2_vector.h"
+#include "chartlib/reader/ch2_vector.h"
 #include "feature_fixture.h"
 
 using namespace chart_fixture;

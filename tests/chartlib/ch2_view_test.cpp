@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "chartlib/ch2_map.h"
-#include "chartlib/nv_navig.h"
+#include "chartlib/reader/ch2_map.h"
+#include "chartlib/nav/nv_navig.h"
 
 namespace {
 

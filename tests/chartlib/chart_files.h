@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "chartlib/ch2_map.h"
+#include "chartlib/reader/ch2_map.h"
 
 namespace chart_fixture {
 

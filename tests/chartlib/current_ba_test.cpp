@@ -3,8 +3,8 @@
 #include <cmath>
 #include <memory>
 
-#include "chartlib/current_ba.h"
-#include "chartlib/tide_load.h"
+#include "chartlib/current/current_ba.h"
+#include "chartlib/tide/tide_load.h"
 #include "port_double.h"
 
 namespace {

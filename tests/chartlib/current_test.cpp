@@ -3,9 +3,9 @@
 #include <cmath>
 #include <memory>
 
-#include "chartlib/current_predict.h"
-#include "chartlib/tide_interface.h"
-#include "chartlib/tide_series.h"
+#include "chartlib/current/current_predict.h"
+#include "chartlib/tide/tide_interface.h"
+#include "chartlib/tide/tide_series.h"
 #include "port_double.h"
 
 namespace {

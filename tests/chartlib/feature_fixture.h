@@ -8,7 +8,7 @@
 
 #include "chart_files.h"
 #include "chart_writer.h"
-#include "chartlib/ch2_feature.h"
+#include "chartlib/reader/ch2_feature.h"
 
 namespace chart_fixture {
 

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "chartlib/nv_navig.h"
+#include "chartlib/nav/nv_navig.h"
 #include "reference_tool.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "chartlib/tide_harmonic.h"
+#include "chartlib/tide/tide_harmonic.h"
 
 namespace station_file {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "chartlib/tide_harmonic.h"
-#include "chartlib/tide_interface.h"
-#include "chartlib/tide_predict.h"
+#include "chartlib/tide/tide_harmonic.h"
+#include "chartlib/tide/tide_interface.h"
+#include "chartlib/tide/tide_predict.h"
 #include "port_double.h"
 #include "station_file.h"
 

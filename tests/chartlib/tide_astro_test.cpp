@@ -5,9 +5,9 @@
 #include <sstream>
 #include <string>
 
-#include "chartlib/tide_astro.h"
-#include "chartlib/tide_tables.h"
-#include "chartlib/tide_util.h"
+#include "chartlib/tide/tide_astro.h"
+#include "chartlib/tide/tide_tables.h"
+#include "chartlib/tide/tide_util.h"
 
 TEST(TideAstro, SiderealTimeAndAngles) {
   DOUBLE h;

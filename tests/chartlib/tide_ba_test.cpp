@@ -3,8 +3,8 @@
 #include <cmath>
 #include <memory>
 
-#include "chartlib/tide_ba.h"
-#include "chartlib/tide_util.h"
+#include "chartlib/tide/tide_ba.h"
+#include "chartlib/tide/tide_util.h"
 #include "port_double.h"
 
 namespace {

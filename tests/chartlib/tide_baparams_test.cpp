@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "chartlib/tide_astro.h"
-#include "chartlib/tide_baparams.h"
-#include "chartlib/tide_util.h"
+#include "chartlib/tide/tide_astro.h"
+#include "chartlib/tide/tide_baparams.h"
+#include "chartlib/tide/tide_util.h"
 
 namespace {
 

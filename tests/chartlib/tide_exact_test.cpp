@@ -8,9 +8,9 @@
 #include <random>
 #include <vector>
 
-#include "chartlib/tide_fixed.h"
-#include "chartlib/tide_harmonic.h"
-#include "chartlib/tide_predict.h"
+#include "chartlib/tide/tide_fixed.h"
+#include "chartlib/tide/tide_harmonic.h"
+#include "chartlib/tide/tide_predict.h"
 #include "station_file.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "chartlib/tide_fixed.h"
-#include "chartlib/tide_tables.h"
+#include "chartlib/tide/tide_fixed.h"
+#include "chartlib/tide/tide_tables.h"
 
 TEST(TideFixed, EdgeValues) {
   EXPECT_EQ(round_fixed_to_int(-0x8000), -1);

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "chartlib/tide_harmonic.h"
-#include "chartlib/tide_tables.h"
+#include "chartlib/tide/tide_harmonic.h"
+#include "chartlib/tide/tide_tables.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "chartlib/tide_interface.h"
-#include "chartlib/tide_series.h"
-#include "chartlib/tide_util.h"
+#include "chartlib/tide/tide_interface.h"
+#include "chartlib/tide/tide_series.h"
+#include "chartlib/tide/tide_util.h"
 #include "port_double.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "chartlib/ut_datetime.h"
+#include "chartlib/util/ut_datetime.h"
 #include "reference_tool.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "chartlib/ut_string.h"
+#include "chartlib/util/ut_string.h"
 
 namespace {
 

@@ -53,7 +53,7 @@ EXCEPTIONS = {
     ("src/platform/lcd.cpp", "chart/chart3d_standin.h"): "the display hands frames to the 3-D chart",
     ("src/platform/platform.cpp", "chart/chart_setup_standin.h"): "platform set-up starts the chart set-up",
     ("lib/jp2/jp2_unit_allocator.cpp", "kernel/memory.h"): "the decoder's built-in allocator",
-    ("lib/chartlib/tide_util.h", "chart/ch_cache.h"): "tide tables are read with the chart display's readers",
+    ("lib/chartlib/tide/tide_util.h", "chart/ch_cache.h"): "tide tables are read with the chart display's readers",
 }
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "chartlib/nv_navig.h"
+#include "chartlib/nav/nv_navig.h"
 #include "kernel/queue.h"
 #include "kernel/timer.h"
 #include "kernel_test_util.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "chartlib/nv_navig.h"
+#include "chartlib/nav/nv_navig.h"
 #include "kernel/sema.h"
 #include "n2k/nmea_adaptor_standin.h"
 #include "net/ethbcast_standin.h"
