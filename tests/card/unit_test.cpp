@@ -1,0 +1,81 @@
+// The running unit with a simulated card: in slot 0 at start, then pulled and put back through the host's device
+// entries as a person would (README "Simulated devices"). Judged from the log and the final screen.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "draw/color.h"
+#include "platform/png.h"
+#include "test_environment.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class CardUnitRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_sDir = TEST_dataDirectory() + "/unit-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    fs::create_directories(m_sDir);
+    m_sDevRoot = m_sDir + "/devroot";
+    setenv("CORVAN_HEADLESS", "1", 1);
+    setenv("CORVAN_DEVROOT", m_sDevRoot.c_str(), 1);
+    setenv("CORVAN_LOG_KEYS", "CSD0", 1);
+    setenv("CORVAN_SCREENSHOT", (m_sDir + "/shot.png").c_str(), 1);
+    unsetenv("CORVAN_KEYS");
+  }
+  void TearDown() override {
+    for (const char *pc : {"CORVAN_DEVROOT", "CORVAN_LOG_KEYS", "CORVAN_SCREENSHOT"}) unsetenv(pc);
+  }
+  void insert() {
+    const std::string sCard = m_sDevRoot + "/sys/class/mmc_host/mmc1/mmc1:0001";
+    fs::create_directories(sCard + "/block/mmcblk1");
+    std::ofstream(sCard + "/cid") << "0353445355333247803EDA2C2A00B7C1\n";
+    std::ofstream(sCard + "/type") << "SD\n";
+    fs::create_directories(m_sDevRoot + "/dev");
+    std::ofstream(m_sDevRoot + "/dev/mmcblk1").close();
+    std::ofstream(m_sDevRoot + "/dev/mmcblk1p1").close();
+  }
+  void remove() {
+    fs::remove(m_sDevRoot + "/dev/mmcblk1p1");
+    fs::remove(m_sDevRoot + "/dev/mmcblk1");
+    fs::remove_all(m_sDevRoot + "/sys/class/mmc_host/mmc1/mmc1:0001");
+  }
+  std::string m_sDir;
+  std::string m_sDevRoot;
+};
+
+TEST_F(CardUnitRun, CardAtStartIsMountedAndPutBackItOffersTheImport) {
+  // The card's files, with a navigation export in its "CORVAN" folder.
+  fs::create_directories(m_sDevRoot + "/slot0/CORVAN");
+  std::ofstream(m_sDevRoot + "/slot0/CORVAN/DATA.QWR") << "x";
+  insert();
+  UnitProcess unit({"nodisclaimer"}, m_sDir);
+  ASSERT_TRUE(unit.waitForLine("DD_SD: mounted " + m_sDevRoot + "/dev/mmcblk1p1 on " + m_sDevRoot + "/mnt/mmc0"));
+  ASSERT_TRUE(unit.waitForLine("key CSD0 = 1 "));
+  EXPECT_TRUE(fs::is_symlink(m_sDevRoot + "/mnt/mmc0"));
+
+  remove();
+  ASSERT_TRUE(unit.waitForLine("key CSD0 = 0 "));
+  ASSERT_TRUE(unit.waitForLine("DD_SD: umount " + m_sDevRoot + "/mnt/mmc0 attempt 5 result 0"));
+  EXPECT_FALSE(fs::is_symlink(m_sDevRoot + "/mnt/mmc0"));
+  EXPECT_TRUE(fs::is_directory(m_sDevRoot + "/mnt/mmc0"));
+
+  insert();
+  ASSERT_TRUE(unit.waitForLines("DD_SD: mounted ", 2));
+  ASSERT_TRUE(unit.waitForLines("key CSD0 = 1 ", 2));
+  unit.signal(SIGTERM);
+  unit.wait();
+  // No navigation runs in this unit ('INIP' is never written): the import is refused on screen instead of
+  // asked. Never at start.
+  EXPECT_EQ(unit.out().find("navigation import from card"), std::string::npos);
+  std::vector<COLOR> vPixels;
+  U32 u32W = 0, u32H = 0;
+  ASSERT_TRUE(PNG_bReadRgb565((m_sDir + "/shot.png").c_str(), &vPixels, &u32W, &u32H));
+  ASSERT_EQ(u32W * u32H, 800u * 480u);
+}
+
+}  // namespace
