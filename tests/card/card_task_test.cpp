@@ -260,7 +260,7 @@ TEST_F(CardTaskTest, EachInsertedCardIsJudgedOnItsOwn) {
   }
 }
 
-// Slot 0 without room for the sizes: slot 1 takes the folder; without sizes slot 0 does.
+// Slot 0 without room for the sizes: slot 1 takes the folder.
 int roomOnSlot1Only(const char *pcPath, struct statvfs *pSt) {
   *pSt = {};
   pSt->f_bsize = 4096;
@@ -282,10 +282,12 @@ TEST_F(CardTaskTest, SlotWithoutRoomGivesWayToTheOther) {
   H_MEMORY_vFree(pc);
   EXPECT_TRUE(std::filesystem::is_directory(HOST_CARD_sSlotDir(1) + "/RECORD"));
   EXPECT_FALSE(std::filesystem::exists(HOST_CARD_sSlotDir(0) + "/RECORD"));
+  // Without sizes both slots are candidates: the folder that exists wins over creating one on slot 0.
   pc = T_MMC_pcDeviceMakeDirectory(apcList, nullptr);
   ASSERT_NE(pc, nullptr);
-  EXPECT_EQ(std::string(pc), std::string(HOST_CARD_pcMountDir()) + "/mmc0/RECORD");
+  EXPECT_EQ(std::string(pc), std::string(HOST_CARD_pcMountDir()) + "/mmc1/RECORD");
   H_MEMORY_vFree(pc);
+  EXPECT_FALSE(std::filesystem::exists(HOST_CARD_sSlotDir(0) + "/RECORD"));
   T_MMC_vSetStatvfsForTest(nullptr);
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "draw/color.h"
 #include "platform/png.h"
@@ -48,7 +49,7 @@ class CardUnitRun : public ::testing::Test {
   std::string m_sDevRoot;
 };
 
-TEST_F(CardUnitRun, CardAtStartIsMountedAndPutBackItOffersTheImport) {
+TEST_F(CardUnitRun, CardAtStartMountsAndPutBackRefusesTheImportWhileNavigationIsUnknown) {
   // The card's files, with a navigation export in its "CORVAN" folder.
   fs::create_directories(m_sDevRoot + "/slot0/CORVAN");
   std::ofstream(m_sDevRoot + "/slot0/CORVAN/DATA.QWR") << "x";
@@ -59,7 +60,7 @@ TEST_F(CardUnitRun, CardAtStartIsMountedAndPutBackItOffersTheImport) {
   EXPECT_TRUE(fs::is_symlink(m_sDevRoot + "/mnt/mmc0"));
 
   remove();
-  ASSERT_TRUE(unit.waitForLine("key CSD0 = 0 "));
+  ASSERT_TRUE(unit.waitForLines("key CSD0 = 0 ", 2));  // the first is the start's
   ASSERT_TRUE(unit.waitForLine("DD_SD: umount " + m_sDevRoot + "/mnt/mmc0 attempt 5 result 0"));
   EXPECT_FALSE(fs::is_symlink(m_sDevRoot + "/mnt/mmc0"));
   EXPECT_TRUE(fs::is_directory(m_sDevRoot + "/mnt/mmc0"));
@@ -67,15 +68,30 @@ TEST_F(CardUnitRun, CardAtStartIsMountedAndPutBackItOffersTheImport) {
   insert();
   ASSERT_TRUE(unit.waitForLines("DD_SD: mounted ", 2));
   ASSERT_TRUE(unit.waitForLines("key CSD0 = 1 ", 2));
+  // The card layer comes on screen now, not at start; ended at once, before the start-up screens move on.
+  ASSERT_TRUE(unit.waitForLine(" with overlays 316"));
+  EXPECT_GT(unit.out().find(" with overlays 316"), unit.out().rfind("key CSD0 = 1 "));
   unit.signal(SIGTERM);
   unit.wait();
-  // No navigation runs in this unit ('INIP' is never written): the import is refused on screen instead of
-  // asked. Never at start.
+  // Nothing in this unit writes 'INIP', which then counts as navigating: the import is refused on screen
+  // instead of asked. Never at start.
   EXPECT_EQ(unit.out().find("navigation import from card"), std::string::npos);
-  std::vector<COLOR> vPixels;
+  // The refusal box on the screen is the one of the card tests' picture, pixel for pixel (that picture has it
+  // on a plain background of 0x1234).
+  std::vector<COLOR> vPixels, vBox;
   U32 u32W = 0, u32H = 0;
   ASSERT_TRUE(PNG_bReadRgb565((m_sDir + "/shot.png").c_str(), &vPixels, &u32W, &u32H));
   ASSERT_EQ(u32W * u32H, 800u * 480u);
+  ASSERT_TRUE(PNG_bReadRgb565(CORVAN_TEST_DATA "/import_refused.png", &vBox, &u32W, &u32H));
+  ASSERT_EQ(vBox.size(), vPixels.size());
+  size_t szBox = 0, szSame = 0;
+  for (size_t i = 0; i < vBox.size(); ++i) {
+    if (vBox[i] == 0x1234) continue;
+    ++szBox;
+    if (vPixels[i] == vBox[i]) ++szSame;
+  }
+  EXPECT_GT(szBox, 400u * 70u);
+  EXPECT_EQ(szSame, szBox);
 }
 
 }  // namespace
