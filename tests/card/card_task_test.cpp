@@ -291,6 +291,18 @@ TEST_F(CardTaskTest, SlotWithoutRoomGivesWayToTheOther) {
   T_MMC_vSetStatvfsForTest(nullptr);
 }
 
+// The card's files vanish while it counts as mounted: nothing is created, the slot's folder least of all.
+TEST_F(CardTaskTest, SlotWhoseFolderIsGoneGetsNoFolder) {
+  HOST_CARD_vInsert(0, HOST_CARD());
+  startTask();
+  ASSERT_TRUE(T_MMC_bIsCardWriteable(0));
+  const std::string sSlot = HOST_CARD_sSlotDir(0);  // (the helper makes the folder it names)
+  std::filesystem::remove_all(sSlot);
+  const char *const apcList[] = {"RECORD", nullptr};
+  EXPECT_EQ(T_MMC_pcDeviceMakeDirectory(apcList, nullptr), nullptr);
+  EXPECT_FALSE(std::filesystem::exists(sSlot));
+}
+
 TEST_F(CardTaskTest, VendorCardIsRefusedOnceThenSilently) {
   putDir(0, "DARAVAZO");
   HOST_CARD_vInsert(0, HOST_CARD());
