@@ -204,6 +204,9 @@ TEST_F(CardTaskTest, FlagsDecideWhichFolderIsChosen) {
   H_MEMORY_vFree(pc);
   struct stat st{};
   EXPECT_EQ(stat((HOST_CARD_sSlotDir(0) + "/SNAPSHOT").c_str(), &st), 0);
+  const mode_t umaskNow = umask(0);
+  umask(umaskNow);
+  EXPECT_EQ(st.st_mode & 0777, 0777 & ~umaskNow);  // made with mode 0777
   putDir(0, "IMAGES");
   pc = T_MMC_pcDeviceMakeDirectory(apcBoth, nullptr);
   EXPECT_EQ(std::string(pc), sMount0 + "SNAPSHOT");

@@ -128,6 +128,17 @@ TEST_F(CardMessageBoxTest, RecorderStopsInTheSmallFont) {
   }
 }
 
+TEST_F(CardMessageBoxTest, ErrorMessageTakesTheBoxOnlyWhenItIsFree) {
+  T_MMC_vSetStatus(BUSY);
+  T_MMC_vShowMessage();
+  T_MMC_vDrawErrorMessage();
+  EXPECT_EQ(T_MMC_eGetStatus(), BUSY);
+  T_MMC_vResetForTest();
+  T_MMC_vDrawErrorMessage();
+  EXPECT_EQ(T_MMC_eGetStatus(), MMC_CREATE_ERROR);
+  EXPECT_TRUE(T_MMC_bRegisteredForTest());
+}
+
 TEST_F(CardMessageBoxTest, FinalStatusGoesThreeSecondsAfterItFirstShowedWhileProgressStays) {
   T_MMC_vSetFileName("S00001.PNG");
   T_MMC_vSetLineCount(0);
