@@ -72,6 +72,8 @@ std::recursive_mutex s_mtxCards;
 CARD_FLAGS s_sCardFlags[MMC_SLOTS];
 std::atomic<SAVE_STATUS> s_eSuccess{SUCCESS};
 char s_cFileName[25];
+// The view task reads the name while a job sets it: a lock of its own, never held for card work.
+std::mutex s_mtxFileName;
 std::atomic<bool> s_bRegistered{false};
 std::atomic<U32> s_numLineCnt{0};
 TIMER_INFO *s_pTimer = nullptr;
@@ -243,16 +245,21 @@ BOOLEAN volumeKB(const char *pcPath, VOL_INFO *viptr) {
 void composeText(SAVE_STATUS eStatus, char (&acText)[kTextMax + 1], bool *pbSmall) {
   char acBuffer[256];
   *pbSmall = false;
-  const std::string sName(s_cFileName);
+  char acName[sizeof s_cFileName];
+  {
+    std::lock_guard<std::mutex> lock(s_mtxFileName);
+    std::memcpy(acName, s_cFileName, sizeof acName);
+  }
+  const std::string sName(acName);
   switch (eStatus) {
     case SUCCESS:
-      std::snprintf(acBuffer, sizeof acBuffer, "%s %s", text(Successfully_saved), s_cFileName);
+      std::snprintf(acBuffer, sizeof acBuffer, "%s %s", text(Successfully_saved), acName);
       break;
     case FAILURE:
-      std::snprintf(acBuffer, sizeof acBuffer, "%s %s", text(Failure_saving), s_cFileName);
+      std::snprintf(acBuffer, sizeof acBuffer, "%s %s", text(Failure_saving), acName);
       break;
     case BUSY:
-      std::snprintf(acBuffer, sizeof acBuffer, "%s %s: %u%%", text(Saving), s_cFileName,
+      std::snprintf(acBuffer, sizeof acBuffer, "%s %s: %u%%", text(Saving), acName,
                     static_cast<unsigned>(s_numLineCnt.load() * 100 / kSnapshotRows));
       break;
     case NO_MMC:
@@ -264,7 +271,7 @@ void composeText(SAVE_STATUS eStatus, char (&acText)[kTextMax + 1], bool *pbSmal
       } else if (sName == "all recordings") {
         std::snprintf(acBuffer, sizeof acBuffer, "%s", text(Deleting_all_recordings));
       } else {
-        std::snprintf(acBuffer, sizeof acBuffer, "%s %s", text(Deleting), s_cFileName);
+        std::snprintf(acBuffer, sizeof acBuffer, "%s %s", text(Deleting), acName);
       }
       break;
     case DELETED:
@@ -273,7 +280,7 @@ void composeText(SAVE_STATUS eStatus, char (&acText)[kTextMax + 1], bool *pbSmal
       } else if (sName == "all recordings") {
         std::snprintf(acBuffer, sizeof acBuffer, "%s", text(Deleted_all_recordings));
       } else {
-        std::snprintf(acBuffer, sizeof acBuffer, "%s %s", text(Successfully_deleted), s_cFileName);
+        std::snprintf(acBuffer, sizeof acBuffer, "%s %s", text(Successfully_deleted), acName);
       }
       break;
     case DARAVAZOS_WRITE_DISABLE:
@@ -560,7 +567,7 @@ void T_MMC_vShowMessage(void) {
 void T_MMC_vSetStatus(SAVE_STATUS eStatus) { s_eSuccess = eStatus; }
 SAVE_STATUS T_MMC_eGetStatus(void) { return s_eSuccess; }
 void T_MMC_vSetFileName(const char *pcName) {
-  std::lock_guard<std::recursive_mutex> lock(s_mtxCards);
+  std::lock_guard<std::mutex> lock(s_mtxFileName);
   std::snprintf(s_cFileName, sizeof s_cFileName, "%s", pcName != nullptr ? pcName : "");
 }
 void T_MMC_vSetLineCount(U32 u32Lines) { s_numLineCnt = u32Lines; }
@@ -629,7 +636,10 @@ void T_MMC_vResetForTest(void) {
   std::lock_guard<std::recursive_mutex> lock(s_mtxCards);
   for (CARD_FLAGS &flags : s_sCardFlags) flags = CARD_FLAGS{};
   s_eSuccess = SUCCESS;
-  s_cFileName[0] = '\0';
+  {
+    std::lock_guard<std::mutex> nameLock(s_mtxFileName);
+    s_cFileName[0] = '\0';
+  }
   s_bRegistered = false;
   s_numLineCnt = 0;
   s_pTimer = nullptr;
