@@ -82,6 +82,8 @@ std::atomic<bool> s_bRunning{false};
 bool s_bFirstPoll = true;
 std::atomic<U32> s_u32DisplayStart{0};
 std::atomic<U32> s_u32ImportStart{0};
+// The import refusal is on the layer; it is no job's report, so the message box's flag stays as it is.
+std::atomic<bool> s_bImportShown{false};
 std::atomic<U32> s_u32Polls{0};
 int (*s_pfnStatvfs)(const char *, struct statvfs *) = statvfs;
 
@@ -149,7 +151,7 @@ void offerImport(int nSlot) {
   if (!H_DATABASE_bFetchU32(FCID("INIP"), &u32Navigating, &bValid, nullptr)) u32Navigating = 1;
   if (u32Navigating != 0) {
     s_u32ImportStart = now();
-    s_bRegistered = true;
+    s_bImportShown = true;
     registerLayer(T_MMC_vDrawImportMessage);
     L_SEMA_Signal(SEMA_VIEW_UPDATE);
   } else {
@@ -618,7 +620,7 @@ void T_MMC_vDrawImportMessage(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINTER) {
                        JUSTIFICATION_CENTER);
   if (now() - s_u32ImportStart > kImportMessageTicks) {
     U_VIEW_bUnRegisterLayer(MMC_MESSAGE_LAYER);
-    s_bRegistered = false;
+    s_bImportShown = false;
   }
 }
 
@@ -630,6 +632,7 @@ void T_MMC_vSetStatvfsForTest(int (*pfnStatvfs)(const char *, struct statvfs *))
   s_pfnStatvfs = pfnStatvfs != nullptr ? pfnStatvfs : statvfs;
 }
 BOOLEAN T_MMC_bRegisteredForTest(void) { return s_bRegistered ? TRUE : FALSE; }
+BOOLEAN T_MMC_bImportRefusalShownForTest(void) { return s_bImportShown ? TRUE : FALSE; }
 BOOLEAN T_MMC_bRunningForTest(void) { return s_bRunning ? TRUE : FALSE; }
 U32 T_MMC_u32PollsForTest(void) { return s_u32Polls; }
 void T_MMC_vResetForTest(void) {
@@ -647,6 +650,7 @@ void T_MMC_vResetForTest(void) {
   s_bFirstPoll = true;
   s_u32DisplayStart = 0;
   s_u32ImportStart = 0;
+  s_bImportShown = false;
   s_u32Polls = 0;
   s_pfnStatvfs = statvfs;
 }
