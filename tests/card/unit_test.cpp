@@ -88,8 +88,10 @@ TEST_F(CardUnitRun, CardAtStartMountsAndPutBackRefusesTheImportWhileNavigationIs
   EXPECT_TRUE(fs::is_symlink(m_sDevRoot + "/mnt/mmc0"));
 
   // The fresh unit's quick set-up (layer 329) is closed with EXIT first, so that nothing covers the card's box.
+  // Its keys are registered by then: the start-up task asks for them before it sends the run-system command.
   size_t frames = 0;
   ASSERT_TRUE(waitForFrame(unit, &frames, " 329", true));
+  ASSERT_TRUE(unit.waitForLine("run-system sent"));
   auto key = [&](int nValue) {
     struct {
       long alTime[2];
