@@ -72,6 +72,8 @@ std::recursive_mutex s_mtxCards;
 CARD_FLAGS s_sCardFlags[MMC_SLOTS];
 std::atomic<SAVE_STATUS> s_eSuccess{SUCCESS};
 char s_cFileName[25];
+// The view task reads the name while a job sets it: a lock of its own, never held for card work.
+std::mutex s_mtxFileName;
 std::atomic<bool> s_bRegistered{false};
 std::atomic<U32> s_numLineCnt{0};
 TIMER_INFO *s_pTimer = nullptr;
@@ -80,6 +82,8 @@ std::atomic<bool> s_bRunning{false};
 bool s_bFirstPoll = true;
 std::atomic<U32> s_u32DisplayStart{0};
 std::atomic<U32> s_u32ImportStart{0};
+// The import refusal is on the layer; it is no job's report, so the message box's flag stays as it is.
+std::atomic<bool> s_bImportShown{false};
 std::atomic<U32> s_u32Polls{0};
 int (*s_pfnStatvfs)(const char *, struct statvfs *) = statvfs;
 
@@ -147,7 +151,7 @@ void offerImport(int nSlot) {
   if (!H_DATABASE_bFetchU32(FCID("INIP"), &u32Navigating, &bValid, nullptr)) u32Navigating = 1;
   if (u32Navigating != 0) {
     s_u32ImportStart = now();
-    s_bRegistered = true;
+    s_bImportShown = true;
     registerLayer(T_MMC_vDrawImportMessage);
     L_SEMA_Signal(SEMA_VIEW_UPDATE);
   } else {
@@ -243,16 +247,21 @@ BOOLEAN volumeKB(const char *pcPath, VOL_INFO *viptr) {
 void composeText(SAVE_STATUS eStatus, char (&acText)[kTextMax + 1], bool *pbSmall) {
   char acBuffer[256];
   *pbSmall = false;
-  const std::string sName(s_cFileName);
+  char acName[sizeof s_cFileName];
+  {
+    std::lock_guard<std::mutex> lock(s_mtxFileName);
+    std::memcpy(acName, s_cFileName, sizeof acName);
+  }
+  const std::string sName(acName);
   switch (eStatus) {
     case SUCCESS:
-      std::snprintf(acBuffer, sizeof acBuffer, "%s %s", text(Successfully_saved), s_cFileName);
+      std::snprintf(acBuffer, sizeof acBuffer, "%s %s", text(Successfully_saved), acName);
       break;
     case FAILURE:
-      std::snprintf(acBuffer, sizeof acBuffer, "%s %s", text(Failure_saving), s_cFileName);
+      std::snprintf(acBuffer, sizeof acBuffer, "%s %s", text(Failure_saving), acName);
       break;
     case BUSY:
-      std::snprintf(acBuffer, sizeof acBuffer, "%s %s: %u%%", text(Saving), s_cFileName,
+      std::snprintf(acBuffer, sizeof acBuffer, "%s %s: %u%%", text(Saving), acName,
                     static_cast<unsigned>(s_numLineCnt.load() * 100 / kSnapshotRows));
       break;
     case NO_MMC:
@@ -264,7 +273,7 @@ void composeText(SAVE_STATUS eStatus, char (&acText)[kTextMax + 1], bool *pbSmal
       } else if (sName == "all recordings") {
         std::snprintf(acBuffer, sizeof acBuffer, "%s", text(Deleting_all_recordings));
       } else {
-        std::snprintf(acBuffer, sizeof acBuffer, "%s %s", text(Deleting), s_cFileName);
+        std::snprintf(acBuffer, sizeof acBuffer, "%s %s", text(Deleting), acName);
       }
       break;
     case DELETED:
@@ -273,7 +282,7 @@ void composeText(SAVE_STATUS eStatus, char (&acText)[kTextMax + 1], bool *pbSmal
       } else if (sName == "all recordings") {
         std::snprintf(acBuffer, sizeof acBuffer, "%s", text(Deleted_all_recordings));
       } else {
-        std::snprintf(acBuffer, sizeof acBuffer, "%s %s", text(Successfully_deleted), s_cFileName);
+        std::snprintf(acBuffer, sizeof acBuffer, "%s %s", text(Successfully_deleted), acName);
       }
       break;
     case DARAVAZOS_WRITE_DISABLE:
@@ -560,7 +569,7 @@ void T_MMC_vShowMessage(void) {
 void T_MMC_vSetStatus(SAVE_STATUS eStatus) { s_eSuccess = eStatus; }
 SAVE_STATUS T_MMC_eGetStatus(void) { return s_eSuccess; }
 void T_MMC_vSetFileName(const char *pcName) {
-  std::lock_guard<std::recursive_mutex> lock(s_mtxCards);
+  std::lock_guard<std::mutex> lock(s_mtxFileName);
   std::snprintf(s_cFileName, sizeof s_cFileName, "%s", pcName != nullptr ? pcName : "");
 }
 void T_MMC_vSetLineCount(U32 u32Lines) { s_numLineCnt = u32Lines; }
@@ -611,7 +620,7 @@ void T_MMC_vDrawImportMessage(BITMAP *pBitmap, WINDOW_SPECIFICATION_POINTER) {
                        JUSTIFICATION_CENTER);
   if (now() - s_u32ImportStart > kImportMessageTicks) {
     U_VIEW_bUnRegisterLayer(MMC_MESSAGE_LAYER);
-    s_bRegistered = false;
+    s_bImportShown = false;
   }
 }
 
@@ -623,13 +632,17 @@ void T_MMC_vSetStatvfsForTest(int (*pfnStatvfs)(const char *, struct statvfs *))
   s_pfnStatvfs = pfnStatvfs != nullptr ? pfnStatvfs : statvfs;
 }
 BOOLEAN T_MMC_bRegisteredForTest(void) { return s_bRegistered ? TRUE : FALSE; }
+BOOLEAN T_MMC_bImportRefusalShownForTest(void) { return s_bImportShown ? TRUE : FALSE; }
 BOOLEAN T_MMC_bRunningForTest(void) { return s_bRunning ? TRUE : FALSE; }
 U32 T_MMC_u32PollsForTest(void) { return s_u32Polls; }
 void T_MMC_vResetForTest(void) {
   std::lock_guard<std::recursive_mutex> lock(s_mtxCards);
   for (CARD_FLAGS &flags : s_sCardFlags) flags = CARD_FLAGS{};
   s_eSuccess = SUCCESS;
-  s_cFileName[0] = '\0';
+  {
+    std::lock_guard<std::mutex> nameLock(s_mtxFileName);
+    s_cFileName[0] = '\0';
+  }
   s_bRegistered = false;
   s_numLineCnt = 0;
   s_pTimer = nullptr;
@@ -637,6 +650,7 @@ void T_MMC_vResetForTest(void) {
   s_bFirstPoll = true;
   s_u32DisplayStart = 0;
   s_u32ImportStart = 0;
+  s_bImportShown = false;
   s_u32Polls = 0;
   s_pfnStatvfs = statvfs;
 }

@@ -98,6 +98,8 @@ void T_MMC_vShowMessage(void);
 CARD_FLAGS T_MMC_sCardFlagsForTest(U32 u32Slot);
 void T_MMC_vSetStatvfsForTest(int (*pfnStatvfs)(const char *, struct statvfs *));
 BOOLEAN T_MMC_bRegisteredForTest(void);
+// The import refusal's draw function holds the message layer.
+BOOLEAN T_MMC_bImportRefusalShownForTest(void);
 BOOLEAN T_MMC_bRunningForTest(void);
 // Polls completed since start.
 U32 T_MMC_u32PollsForTest(void);

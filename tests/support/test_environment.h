@@ -29,6 +29,8 @@ class UnitProcess {
 
   // Reads standard output until a line containing the text arrives; false at end of output.
   bool waitForLine(const std::string &text);
+  // The same for the count-th line containing the text.
+  bool waitForLines(const std::string &text, size_t count);
   void signal(int sig);
   // Waits for the end; the exit status, or 128 + signal when it was killed. Reads all remaining output.
   int wait();

@@ -64,10 +64,15 @@ bool UnitProcess::pump() {
   return true;
 }
 
-bool UnitProcess::waitForLine(const std::string &text) {
+bool UnitProcess::waitForLine(const std::string &text) { return waitForLines(text, 1); }
+
+bool UnitProcess::waitForLines(const std::string &text, size_t count) {
   for (;;) {
-    const size_t at = m_out.find(text);
-    if (at != std::string::npos && m_out.find('\n', at) != std::string::npos) return true;
+    size_t found = 0;
+    for (size_t at = m_out.find(text); at != std::string::npos; at = m_out.find(text, at + text.size())) {
+      if (m_out.find('\n', at) == std::string::npos) break;
+      if (++found == count) return true;
+    }
     if (!pump()) return false;
   }
 }
