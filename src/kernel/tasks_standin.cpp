@@ -112,6 +112,13 @@ const StandIn kStandIns[] = {
     H_DATABASE_bUpdateEverythingU32(FCID("SSTS"), 1, P_DEFAULT_SETTING, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
     H_DATABASE_bUpdateEverythingU32(FCID("SSES"), 1, P_DEFAULT_SETTING, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
   }
+  if (task == NAVTASK) {
+    // The navigation defaults that GPS output and positions need: WGS 84, no daylight saving, EST.
+    H_DATABASE_bUpdateEverythingU32(FCID("SDTM"), 0, P_DEFAULT_SETTING, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+    H_DATABASE_bUpdateEverythingBoolean(FCID("SDST"), FALSE, P_DEFAULT_SETTING, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+    H_DATABASE_bUpdateEverythingU32(FCID("SLTZ"), static_cast<U32>(-300), P_DEFAULT_SETTING, D_SIGNED32, nullptr,
+                                    DB_NO_TIMEOUT);
+  }
   for (int i = 0; i < 2 && pStandIn->keys[i] != 0; ++i) {
     STANDIN_vPublishMailbox(pStandIn->keys[i], pStandIn->mboxes[i], u32Priority, pStandIn->pcFatalText);
   }
