@@ -24,6 +24,7 @@
 #include "nmea/nmea_parse.h"
 #include "nmea/nmea_standin.h"
 #include "nmea/nmea_task.h"
+#include "parse_fixture.h"
 #include "platform/clock.h"
 #include "settings/database.h"
 #include "test_environment.h"
@@ -112,21 +113,8 @@ bool fetchFloat(const char *pc, float *pf) {
 class LogReplayTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!(PLATFORM_CLOCK_bUseTestClock(864000ull * 1000000000ull) || PLATFORM_CLOCK_bIsTestClock())) {
-      GTEST_SKIP() << "needs the test clock";
-    }
-    setenv("TZ", "UTC", 1);
-    tzset();
-    H_DATABASE_vInit();
-    U_CONVERT_vInitialiseConversionUtility();
-    T_NMEA_vResetParsersForTest();
-    NAV_STANDIN_vReset();
-    N2K_STANDIN_vSetGPSSelected(FALSE);
     // As the task starts: course over ground from the u-blox velocity messages.
-    H_DATABASE_bUpdateEverythingBoolean(FCID("SCCG"), TRUE, P_DEFAULT_SETTING, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
-    for (GPS_SOURCE_ID e : {ID_NMEA2K_GPS, ID_EXTERNAL_GPS, ID_NETWORK_GPS, ID_EXTERNAL_AIS, ID_EXTERNAL_AIS2}) {
-      T_NMEA_pInitPortInfo(e);
-    }
+    if (!TEST_bFreshParsers(true)) GTEST_SKIP() << "needs the test clock";
     m_pExternal = T_NMEA_pGetPortInfo(ID_EXTERNAL_GPS);
     // A previous test may have left the receiver in the middle of a sentence.
     for (char c : std::string("\r\n")) T_NMEA_vReceiveEntry(m_pExternal, PORT_INDEX_EXTERNAL_GPS, c);

@@ -726,6 +726,27 @@ TEST_F(NmeaTaskTest, ViewAndCourseNoticesAskForSentenceSets) {
   EXPECT_TRUE(NMEA_STANDIN_vTake().empty());
 }
 
+// Every GPS sentence sends the gateway task a record with a block of its own: the gateway's stand-in frees both,
+// so a long run of sentences never runs the memory out.
+TEST_F(NmeaTaskTest, GatewayStandInFreesEachRecordWithItsBlock) {
+  L_MBOX_DefineSema(M_GATEWAY, SEMA_MBOX_GATEWAY);
+  startTask(GATEWAYTASK, FCID("TX03"), []() -> BOOLEAN { return TRUE; });
+  T_NMEA_pInitPortInfo(ID_EXTERNAL_GPS);
+  for (int i = 0; i < 3000; ++i) {
+    T_NMEA_vParseSentence(PORT_INDEX_EXTERNAL_GPS, "GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+  }
+  T_NMEA_asTakeParsedForTest();
+  // One more record, acknowledged instead of freed: handled after all of the above, its block freed and cleared.
+  auto *pMsg = static_cast<GATEWAY_DATA_MESSAGE *>(H_MEMORY_pvCalloc(1, sizeof(GATEWAY_DATA_MESSAGE)));
+  pMsg->header.Cmd = CMD_ID_GATEWAY_DATA;
+  pMsg->gwdata = H_MEMORY_pvMalloc(64);
+  ASSERT_EQ(L_MBOX_SendWait(M_GATEWAY, pMsg, NORMAL_PRIORITY, SEMA_TEST_PARAMS), 0);
+  EXPECT_EQ(pMsg->gwdata, nullptr);
+  H_MEMORY_vFree(pMsg);
+  endTask(GATEWAYTASK, M_GATEWAY, SEMA_MBOX_GATEWAY);
+  H_DATABASE_vDeleteEntry(FCID("TX03"));
+}
+
 TEST_F(NmeaTaskTest, CommandsReachTheirHandlersOnlyForExistingPorts) {
   startNmea();
   NMEA_STANDIN_vTake();
