@@ -62,7 +62,6 @@ struct StandIn {
 
 // clang-format off
 const StandIn kStandIns[] = {
-    {SPEEDTASK,          {FCID("TSPD")}, {M_SPEED},          {SEMA_MBOX_SPEED},          "Somebody else registered the Speed Task Mailbox"},
     {CHARTTASK,          {FCID("TCRT")}, {M_CHART},          {SEMA_MBOX_CHART},          "Somebody else registered the Chart Task Mailbox"},
     {NAVTASK,            {FCID("TNAV")}, {M_NAV},            {SEMA_MBOX_NAV},            "Somebody else registered the Nav Task Mailbox"},
     {PCCTASK,            {FCID("TPCC")}, {M_PCCOM},          {SEMA_MBOX_PCC},            "Somebody else registered the PC Connect Task Mailbox"},
@@ -113,6 +112,13 @@ const StandIn kStandIns[] = {
     H_DATABASE_bUpdateEverythingU32(FCID("SSTS"), 1, P_DEFAULT_SETTING, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
     H_DATABASE_bUpdateEverythingU32(FCID("SSES"), 1, P_DEFAULT_SETTING, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
   }
+  if (task == NAVTASK) {
+    // The navigation defaults that GPS output and positions need: WGS 84, no daylight saving, EST.
+    H_DATABASE_bUpdateEverythingU32(FCID("SDTM"), 0, P_DEFAULT_SETTING, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+    H_DATABASE_bUpdateEverythingBoolean(FCID("SDST"), FALSE, P_DEFAULT_SETTING, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+    H_DATABASE_bUpdateEverythingU32(FCID("SLTZ"), static_cast<U32>(-300), P_DEFAULT_SETTING, D_SIGNED32, nullptr,
+                                    DB_NO_TIMEOUT);
+  }
   for (int i = 0; i < 2 && pStandIn->keys[i] != 0; ++i) {
     STANDIN_vPublishMailbox(pStandIn->keys[i], pStandIn->mboxes[i], u32Priority, pStandIn->pcFatalText);
   }
@@ -125,7 +131,6 @@ const StandIn kStandIns[] = {
 #define STANDIN_ENTRY(entry, task) \
   void entry(void) { runStandIn(task); }
 
-STANDIN_ENTRY(T_SPEED_vMain, SPEEDTASK)
 STANDIN_ENTRY(T_CHART_vMain, CHARTTASK)
 STANDIN_ENTRY(T_NAV_vMain, NAVTASK)
 STANDIN_ENTRY(T_PCC_vMain, PCCTASK)

@@ -282,7 +282,20 @@ void DD_UART_vKill(U8 u8Port) {
   if (nFd > 0) close(nFd);
 }
 
-U8 DD_UART_u8GetRxStatus(U8) { return 0; }
+// No host line reports framing or overrun errors; tests set a status, which reading clears as the register does.
+namespace {
+std::atomic<U8> s_au8RxStatus[4];
+std::atomic<U32> s_au32RxStatusReads[4];
+}  // namespace
+U8 DD_UART_u8GetRxStatus(U8 u8Port) {
+  if (!validPort(u8Port)) return 0;
+  s_au32RxStatusReads[u8Port].fetch_add(1);
+  return s_au8RxStatus[u8Port].exchange(0);
+}
+void DD_UART_vSetRxStatusForTest(U8 u8Port, U8 u8Status) {
+  if (validPort(u8Port)) s_au8RxStatus[u8Port].store(u8Status);
+}
+U32 DD_UART_u32RxStatusReadsForTest(U8 u8Port) { return validPort(u8Port) ? s_au32RxStatusReads[u8Port].load() : 0; }
 BOOLEAN DD_UART_bTxBufferEmpty(U8) { return TRUE; }
 U32 DD_UART_u32ReadReceiveError(U8) { return 0; }
 BOOLEAN DD_UART_bIsRxIntEnabled(U8) { return TRUE; }

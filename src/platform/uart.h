@@ -36,3 +36,6 @@ void H_UART_vShutdown(U8 u8Port);
 // Tests: the port's descriptor (0 or less: closed) and whether its reader thread runs.
 int DD_UART_nHandleForTest(U8 u8Port);
 bool DD_UART_bReaderRunsForTest(U8 u8Port);
+// Tests: the receive status the next read returns (then 0), and how often it was read.
+void DD_UART_vSetRxStatusForTest(U8 u8Port, U8 u8Status);
+U32 DD_UART_u32RxStatusReadsForTest(U8 u8Port);

@@ -19,6 +19,7 @@
 #include "nmea/nmea_parse.h"
 #include "nmea/nmea_standin.h"
 #include "nmea/nmea_task.h"
+#include "parse_fixture.h"
 #include "platform/clock.h"
 #include "settings/database.h"
 #include "util/convert.h"
@@ -50,19 +51,7 @@ FOURCHARID key(const std::string &s) { return s[0] | s[1] << 8 | s[2] << 16 | st
 class NmeaParseTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!(PLATFORM_CLOCK_bUseTestClock(864000ull * 1000000000ull) || PLATFORM_CLOCK_bIsTestClock())) {
-      GTEST_SKIP() << "needs the test clock";
-    }
-    setenv("TZ", "UTC", 1);
-    tzset();
-    H_DATABASE_vInit();
-    U_CONVERT_vInitialiseConversionUtility();
-    T_NMEA_vResetParsersForTest();
-    NAV_STANDIN_vReset();
-    N2K_STANDIN_vSetGPSSelected(FALSE);
-    for (GPS_SOURCE_ID e : {ID_NMEA2K_GPS, ID_EXTERNAL_GPS, ID_NETWORK_GPS, ID_EXTERNAL_AIS, ID_EXTERNAL_AIS2}) {
-      T_NMEA_pInitPortInfo(e);
-    }
+    if (!TEST_bFreshParsers()) GTEST_SKIP() << "needs the test clock";
     m_pExternal = T_NMEA_pGetPortInfo(ID_EXTERNAL_GPS);
     T_NMEA_vRecordParsedForTest(TRUE);
     NMEA_STANDIN_vTake();

@@ -648,6 +648,105 @@ TEST_F(NmeaTaskTest, Nmea2000PiecesMakeSentencesOnlyWhenAllAreFreshAndValuesGoTo
   EXPECT_FLOAT_EQ(aAdapted[0].dbValue.fVal, 36.0f);
 }
 
+// The store values the NMEA 2000 side registers for reach it under its own keys, the speed in km/h; other keys
+// do not.
+TEST_F(NmeaTaskTest, StoreValuesGoToTheNmea2000SideUnderItsKeys) {
+  startNmea();
+  N2K_STANDIN_vTakeAdapted();
+  struct Case {
+    const char *pcKey;
+    bool bFloat;
+    float fValue;
+    U32 u32DataId;  // 0: nothing adapted
+    const char *pcN2kKey;
+    float fAdapted;
+  } const kCases[] = {
+      {"ITME", false, 0, N2K_DATA_LOCAL_TIME, "NM03", 0},    {"IHDG", true, 123.5f, N2K_DATA_COG_TRUE, "NM01", 123.5f},
+      {"ISOG", true, 2.5f, N2K_DATA_SOG_GPS, "NM02", 9.0f},  {"IDTM", false, 0, N2K_DATA_LOCAL_DATE, "NM04", 0},
+      {"IPOS", false, 0, N2K_DATA_POSITION, "IPOS", 0},      {"IALT", true, -7.25f, N2K_DATA_ALTITUDE, "NM05", -7.25f},
+      {"ILAT", false, 0, 0, "", 0},
+  };
+  U32 u32Value = 1765453445;
+  for (const Case &c : kCases) {
+    SCOPED_TRACE(c.pcKey);
+    auto fcid = [](const char *pc) { return pc[0] | pc[1] << 8 | pc[2] << 16 | static_cast<U32>(pc[3]) << 24; };
+    const FOURCHARID key = fcid(c.pcKey);
+    H_DATABASE_bRegisterForDataWithConditions(key, M_NMEA, TRUE, FALSE, TRUE);
+    if (c.bFloat) {
+      H_DATABASE_bUpdateEverythingFloat(key, c.fValue, P_NORMAL, D_FLOAT, nullptr, DB_NO_TIMEOUT);
+    } else {
+      H_DATABASE_bUpdateEverythingU32(key, ++u32Value, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+    }
+    sync();
+    const std::vector<N2K_ADAPT_RECORD> aAdapted = N2K_STANDIN_vTakeAdapted();
+    if (c.u32DataId == 0) {
+      EXPECT_TRUE(aAdapted.empty());
+      continue;
+    }
+    ASSERT_EQ(aAdapted.size(), 1u);
+    EXPECT_TRUE(aAdapted[0].bToNMEA2k);
+    EXPECT_EQ(aAdapted[0].u32DataId, c.u32DataId);
+    EXPECT_EQ(aAdapted[0].FourCharId, fcid(c.pcN2kKey));
+    if (c.bFloat) {
+      EXPECT_FLOAT_EQ(aAdapted[0].dbValue.fVal, c.fAdapted);
+    } else {
+      EXPECT_EQ(aAdapted[0].dbValue.u32Val, u32Value);
+    }
+  }
+}
+
+// A new view tells the GPS servers whether the diagnostic view shows and asks for its sentence set; the course
+// setting asks for the current view's set. Only ports with a receiver kind get one.
+TEST_F(NmeaTaskTest, ViewAndCourseNoticesAskForSentenceSets) {
+  startNmea();
+  T_NMEA_pGetPortInfo(ID_EXTERNAL_GPS)->eGPSType = GPS_TYPE_UBLOX;
+  sync();
+  NMEA_STANDIN_vTake();
+  struct Case {
+    U32 u32View;
+    std::vector<std::string> asCalls;
+  } const kCases[] = {
+      {331, {"diagnostic view shown 1", "sentences 2 331"}},
+      {50, {"diagnostic view shown 0", "sentences 2 50"}},
+      {153, {"diagnostic view shown 1", "sentences 2 153"}},
+  };
+  for (const Case &c : kCases) {
+    SCOPED_TRACE(c.u32View);
+    H_DATABASE_bUpdateEverythingU32(FCID("CVEW"), c.u32View, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+    sync();
+    EXPECT_EQ(NMEA_STANDIN_vTake(), c.asCalls);
+  }
+  H_DATABASE_bUpdateEverythingBoolean(FCID("SCCG"), FALSE, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+  sync();
+  EXPECT_EQ(NMEA_STANDIN_vTake(), std::vector<std::string>{"sentences 2 -3"});
+  // Without a receiver kind the port gets no sentence set.
+  T_NMEA_pGetPortInfo(ID_EXTERNAL_GPS)->eGPSType = GPS_TYPE_DISCONNECTED;
+  H_DATABASE_bUpdateEverythingBoolean(FCID("SCCG"), TRUE, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+  sync();
+  EXPECT_TRUE(NMEA_STANDIN_vTake().empty());
+}
+
+// Every GPS sentence sends the gateway task a record with a block of its own: the gateway's stand-in frees both,
+// so a long run of sentences never runs the memory out.
+TEST_F(NmeaTaskTest, GatewayStandInFreesEachRecordWithItsBlock) {
+  L_MBOX_DefineSema(M_GATEWAY, SEMA_MBOX_GATEWAY);
+  startTask(GATEWAYTASK, FCID("TX03"), []() -> BOOLEAN { return TRUE; });
+  T_NMEA_pInitPortInfo(ID_EXTERNAL_GPS);
+  for (int i = 0; i < 3000; ++i) {
+    T_NMEA_vParseSentence(PORT_INDEX_EXTERNAL_GPS, "GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+  }
+  T_NMEA_asTakeParsedForTest();
+  // One more record, acknowledged instead of freed: handled after all of the above, its block freed and cleared.
+  auto *pMsg = static_cast<GATEWAY_DATA_MESSAGE *>(H_MEMORY_pvCalloc(1, sizeof(GATEWAY_DATA_MESSAGE)));
+  pMsg->header.Cmd = CMD_ID_GATEWAY_DATA;
+  pMsg->gwdata = H_MEMORY_pvMalloc(64);
+  ASSERT_EQ(L_MBOX_SendWait(M_GATEWAY, pMsg, NORMAL_PRIORITY, SEMA_TEST_PARAMS), 0);
+  EXPECT_EQ(pMsg->gwdata, nullptr);
+  H_MEMORY_vFree(pMsg);
+  endTask(GATEWAYTASK, M_GATEWAY, SEMA_MBOX_GATEWAY);
+  H_DATABASE_vDeleteEntry(FCID("TX03"));
+}
+
 TEST_F(NmeaTaskTest, CommandsReachTheirHandlersOnlyForExistingPorts) {
   startNmea();
   NMEA_STANDIN_vTake();

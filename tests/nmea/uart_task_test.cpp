@@ -197,6 +197,33 @@ TEST_F(UartTaskTest, MessagesAnswerByOwnership) {
   }
 }
 
+// A receive-error event reopens the port only when the driver reports an error: the queues are emptied and
+// input up to the next line end is dropped, while owner and rate stay.
+TEST_F(UartTaskTest, ReceiveErrorReopensThePortAndWaitsForTheNextLineEnd) {
+  startUartAndEndInitPeriod();
+  ASSERT_TRUE(askAs<kHash>(captureMsg(2, 0, 0)));
+  ASSERT_TRUE(askAs<kHash>(baudMsg(2, 9600)));
+  // The event handled, and everything the task did for it: its status read, then a message answered after it.
+  auto receiveError = [&](U8 u8Status) {
+    const U32 u32Reads = DD_UART_u32RxStatusReadsForTest(2);
+    DD_UART_vSetRxStatusForTest(2, u8Status);
+    L_SEMA_Signal(SEMA_UART2_RECEIVE_ERROR);
+    TEST_vWaitFor([&] { return DD_UART_u32RxStatusReadsForTest(2) > u32Reads; });
+    EXPECT_TRUE(askAs<kHash>(baudMsg(2, 9600)));
+  };
+  feed(2, "ab");
+  receiveError(0);
+  EXPECT_EQ(takeReceived(2), "ab");
+  feed(2, "cd");
+  receiveError(0x02);  // overrun
+  EXPECT_EQ(takeReceived(2), "");
+  EXPECT_EQ(T_UART_taskOwnerForTest(2), kHash);
+  EXPECT_EQ(T_UART_u32BaudRateForTest(2), 9600u);
+  EXPECT_GT(DD_UART_nHandleForTest(2), 0);
+  feed(2, "cut\rwhole\r");
+  EXPECT_EQ(takeReceived(2), "whole\r");
+}
+
 TEST_F(UartTaskTest, OwnerTakesAgainOnlyWhileNoConditionalRequestIsQueued) {
   startUartAndEndInitPeriod();
   ASSERT_TRUE(askAs<kOther>(captureMsg(3, '!', SEMA_USER_TEST)));

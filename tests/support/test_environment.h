@@ -31,6 +31,8 @@ class UnitProcess {
   bool waitForLine(const std::string &text);
   // The same for the count-th line containing the text.
   bool waitForLines(const std::string &text, size_t count);
+  // The same for a line after the last one this found; false at end of output or after withinMs.
+  bool waitForNext(const std::string &text, int withinMs);
   void signal(int sig);
   // Waits for the end; the exit status, or 128 + signal when it was killed. Reads all remaining output.
   int wait();
@@ -42,7 +44,7 @@ class UnitProcess {
 
  private:
   // Reads what is available from both pipes, blocking until something arrives; false when both are closed.
-  bool pump();
+  bool pump(int timeoutMs = 120000);
 
   pid_t m_pid = -1;
   int m_outFd = -1;
@@ -50,4 +52,5 @@ class UnitProcess {
   std::string m_out;
   std::string m_err;
   int m_status = -1;
+  size_t m_seen = 0;  // where waitForNext looks from
 };

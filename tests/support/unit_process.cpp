@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 
 #include "test_environment.h"
@@ -43,11 +44,11 @@ UnitProcess::~UnitProcess() {
   if (m_errFd >= 0) close(m_errFd);
 }
 
-bool UnitProcess::pump() {
+bool UnitProcess::pump(int timeoutMs) {
   struct pollfd fds[2] = {{m_outFd, POLLIN, 0}, {m_errFd, POLLIN, 0}};
   if (m_outFd < 0 && m_errFd < 0) return false;
   // A safety net only: a unit that hangs fails the test instead of blocking the suite.
-  if (poll(fds, 2, 120000) <= 0) return false;
+  if (poll(fds, 2, timeoutMs) <= 0) return false;
   int *apFd[2] = {&m_outFd, &m_errFd};
   std::string *apText[2] = {&m_out, &m_err};
   for (int i = 0; i < 2; ++i) {
@@ -74,6 +75,20 @@ bool UnitProcess::waitForLines(const std::string &text, size_t count) {
       if (++found == count) return true;
     }
     if (!pump()) return false;
+  }
+}
+
+bool UnitProcess::waitForNext(const std::string &text, int withinMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(withinMs);
+  for (;;) {
+    const size_t at = m_out.find(text, m_seen);
+    const size_t end = at == std::string::npos ? at : m_out.find('\n', at);
+    if (end != std::string::npos) {
+      m_seen = end + 1;
+      return true;
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0 || !pump(static_cast<int>(left.count()))) return false;
   }
 }
 
