@@ -188,6 +188,34 @@ S32 *LevelRow(JP2_Wavelet *w, U32 r, S32) {
   return Data(l, last, v);
 }
 
+// Drops the first n rows that level r (0: the LL band) would deliver. Rows before the level's window are never
+// synthesised and their ring rows are never written, so the counters move past them at once; the band buffers and
+// the level below move on by the rows the horizontal synthesis would have taken. The rest are produced and dropped.
+void SkipRows(JP2_Wavelet *w, U32 r, U32 n) {
+  JP2_Tile_Comp *tc = &w->psHandle->psImage->psTiles[w->u32Tile].psComps[w->u32Comp];
+  if (r == 0) {
+    if (JP2_Band_Buffer *bb = tc->psResolutions[0].apsBandBuffer[0]) JP2_Band_Buffer_Skip_Lines(bb, n);
+    return;
+  }
+  JP2_Wavelet_Level *l = &w->psLevels[r - 1];
+  if (l->u32Width == 0 || n == 0) return;
+  U32 k = n < (U32)l->s32RowLo ? n : (U32)l->s32RowLo;
+  if (k > l->u32Height) k = l->u32Height;
+  if (l->u32Height <= 2) k = 0;
+  if (k > 0) {
+    // Even absolute rows take the low row and the HL row, odd ones the LH and HH rows.
+    U32 even = (l->u32Y0 & 1) ? k / 2 : (k + 1) / 2, odd = k - even;
+    JP2_Resolution *res = &tc->psResolutions[r];
+    if (res->apsBandBuffer[0]) JP2_Band_Buffer_Skip_Lines(res->apsBandBuffer[0], even);
+    if (res->apsBandBuffer[1]) JP2_Band_Buffer_Skip_Lines(res->apsBandBuffer[1], odd);
+    if (res->apsBandBuffer[2]) JP2_Band_Buffer_Skip_Lines(res->apsBandBuffer[2], odd);
+    SkipRows(w, r - 1, even);
+    for (S32 &next : l->as32Next) next = (S32)k;
+    l->u32Delivered = k;
+  }
+  for (U32 i = k; i < n; i++) LevelRow(w, r, -1);
+}
+
 // Window of a level: the region's extent at resolution r with a margin, relative to the level's origin.
 void SetWindow(JP2_Wavelet_Level *l, JP2_Image *im, JP2_Tile_Comp *tc, U32 c, U32 r) {
   const U32 *reg = im->au32Region;
@@ -279,6 +307,11 @@ S32 JP2_Wavelet_Decomp_Delete(JP2_Wavelet **ppsWavelet, JP2_Memory *m) {
   }
   if (w->ps32Zero && (e = JP2_Memory_Free(m, &w->ps32Zero)) != 0) return e;
   return JP2_Memory_Free(m, ppsWavelet);
+}
+
+void JP2_Wavelet_Decomp_Skip_Lines(JP2_Wavelet *w, U32 n) {
+  SkipRows(w, w->u32Levels, n);
+  w->u32Delivered += n;
 }
 
 S32 JP2_Wavelet_Decomp_Next_Line(JP2_Wavelet *w, S32 **pps32Line) {
