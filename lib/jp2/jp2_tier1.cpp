@@ -70,7 +70,7 @@ template <int J, bool CAUSAL> JP2_INLINE void Become(const Block &b, Flags *f, F
 template <int J, bool CAUSAL> JP2_INLINE void DecodeSignAndSet(const Block &b, Mq &m, Flags *f, Flags &F, U32 *mag) {
   U32 sig = (U32)(F >> (3 * J)), chi = (U32)(F >> (32 + 3 * J));
   U32 e = b.sign[(sig & 0xAA) | ((chi & 0xAA) >> 1)];
-  U32 neg = m.Decode(&b.ctx[e & 0xFF]) ^ (e >> 31);
+  U32 neg = m.DecodeEven(&b.ctx[e & 0xFF]) ^ (e >> 31);
   Become<J, CAUSAL>(b, f, F, mag, neg);
 }
 
