@@ -116,6 +116,7 @@ template <bool RAW> void Refinement(const Block bb, JP2_MQ_Decoder *mq) {
     U32 *mag = b.mag + st * 4 * b.w;
     for (U32 x = 0; x < b.w; x++, f++, mag++) {
       Flags F = *f;
+      if (!(F & kSigOwn)) continue;
       // Significant rows not coded in this plane's significance pass.
       U32 rows = (U32)(((F >> 4) & 1) | ((F >> 6) & 2) | ((F >> 8) & 4) | ((F >> 10) & 8)) & ~(U32)(F >> kVisit);
       rows &= 0xF;
@@ -146,6 +147,38 @@ template <bool CAUSAL> void Cleanup(const Block bb, JP2_MQ_Decoder *mq) {
     U32 *mag = b.mag + st * 4 * b.w;
     for (U32 x = 0; x < b.w; x++, f++, mag++) {
       Flags F = *f;
+      auto cell = [&]<int J>(U32 done) __attribute__((always_inline)) {
+        if ((done >> J) & 1) return;
+        U32 win = (U32)(F >> (3 * J)) & 0x1FF;
+        if (m.Decode(&b.ctx[b.zc[win]])) DecodeSignAndSet<J, CAUSAL>(b, m, f, F, mag);
+      };
+      if (!(F & (kSigWindow | kVisitAll | kOutAll))) {
+        // No sample or neighbour significant, none coded in this plane: run-length mode. The samples after the
+        // first significant one are coded one by one.
+        if (!m.Decode(&b.ctx[0])) continue;
+        U32 j = m.Decode(&b.ctx[18]) << 1;
+        j |= m.Decode(&b.ctx[18]);
+        switch (j) {
+        case 0:
+          DecodeSignAndSet<0, CAUSAL>(b, m, f, F, mag);
+          cell.template operator()<1>(0);
+          cell.template operator()<2>(0);
+          cell.template operator()<3>(0);
+          break;
+        case 1:
+          DecodeSignAndSet<1, CAUSAL>(b, m, f, F, mag);
+          cell.template operator()<2>(0);
+          cell.template operator()<3>(0);
+          break;
+        case 2:
+          DecodeSignAndSet<2, CAUSAL>(b, m, f, F, mag);
+          cell.template operator()<3>(0);
+          break;
+        default: DecodeSignAndSet<3, CAUSAL>(b, m, f, F, mag); break;
+        }
+        *f = F;
+        continue;
+      }
       // Rows coded already in this plane (significant or visited) or outside the block.
       U32 done = (U32)(((F >> 4) & 1) | ((F >> 6) & 2) | ((F >> 8) & 4) | ((F >> 10) & 8)) |
                  (U32)(F >> kVisit) | (U32)(F >> kOut);
@@ -154,31 +187,10 @@ template <bool CAUSAL> void Cleanup(const Block bb, JP2_MQ_Decoder *mq) {
         if (F & kVisitAll) *f = F & ~kVisitAll;
         continue;
       }
-      auto cell = [&]<int J>() __attribute__((always_inline)) {
-        if ((done >> J) & 1) return;
-        U32 win = (U32)(F >> (3 * J)) & 0x1FF;
-        if (m.Decode(&b.ctx[b.zc[win]])) DecodeSignAndSet<J, CAUSAL>(b, m, f, F, mag);
-      };
-      int start = 0;
-      if (!(F & (kSigWindow | kVisitAll | kOutAll))) {
-        if (!m.Decode(&b.ctx[0])) continue;
-        U32 j = m.Decode(&b.ctx[18]) << 1;
-        j |= m.Decode(&b.ctx[18]);
-        switch (j) {
-        case 0: DecodeSignAndSet<0, CAUSAL>(b, m, f, F, mag); break;
-        case 1: DecodeSignAndSet<1, CAUSAL>(b, m, f, F, mag); break;
-        case 2: DecodeSignAndSet<2, CAUSAL>(b, m, f, F, mag); break;
-        default: DecodeSignAndSet<3, CAUSAL>(b, m, f, F, mag); break;
-        }
-        start = (int)j + 1;
-      }
-      switch (start) {
-      case 0: cell.template operator()<0>(); [[fallthrough]];
-      case 1: cell.template operator()<1>(); [[fallthrough]];
-      case 2: cell.template operator()<2>(); [[fallthrough]];
-      case 3: cell.template operator()<3>(); break;
-      default: break;
-      }
+      cell.template operator()<0>(done);
+      cell.template operator()<1>(done);
+      cell.template operator()<2>(done);
+      cell.template operator()<3>(done);
       *f = F & ~kVisitAll;
     }
   }
