@@ -17,11 +17,12 @@ namespace {
 
 // Flag word of a stripe column: significance of rows -1..4 (the stripe and one row each side) by columns
 // left, own, right in bits 0-17 (row r + 1 at bits 3(r + 1) .. 3(r + 1) + 2); the signs of the same samples 32 bits
-// higher; per own row j: visited in this plane, refined before, outside the block.
+// higher; per own row j: visited in this plane, refined before, outside the block, and its own significance again
+// (bits 50-53), so that a pass reads the four rows' state with one shift.
 using Flags = U64;
 constexpr Flags kSigWindow = 0x3FFFF;
 constexpr Flags kSigOwn = (1u << 4) | (1u << 7) | (1u << 10) | (1u << 13);
-constexpr int kVisit = 18, kRefined = 22, kOut = 26;
+constexpr int kVisit = 18, kRefined = 22, kOut = 26, kOwn = 50;
 constexpr Flags kVisitAll = 0xFull << kVisit, kOutAll = 0xFull << kOut;
 constexpr Flags SigBit(int row, int col) { return (Flags)1 << (3 * (row + 1) + col); }
 // The 3 x 3 window of own row j without its centre: some neighbour is significant.
@@ -50,7 +51,7 @@ template <int J, bool CAUSAL> JP2_INLINE void Become(const Block &b, Flags *f, F
   Flags sgn = 0 - (Flags)neg;
   auto put = [&](Flags *w, Flags bit) __attribute__((always_inline)) { *w |= bit | ((bit << 32) & sgn); };
   Flags own = SigBit(J, 1);
-  F |= own | ((Flags)neg << (32 + 3 * (J + 1) + 1));
+  F |= own | ((Flags)neg << (32 + 3 * (J + 1) + 1)) | ((Flags)1 << (kOwn + J));
   put(f - 1, SigBit(J, 2));
   put(f + 1, SigBit(J, 0));
   if constexpr (J == 0 && !CAUSAL) {
@@ -118,8 +119,7 @@ template <bool RAW> void Refinement(const Block bb, JP2_MQ_Decoder *mq) {
       Flags F = *f;
       if (!(F & kSigOwn)) continue;
       // Significant rows not coded in this plane's significance pass.
-      U32 rows = (U32)(((F >> 4) & 1) | ((F >> 6) & 2) | ((F >> 8) & 4) | ((F >> 10) & 8)) & ~(U32)(F >> kVisit);
-      rows &= 0xF;
+      U32 rows = (U32)(F >> kOwn) & ~(U32)(F >> kVisit) & 0xF;
       if (!rows) continue;
       for (U32 left = rows; left; left &= left - 1) {
         int j = __builtin_ctz(left);
@@ -180,9 +180,7 @@ template <bool CAUSAL> void Cleanup(const Block bb, JP2_MQ_Decoder *mq) {
         continue;
       }
       // Rows coded already in this plane (significant or visited) or outside the block.
-      U32 done = (U32)(((F >> 4) & 1) | ((F >> 6) & 2) | ((F >> 8) & 4) | ((F >> 10) & 8)) |
-                 (U32)(F >> kVisit) | (U32)(F >> kOut);
-      done &= 0xF;
+      U32 done = ((U32)(F >> kOwn) | (U32)(F >> kVisit) | (U32)(F >> kOut)) & 0xF;
       if (done == 0xF) {
         if (F & kVisitAll) *f = F & ~kVisitAll;
         continue;
