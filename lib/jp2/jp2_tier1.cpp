@@ -90,7 +90,7 @@ template <bool CAUSAL, bool RAW> void Significance(const Block bb, JP2_MQ_Decode
       auto cell = [&]<int J>() __attribute__((always_inline)) {
         U32 win = (U32)(F >> (3 * J)) & 0x1FF;
         if ((win & 0x10) || !(win & kNbMask) || (F >> (kOut + J)) & 1) return;
-        U32 bit = RAW ? JP2_MQ_Raw_Bit(mq) : m.Decode(&b.ctx[b.zc[win]]);
+        U32 bit = RAW ? JP2_MQ_Raw_Bit(mq) : m.DecodeEven(&b.ctx[b.zc[win]]);
         F |= (Flags)1 << (kVisit + J);
         if (!bit) return;
         if constexpr (RAW)
