@@ -139,6 +139,8 @@ S32 JP2_Band_Buffer_Get_Next_Line(JP2_Band_Buffer *b, JP2_Decomp *h, S32 **pps32
   return 0;
 }
 
+void JP2_Band_Buffer_Skip_Lines(JP2_Band_Buffer *b, U32 n) { b->u32Current += n; }
+
 S32 JP2_Band_Buffer_Delete(JP2_Band_Buffer **ppsBuffer, JP2_Memory *m) {
   if (!ppsBuffer || !*ppsBuffer) return 0;
   JP2_Band_Buffer *b = *ppsBuffer;

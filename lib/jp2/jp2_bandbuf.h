@@ -25,6 +25,8 @@ struct JP2_Band_Buffer {
 S32 JP2_Band_Buffer_New(JP2_Band_Buffer **ppsOut, JP2_Memory *psMemory, JP2_Image *psImage, U32 u32Tile, U32 u32Comp,
                         U32 u32Res, U32 u32Band, float fLevelScale);
 S32 JP2_Band_Buffer_Get_Next_Line(JP2_Band_Buffer *psBuffer, JP2_Decomp *psHandle, S32 **pps32Line);
+// Moves on by n band rows without delivering them (rows that feed no decoded sample).
+void JP2_Band_Buffer_Skip_Lines(JP2_Band_Buffer *psBuffer, U32 u32Lines);
 S32 JP2_Band_Buffer_Delete(JP2_Band_Buffer **ppsBuffer, JP2_Memory *psMemory);
 S32 JP2_Band_Buffer_Add_Ref(JP2_Band_Buffer *psBuffer);
 U32 JP2_Band_Buffer_Get_Max_Block_Width(JP2_Band_Buffer *psBuffer);

@@ -198,6 +198,49 @@ static bool _JP2_Needs_32_Bits(JP2_Image *im, JP2_Tile_Comp *tc, U32 c) {
   return tc->u8Guard < 2 || tc->u8Levels > 2 * tc->u8Guard + 1;
 }
 
+// Rows above the region leave no sample at the identity scale: the lines are dropped in one step instead of one
+// at a time, and the line-start callback is still asked before each of them, in the same order. Afterwards the
+// row loop starts at *pu32Start.
+static S32 _JP2_Skip_Rows_Above_Region(JP2_Decomp *h, JP2_Tile *t, JP2_Wavelet **apsW, U32 *pu32Start) {
+  JP2_Image *im = h->psImage;
+  JP2_Format *f = h->psFormat;
+  if (!h->psScale->u32Identity) return 0;
+  U64 start = ~0ull;
+  for (U32 j = 0; j < im->u16Csiz; j++) {
+    U32 c = f->pu32Map[j];
+    if (c >= im->u16Csiz) continue;
+    for (U32 i = 0; i < j; i++)
+      if (f->pu32Map[i] == c) return 0; // a component read twice per row: left to the row loop
+    JP2_Tile_Comp *tc = &t->psComps[c];
+    if (tc->u32VStep != 1) return 0;
+    U64 top = (U64)im->pu32OutRegion[4 * c + 2] + f->pu32OriginY[c];
+    U64 k = top > tc->u32Y0 ? top - tc->u32Y0 : 0;
+    if (k > tc->u32DecHeight) k = tc->u32DecHeight;
+    U64 y = (tc->u32Y0 + k) * im->pu8YRsiz[c];
+    if (y < start) start = y;
+  }
+  if (start == ~0ull || start <= t->u32Y0) return 0;
+  if (start > t->u32Y1) start = t->u32Y1;
+  if (h->pfLineStart)
+    for (U32 y = t->u32Y0; y < start; y++)
+      for (U32 j = 0; j < im->u16Csiz; j++) {
+        U32 c = f->pu32Map[j];
+        if (c < im->u16Csiz && y % im->pu8YRsiz[c] == 0 && h->pfLineStart(h->pvLineStartParam) != 0)
+          return JP2_ERR_STOPPED;
+      }
+  for (U32 j = 0; j < im->u16Csiz; j++) {
+    U32 c = f->pu32Map[j];
+    if (c >= im->u16Csiz) continue;
+    JP2_Tile_Comp *tc = &t->psComps[c];
+    U32 n = JP2_Ceil_Div((U32)start, im->pu8YRsiz[c]) - tc->u32Y0;
+    JP2_Wavelet_Decomp_Skip_Lines(apsW[c], n);
+    tc->u32RowsProcessed += n;
+    tc->u32RowsWritten += n;
+  }
+  *pu32Start = (U32)start;
+  return 0;
+}
+
 S32 JP2_Decomp_Decode_Tile(JP2_Decomp *h, U32 u32Tile) {
   JP2_Image *im = h->psImage;
   JP2_Tile *t = &im->psTiles[u32Tile];
@@ -214,11 +257,13 @@ S32 JP2_Decomp_Decode_Tile(JP2_Decomp *h, U32 u32Tile) {
     e = JP2_Wavelet_Decomp_New(&apsW[c], m, h, u32Tile, c);
   }
   if (!e) e = JP2_Tile_Allocate_Band_Buffers(im->psTiles, m, im, u32Tile);
+  U32 yStart = t->u32Y0;
+  if (!e) e = _JP2_Skip_Rows_Above_Region(h, t, apsW, &yStart);
   if (!e) {
     U32 yEnd = im->au32Region[3];
     if (!h->psScale->u32Identity && h->psScale->u32Magnify > 1) yEnd++;
     if (yEnd > t->u32Y1) yEnd = t->u32Y1;
-    for (U32 y = t->u32Y0; y < yEnd && !e; y++)
+    for (U32 y = yStart; y < yEnd && !e; y++)
       for (U32 j = 0; j < im->u16Csiz && !e; j++) {
         U32 c = h->psFormat->pu32Map[j];
         if (c >= im->u16Csiz) continue;

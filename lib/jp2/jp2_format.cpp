@@ -118,7 +118,16 @@ void LevelShift(JP2_Decomp *h, JP2_Tile_Comp *tc, U32 c, S32 *line, U32 n) {
   S64 O = bSigned || P > 32 ? 0 : ((S64)1 << (P - 1));
   Range r = RangeOf(im, c);
   S32 G = tc->u8Guard;
-  if (tc->u8Wavelet == 1) {
+  S32 s16 = tc->u8Wavelet == 1 ? 0 : 13 - G - P;
+  if (!tc->s32LineMode && r.clip && s16 >= 0 && s16 < 16 && P <= 16) {
+    // 16-bit lines: sample, offset and rounding stay far inside 32 bits, so the loop needs no wide arithmetic.
+    S32 add = (S32)(O << s16) + (s16 > 0 ? (S32)1 << (s16 - 1) : 0), lo = (S32)r.lo, hi = (S32)r.hi;
+    for (U32 i = 0; i < n; i++) {
+      S32 v = (line[i] + add) >> s16;
+      v = v < lo ? lo : v;
+      line[i] = v > hi ? hi : v;
+    }
+  } else if (tc->u8Wavelet == 1) {
     for (U32 i = 0; i < n; i++) line[i] = Clip((S64)line[i] + O, r);
   } else if (tc->s32LineMode) {
     S32 s = 32 - G - P;

@@ -17,11 +17,12 @@ namespace {
 
 // Flag word of a stripe column: significance of rows -1..4 (the stripe and one row each side) by columns
 // left, own, right in bits 0-17 (row r + 1 at bits 3(r + 1) .. 3(r + 1) + 2); the signs of the same samples 32 bits
-// higher; per own row j: visited in this plane, refined before, outside the block.
+// higher; per own row j: visited in this plane, refined before, outside the block, and its own significance again
+// (bits 50-53), so that a pass reads the four rows' state with one shift.
 using Flags = U64;
 constexpr Flags kSigWindow = 0x3FFFF;
 constexpr Flags kSigOwn = (1u << 4) | (1u << 7) | (1u << 10) | (1u << 13);
-constexpr int kVisit = 18, kRefined = 22, kOut = 26;
+constexpr int kVisit = 18, kRefined = 22, kOut = 26, kOwn = 50;
 constexpr Flags kVisitAll = 0xFull << kVisit, kOutAll = 0xFull << kOut;
 constexpr Flags SigBit(int row, int col) { return (Flags)1 << (3 * (row + 1) + col); }
 // The 3 x 3 window of own row j without its centre: some neighbour is significant.
@@ -50,7 +51,7 @@ template <int J, bool CAUSAL> JP2_INLINE void Become(const Block &b, Flags *f, F
   Flags sgn = 0 - (Flags)neg;
   auto put = [&](Flags *w, Flags bit) __attribute__((always_inline)) { *w |= bit | ((bit << 32) & sgn); };
   Flags own = SigBit(J, 1);
-  F |= own | ((Flags)neg << (32 + 3 * (J + 1) + 1));
+  F |= own | ((Flags)neg << (32 + 3 * (J + 1) + 1)) | ((Flags)1 << (kOwn + J));
   put(f - 1, SigBit(J, 2));
   put(f + 1, SigBit(J, 0));
   if constexpr (J == 0 && !CAUSAL) {
@@ -70,7 +71,7 @@ template <int J, bool CAUSAL> JP2_INLINE void Become(const Block &b, Flags *f, F
 template <int J, bool CAUSAL> JP2_INLINE void DecodeSignAndSet(const Block &b, Mq &m, Flags *f, Flags &F, U32 *mag) {
   U32 sig = (U32)(F >> (3 * J)), chi = (U32)(F >> (32 + 3 * J));
   U32 e = b.sign[(sig & 0xAA) | ((chi & 0xAA) >> 1)];
-  U32 neg = m.Decode(&b.ctx[e & 0xFF]) ^ (e >> 31);
+  U32 neg = m.DecodeEven(&b.ctx[e & 0xFF]) ^ (e >> 31);
   Become<J, CAUSAL>(b, f, F, mag, neg);
 }
 
@@ -89,7 +90,7 @@ template <bool CAUSAL, bool RAW> void Significance(const Block bb, JP2_MQ_Decode
       auto cell = [&]<int J>() __attribute__((always_inline)) {
         U32 win = (U32)(F >> (3 * J)) & 0x1FF;
         if ((win & 0x10) || !(win & kNbMask) || (F >> (kOut + J)) & 1) return;
-        U32 bit = RAW ? JP2_MQ_Raw_Bit(mq) : m.Decode(&b.ctx[b.zc[win]]);
+        U32 bit = RAW ? JP2_MQ_Raw_Bit(mq) : m.DecodeEven(&b.ctx[b.zc[win]]);
         F |= (Flags)1 << (kVisit + J);
         if (!bit) return;
         if constexpr (RAW)
@@ -116,9 +117,9 @@ template <bool RAW> void Refinement(const Block bb, JP2_MQ_Decoder *mq) {
     U32 *mag = b.mag + st * 4 * b.w;
     for (U32 x = 0; x < b.w; x++, f++, mag++) {
       Flags F = *f;
+      if (!(F & kSigOwn)) continue;
       // Significant rows not coded in this plane's significance pass.
-      U32 rows = (U32)(((F >> 4) & 1) | ((F >> 6) & 2) | ((F >> 8) & 4) | ((F >> 10) & 8)) & ~(U32)(F >> kVisit);
-      rows &= 0xF;
+      U32 rows = (U32)(F >> kOwn) & ~(U32)(F >> kVisit) & 0xF;
       if (!rows) continue;
       for (U32 left = rows; left; left &= left - 1) {
         int j = __builtin_ctz(left);
@@ -146,39 +147,48 @@ template <bool CAUSAL> void Cleanup(const Block bb, JP2_MQ_Decoder *mq) {
     U32 *mag = b.mag + st * 4 * b.w;
     for (U32 x = 0; x < b.w; x++, f++, mag++) {
       Flags F = *f;
-      // Rows coded already in this plane (significant or visited) or outside the block.
-      U32 done = (U32)(((F >> 4) & 1) | ((F >> 6) & 2) | ((F >> 8) & 4) | ((F >> 10) & 8)) |
-                 (U32)(F >> kVisit) | (U32)(F >> kOut);
-      done &= 0xF;
-      if (done == 0xF) {
-        if (F & kVisitAll) *f = F & ~kVisitAll;
-        continue;
-      }
-      auto cell = [&]<int J>() __attribute__((always_inline)) {
+      auto cell = [&]<int J>(U32 done) __attribute__((always_inline)) {
         if ((done >> J) & 1) return;
         U32 win = (U32)(F >> (3 * J)) & 0x1FF;
         if (m.Decode(&b.ctx[b.zc[win]])) DecodeSignAndSet<J, CAUSAL>(b, m, f, F, mag);
       };
-      int start = 0;
       if (!(F & (kSigWindow | kVisitAll | kOutAll))) {
+        // No sample or neighbour significant, none coded in this plane: run-length mode. The samples after the
+        // first significant one are coded one by one.
         if (!m.Decode(&b.ctx[0])) continue;
         U32 j = m.Decode(&b.ctx[18]) << 1;
         j |= m.Decode(&b.ctx[18]);
         switch (j) {
-        case 0: DecodeSignAndSet<0, CAUSAL>(b, m, f, F, mag); break;
-        case 1: DecodeSignAndSet<1, CAUSAL>(b, m, f, F, mag); break;
-        case 2: DecodeSignAndSet<2, CAUSAL>(b, m, f, F, mag); break;
+        case 0:
+          DecodeSignAndSet<0, CAUSAL>(b, m, f, F, mag);
+          cell.template operator()<1>(0);
+          cell.template operator()<2>(0);
+          cell.template operator()<3>(0);
+          break;
+        case 1:
+          DecodeSignAndSet<1, CAUSAL>(b, m, f, F, mag);
+          cell.template operator()<2>(0);
+          cell.template operator()<3>(0);
+          break;
+        case 2:
+          DecodeSignAndSet<2, CAUSAL>(b, m, f, F, mag);
+          cell.template operator()<3>(0);
+          break;
         default: DecodeSignAndSet<3, CAUSAL>(b, m, f, F, mag); break;
         }
-        start = (int)j + 1;
+        *f = F;
+        continue;
       }
-      switch (start) {
-      case 0: cell.template operator()<0>(); [[fallthrough]];
-      case 1: cell.template operator()<1>(); [[fallthrough]];
-      case 2: cell.template operator()<2>(); [[fallthrough]];
-      case 3: cell.template operator()<3>(); break;
-      default: break;
+      // Rows coded already in this plane (significant or visited) or outside the block.
+      U32 done = ((U32)(F >> kOwn) | (U32)(F >> kVisit) | (U32)(F >> kOut)) & 0xF;
+      if (done == 0xF) {
+        if (F & kVisitAll) *f = F & ~kVisitAll;
+        continue;
       }
+      cell.template operator()<0>(done);
+      cell.template operator()<1>(done);
+      cell.template operator()<2>(done);
+      cell.template operator()<3>(done);
       *f = F & ~kVisitAll;
     }
   }

@@ -41,26 +41,33 @@ inline S32 Mirror(S32 i, S32 n) {
   return i;
 }
 
-// One lifting step over the samples of its parity in [lo, hi) of a row of n >= 2 samples.
-template <int MODE, int K> void LiftRow1D(S32 *p, U32 n, U32 x0, U32 lo, U32 hi) {
-  U32 i = ((x0 & 1) == (K & 1)) ? 0 : 1;
-  if (lo > i) i += (lo - i + 1) & ~1u;
-  if (hi > n) hi = n;
-  if (i == 0 && i < hi) {
-    p[0] = Lift<MODE, K>(p[0], p[1], p[1]);
-    i = 2;
-  }
-  U32 end = hi < n - 1 ? hi : n - 1;
-  for (; i < end; i += 2) p[i] = Lift<MODE, K>(p[i], p[i - 1], p[i + 1]);
-  if (i == n - 1 && i < hi) p[i] = Lift<MODE, K>(p[i], p[i - 1], p[i - 1]);
+// One horizontal lifting step on the deinterleaved samples [j0, j1) of x, whose neighbours are y[j + o] and
+// y[j + o + 1]. The two runs are separate arrays, so the loop has no stride and no edge test.
+template <int MODE, int K>
+void LiftRun(S32 *__restrict x, const S32 *__restrict y, S32 o, U32 j0, U32 j1) {
+  const S32 *a = y + o, *b = y + o + 1;
+  for (U32 j = j0; j < j1; j++) x[j] = Lift<MODE, K>(x[j], a[j], b[j]);
 }
 
-template <int MODE> void Synth1D(S32 *p, U32 n, U32 x0, U32 lo, U32 hi) {
-  LiftRow1D<MODE, 0>(p, n, x0, lo, hi);
-  LiftRow1D<MODE, 1>(p, n, x0, lo, hi);
+// Horizontal synthesis of a row of n >= 2 samples from its low run L (nL samples) and high run H (nH), of which
+// [j0, jl) and [j0, jh) are held. Each run has a spare sample before index 0 and after its end; at the row's own
+// ends they hold the symmetric extension, refreshed before every step from the current values.
+template <int MODE> void SynthRuns(S32 *L, S32 *H, U32 nL, U32 nH, U32 xodd, U32 j0, U32 jl, U32 jh) {
+  // Low sample j sits at 2j + xodd, high sample j at 2j + 1 - xodd.
+  S32 oH = xodd ? 0 : -1, oL = xodd ? -1 : 0;
+  auto extend = [&](S32 *r, U32 n, U32 held) {
+    if (j0 == 0 && n) r[-1] = r[0];
+    if (held == n && n) r[n] = r[n - 1];
+  };
+  extend(H, nH, jh);
+  LiftRun<MODE, 0>(L, H, oH, j0, jl);
+  extend(L, nL, jl);
+  LiftRun<MODE, 1>(H, L, oL, j0, jh);
   if constexpr (MODE >= 2) {
-    LiftRow1D<MODE, 2>(p, n, x0, lo, hi);
-    LiftRow1D<MODE, 3>(p, n, x0, lo, hi);
+    extend(H, nH, jh);
+    LiftRun<MODE, 2>(L, H, oH, j0, jl);
+    extend(L, nL, jl);
+    LiftRun<MODE, 3>(H, L, oL, j0, jh);
   }
 }
 
@@ -131,12 +138,38 @@ void Horizontal(JP2_Wavelet *w, U32 r, JP2_Wavelet_Level *l, S32 v, S32 *out) {
   if (!InRows(l, v)) return;
   U32 W = l->u32Width, c0 = l->u32ColLo, c1 = l->u32ColHi;
   U32 xodd = l->u32X0 & 1;
+  if (W == 1) {
+    if (c0 == 0 && c1 > 0) out[0] = xodd ? Half(hi.At(0), w->s32Mode) : lo.At(0);
+    return;
+  }
+  // The runs of the window's samples, one more each side, copied once from the input lines (zeros beyond them).
+  U32 nL = l->u32LowCount, nH = l->u32HighCount, j0 = c0 / 2;
+  U32 jl = c1 / 2 + 1 < nL ? c1 / 2 + 1 : nL, jh = c1 / 2 + 1 < nH ? c1 / 2 + 1 : nH;
+  S32 *L = w->ps32Low + 1, *H = w->ps32High + 1;
+  auto fill = [](S32 *r, const Input &in, U32 a, U32 b) {
+    for (U32 j = a; j < b;) {
+      if (!in.line || j < in.first || j - in.first >= in.count) {
+        r[j++] = 0;
+        continue;
+      }
+      U32 k = b - j < in.count - (j - in.first) ? b - j : in.count - (j - in.first);
+      memcpy(r + j, in.line + (j - in.first), (size_t)k * 4);
+      j += k;
+    }
+  };
+  fill(L, lo, j0, jl);
+  fill(H, hi, j0, jh);
+  switch (w->s32Mode) {
+  case 0: SynthRuns<0>(L, H, nL, nH, xodd, j0, jl, jh); break;
+  case 1: SynthRuns<1>(L, H, nL, nH, xodd, j0, jl, jh); break;
+  case 2: SynthRuns<2>(L, H, nL, nH, xodd, j0, jl, jh); break;
+  default: SynthRuns<3>(L, H, nL, nH, xodd, j0, jl, jh); break;
+  }
   // Low samples sit at even absolute columns, high samples at odd ones.
   U32 i = c0 + ((c0 + xodd) & 1);
-  for (U32 j = (i + xodd) / 2 - xodd; i < c1; i += 2, j++) out[i] = lo.At(j);
+  for (U32 j = (i - xodd) / 2; i < c1; i += 2, j++) out[i] = L[j];
   i = c0 + ((c0 + xodd + 1) & 1);
-  for (U32 j = i / 2; i < c1; i += 2, j++) out[i] = hi.At(j);
-  JP2_Wavelet_Synthesis_1D(out, W, l->u32X0, w->s32Mode, c0, c1);
+  for (U32 j = (i + xodd - 1) / 2; i < c1; i += 2, j++) out[i] = H[j];
 }
 
 // Produces row v of stage s of level l.
@@ -188,6 +221,34 @@ S32 *LevelRow(JP2_Wavelet *w, U32 r, S32) {
   return Data(l, last, v);
 }
 
+// Drops the first n rows that level r (0: the LL band) would deliver. Rows before the level's window are never
+// synthesised and their ring rows are never written, so the counters move past them at once; the band buffers and
+// the level below move on by the rows the horizontal synthesis would have taken. The rest are produced and dropped.
+void SkipRows(JP2_Wavelet *w, U32 r, U32 n) {
+  JP2_Tile_Comp *tc = &w->psHandle->psImage->psTiles[w->u32Tile].psComps[w->u32Comp];
+  if (r == 0) {
+    if (JP2_Band_Buffer *bb = tc->psResolutions[0].apsBandBuffer[0]) JP2_Band_Buffer_Skip_Lines(bb, n);
+    return;
+  }
+  JP2_Wavelet_Level *l = &w->psLevels[r - 1];
+  if (l->u32Width == 0 || n == 0) return;
+  U32 k = n < (U32)l->s32RowLo ? n : (U32)l->s32RowLo;
+  if (k > l->u32Height) k = l->u32Height;
+  if (l->u32Height <= 2) k = 0;
+  if (k > 0) {
+    // Even absolute rows take the low row and the HL row, odd ones the LH and HH rows.
+    U32 even = (l->u32Y0 & 1) ? k / 2 : (k + 1) / 2, odd = k - even;
+    JP2_Resolution *res = &tc->psResolutions[r];
+    if (res->apsBandBuffer[0]) JP2_Band_Buffer_Skip_Lines(res->apsBandBuffer[0], even);
+    if (res->apsBandBuffer[1]) JP2_Band_Buffer_Skip_Lines(res->apsBandBuffer[1], odd);
+    if (res->apsBandBuffer[2]) JP2_Band_Buffer_Skip_Lines(res->apsBandBuffer[2], odd);
+    SkipRows(w, r - 1, even);
+    for (S32 &next : l->as32Next) next = (S32)k;
+    l->u32Delivered = k;
+  }
+  for (U32 i = k; i < n; i++) LevelRow(w, r, -1);
+}
+
 // Window of a level: the region's extent at resolution r with a margin, relative to the level's origin.
 void SetWindow(JP2_Wavelet_Level *l, JP2_Image *im, JP2_Tile_Comp *tc, U32 c, U32 r) {
   const U32 *reg = im->au32Region;
@@ -209,21 +270,6 @@ void SetWindow(JP2_Wavelet_Level *l, JP2_Image *im, JP2_Tile_Comp *tc, U32 c, U3
 
 } // namespace
 
-void JP2_Wavelet_Synthesis_1D(S32 *p, U32 n, U32 x0, S32 mode, U32 lo, U32 hi) {
-  if (n == 0) return;
-  if (hi > n) hi = n;
-  if (n == 1) {
-    if ((x0 & 1) && lo < 1 && hi > 0) p[0] = Half(p[0], mode);
-    return;
-  }
-  switch (mode) {
-  case 0: Synth1D<0>(p, n, x0, lo, hi); break;
-  case 1: Synth1D<1>(p, n, x0, lo, hi); break;
-  case 2: Synth1D<2>(p, n, x0, lo, hi); break;
-  default: Synth1D<3>(p, n, x0, lo, hi); break;
-  }
-}
-
 S32 JP2_Wavelet_Decomp_New(JP2_Wavelet **ppsOut, JP2_Memory *m, JP2_Decomp *h, U32 t, U32 c) {
   *ppsOut = nullptr;
   JP2_Wavelet *w = (JP2_Wavelet *)JP2_Memory_Alloc_Zero(m, sizeof(JP2_Wavelet));
@@ -242,7 +288,9 @@ S32 JP2_Wavelet_Decomp_New(JP2_Wavelet **ppsOut, JP2_Memory *m, JP2_Decomp *h, U
     if (res->u32X1 - res->u32X0 > maxW) maxW = res->u32X1 - res->u32X0;
   }
   w->ps32Zero = (S32 *)JP2_Memory_Alloc_Zero(m, (S64)(maxW + 4) * 4);
-  if (!w->ps32Zero) return JP2_ERR_MEMORY;
+  w->ps32Low = (S32 *)JP2_Memory_Alloc_Zero(m, (S64)(maxW / 2 + 4) * 4);
+  w->ps32High = (S32 *)JP2_Memory_Alloc_Zero(m, (S64)(maxW / 2 + 4) * 4);
+  if (!w->ps32Zero || !w->ps32Low || !w->ps32High) return JP2_ERR_MEMORY;
   if (w->u32Levels == 0) return 0;
   w->psLevels = (JP2_Wavelet_Level *)JP2_Memory_Alloc_Zero(m, (S64)w->u32Levels * sizeof(JP2_Wavelet_Level));
   if (!w->psLevels) return JP2_ERR_MEMORY;
@@ -278,7 +326,14 @@ S32 JP2_Wavelet_Decomp_Delete(JP2_Wavelet **ppsWavelet, JP2_Memory *m) {
     if ((e = JP2_Memory_Free(m, &w->psLevels)) != 0) return e;
   }
   if (w->ps32Zero && (e = JP2_Memory_Free(m, &w->ps32Zero)) != 0) return e;
+  if (w->ps32Low && (e = JP2_Memory_Free(m, &w->ps32Low)) != 0) return e;
+  if (w->ps32High && (e = JP2_Memory_Free(m, &w->ps32High)) != 0) return e;
   return JP2_Memory_Free(m, ppsWavelet);
+}
+
+void JP2_Wavelet_Decomp_Skip_Lines(JP2_Wavelet *w, U32 n) {
+  SkipRows(w, w->u32Levels, n);
+  w->u32Delivered += n;
 }
 
 S32 JP2_Wavelet_Decomp_Next_Line(JP2_Wavelet *w, S32 **pps32Line) {

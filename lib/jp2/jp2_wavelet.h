@@ -32,11 +32,13 @@ struct JP2_Wavelet {
   U32 u32Levels;               // resolutions synthesised
   S32 s32Mode;                 // 0 5/3 32-bit, 1 5/3 16-bit, 2 9/7 float, 3 9/7 16-bit fixed
   S32 *ps32Zero;
+  S32 *ps32Low, *ps32High; // the low and high runs of the row being synthesised, with a spare sample each side
 };
 
 S32 JP2_Wavelet_Decomp_New(JP2_Wavelet **ppsOut, JP2_Memory *psMemory, JP2_Decomp *psHandle, U32 u32Tile,
                            U32 u32Comp);
 S32 JP2_Wavelet_Decomp_Delete(JP2_Wavelet **ppsWavelet, JP2_Memory *psMemory);
 S32 JP2_Wavelet_Decomp_Next_Line(JP2_Wavelet *psWavelet, S32 **pps32Line);
-// One-dimensional synthesis of a row in place (absolute origin x0), for the given mode, of the samples [lo, hi).
-void JP2_Wavelet_Synthesis_1D(S32 *ps32, U32 u32N, U32 u32X0, S32 s32Mode, U32 u32Lo = 0, U32 u32Hi = ~0u);
+// Drops the next n lines before any line was delivered: rows above the decoded window are passed over without
+// touching the band buffers' rows or the synthesis, and only the rows near the window are produced.
+void JP2_Wavelet_Decomp_Skip_Lines(JP2_Wavelet *psWavelet, U32 u32Lines);

@@ -198,21 +198,51 @@ TEST(Jp2Decode, DeepIrreversibleKeepsItsPrecisionAndClips) {
   EXPECT_EQ(65535, hi);
 }
 
-// A region inside one large tile: only blocks and columns near it are decoded and kept, and its samples are those
-// of the whole decode.
-TEST(Jp2Decode, RegionInsideALargeTileEqualsTheWholeDecode) {
-  for (const char *f : {"big_97.j2k", "big_tiles.j2k"}) {
-    Opened o(LoadFile(f));
-    ASSERT_EQ(0, o.err) << f;
+// Regions inside one large tile and across tiles, at the top, in the middle and at the bottom, with odd edges and
+// single rows: only blocks, rows and columns near them are decoded and kept, and their samples are those of the whole
+// decode. The line-start callback is asked before every row from the tile's top down to the region's bottom, also
+// for the rows above the region that leave no samples.
+TEST(Jp2Decode, RegionsEqualTheWholeDecode) {
+  struct Case {
+    const char *file;
+    U32 x0, x1, y0, y1;
+  } cases[] = {
+      {"big_97.j2k", 150, 231, 170, 243}, {"big_97.j2k", 0, 256, 255, 256}, {"big_97.j2k", 3, 9, 201, 256},
+      {"big_97.j2k", 101, 102, 97, 160},  {"big_97.j2k", 7, 250, 0, 13},     {"big_tiles.j2k", 150, 231, 170, 243},
+      {"big_tiles.j2k", 60, 200, 127, 129}, {"gray_53.j2k", 5, 40, 33, 47},  {"rgb_53.j2k", 10, 41, 25, 31},
+      {"tiles_off.j2k", 4, 47, 19, 35},   {"yuv420_53.j2k", 1, 63, 29, 48},
+  };
+  for (const Case &c : cases) {
+    std::string what = std::string(c.file) + " " + std::to_string(c.x0) + "," + std::to_string(c.y0);
+    Opened o(LoadFile(c.file));
+    ASSERT_EQ(0, o.err) << what;
     Planes whole, part;
-    ASSERT_EQ(0, Decode(o.h, whole)) << f;
-    ASSERT_EQ(0, Decode(o.h, part, 150, 231, 170, 243)) << f;
-    ASSERT_EQ(81u, part.w[0]);
-    ASSERT_EQ(73u, part.h[0]);
-    for (U32 y = 0; y < part.h[0]; y++)
-      for (U32 x = 0; x < part.w[0]; x++)
-        ASSERT_EQ(whole.data[0][(size_t)(170 + y) * whole.w[0] + 150 + x], part.data[0][(size_t)y * part.w[0] + x])
-            << f << " at " << x << "," << y;
+    ASSERT_EQ(0, Decode(o.h, whole)) << what;
+    static int s_asked;
+    s_asked = 0;
+    auto count = [](void *) -> S32 {
+      s_asked++;
+      return 0;
+    };
+    JP2_Decompress_SetProp(o.h, 52, (JP2_Property_Value) + count);
+    ASSERT_EQ(0, Decode(o.h, part, c.x0, c.x1, c.y0, c.y1)) << what;
+    JP2_Image *im = o.h->psImage;
+    int expected = 0;
+    for (U32 t = 0; t < im->u32Tiles; t++) {
+      const JP2_Tile &tile = im->psTiles[t];
+      if (!tile.s32Wanted) continue;
+      for (U32 y = tile.u32Y0; y < std::min(tile.u32Y1, im->au32Region[3]); y++)
+        for (U32 k = 0; k < im->u16Csiz; k++) expected += y % im->pu8YRsiz[k] == 0;
+    }
+    EXPECT_EQ(expected, s_asked) << what;
+    for (size_t ch = 0; ch < part.w.size(); ch++) {
+      const U32 *r = &im->pu32OutRegion[4 * o.h->psFormat->pu32Map[ch]];
+      ASSERT_GT(part.w[ch] * part.h[ch], 0u) << what;
+      for (U32 y = 0; y < part.h[ch]; y++)
+        for (U32 x = 0; x < part.w[ch]; x++)
+          ASSERT_EQ(whole.data[ch][(size_t)(r[2] + y) * whole.w[ch] + r[0] + x], part.data[ch][(size_t)y * part.w[ch] + x])
+              << what << " channel " << ch << " at " << x << "," << y;
+    }
   }
 }
 
