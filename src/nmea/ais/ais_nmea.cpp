@@ -1,5 +1,6 @@
 #include "nmea/ais/ais_nmea.h"
 
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -16,6 +17,7 @@
 namespace {
 
 AISPOOL s_aAisDB;
+std::atomic<U32> s_u32Sentences{0};
 
 // Targets removed under the pool lock, reported later without it: the data manager takes RES_NAV_EDIT before
 // RES_AIS_DATA.
@@ -94,7 +96,10 @@ void T_NMEA_vDecodeVDM(const char *pcSentence, U32 u32Time) {
   const ERRORCODE e = ais_DecodeVDM(&s_aAisDB, nullptr, nullptr, pcSentence, &tNow, &tEvicted);
   if (tEvicted.bRemoved) noteRemoved(tEvicted.MMSI, tEvicted.Index);
   if (e == AIS_SUCCESS) T_NMEA_vAisCalculateCollisionValue();
+  s_u32Sentences.fetch_add(1);
 }
+
+U32 T_NMEA_u32AisSentencesForTest(void) { return s_u32Sentences.load(); }
 
 void T_NMEA_vAisCalculateCollisionValue(void) {
   L_MUTEX_LockWait(RES_AIS_DATA);

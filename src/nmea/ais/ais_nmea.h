@@ -24,3 +24,6 @@ void T_NMEA_vGetShipTypeStr(ULONG nShipType, U32 nLang, char *pShipTypeStr);
 // NMEA task tick: tells the navigation data manager of the targets removed since the last tick, holding no
 // pool lock.
 void T_NMEA_vAisReportRemovedTargets(void);
+
+// Tests: VDM sentences handed over so far.
+U32 T_NMEA_u32AisSentencesForTest(void);
