@@ -16,6 +16,7 @@
 #include "nmea/ais/ais_collision.h"
 #include "nmea/ais/ais_pool.h"
 #include "settings/database.h"
+#include "util/convert.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ const Corpus &corpus() {
     }
     c.bGpsdecode = std::system("command -v gpsdecode >/dev/null") == 0;
     H_DATABASE_vInit();
+    U_CONVERT_vInitialiseConversionUtility();
     // The own ship among the targets, at 8 knots.
     const POSITION own = {52.2, 4.6};
     POINT pt;

@@ -9,6 +9,7 @@
 #include "nav/track.h"
 #include "nav/u_nav.h"
 #include "nmea/ais/ais_collision.h"
+#include "util/convert.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ class AisCollisionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     H_DATABASE_vInit();
+    U_CONVERT_vInitialiseConversionUtility();
     std::memset(&m_pool, 0, sizeof(m_pool));
   }
   // CPA and TCPA of one target.

@@ -22,10 +22,10 @@ class AisDecoderTest : public ::testing::Test {
     std::memset(&m_vdm, 0, sizeof(m_vdm));
     return m_manager.ais_DecodeSentence(sSentence.c_str(), &m_nTotal, &m_nNumber, m_vdm);
   }
-  // The target record of a single-sentence message.
+  // The target record of a message, in two sentences when one cannot carry it.
   aisTargetINFO convert(const AisBits &b) {
     aisTargetINFO info = {};
-    EXPECT_EQ(decode(aisSingle(b)), AIS_SUCCESS);
+    for (const std::string &s : aisParts(b, 60)) EXPECT_EQ(decode(s), AIS_SUCCESS);
     EXPECT_NE(m_vdm.message, nullptr);
     if (m_vdm.message != nullptr) {
       EXPECT_EQ(m_manager.DecodeData(m_vdm.message, info), AIS_SUCCESS);

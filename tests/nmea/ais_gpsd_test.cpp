@@ -15,6 +15,7 @@
 #include "kernel/kernel_defs.h"
 #include "kernel/mutex.h"
 #include "kernel/sema.h"
+#include "navmgr/navmgr_standin.h"
 #include "nmea/ais/ais_nmea.h"
 #include "nmea/nmea_task.h"
 #include "nmea_fixture.h"
@@ -220,9 +221,22 @@ TEST_F(AisGpsdTest, TargetsFromTheSerialLineMatchGpsdecodeOnTheSameCorpus) {
   H_DATABASE_bUpdateEverythingBoolean(FCID("SAIS"), TRUE, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
   const std::string sLink = m_sDataDir + "/devroot/dev/ttySC0";
   TEST_vWaitFor([&] { return access(sLink.c_str(), F_OK) == 0; });
-  const U32 u32Before = T_NMEA_u32AisSentencesForTest();
-  ASSERT_EQ(std::system(("socat -u OPEN:" + sCorpus + " OPEN:" + sLink + ",rawer").c_str()), 0);
-  TEST_vWaitFor([&] { return T_NMEA_u32AisSentencesForTest() - u32Before == nSentences; });
+  // A line at a time, each handed over before the next: a terminal has no baud rate, and a whole file at once
+  // would overrun the channel's receive queue where a 4800-baud line never could.
+  std::ifstream in(sCorpus);
+  std::string sLine;
+  unsigned nFed = 0;
+  while (std::getline(in, sLine)) {
+    const U32 u32Before = T_NMEA_u32AisSentencesForTest();
+    FILE *pSocat = popen(("socat -u - OPEN:" + sLink + ",rawer").c_str(), "w");
+    ASSERT_NE(pSocat, nullptr);
+    std::fputs((sLine + "\n").c_str(), pSocat);
+    ASSERT_EQ(pclose(pSocat), 0);
+    if (sLine.rfind("!AIVDM", 0) != 0) continue;
+    ++nFed;
+    TEST_vWaitFor([&] { return T_NMEA_u32AisSentencesForTest() != u32Before; });
+  }
+  EXPECT_EQ(nFed, nSentences);
 
   L_MUTEX_LockWait(RES_AIS_DATA);
   std::set<U32> seen;
@@ -268,6 +282,21 @@ TEST_F(AisGpsdTest, TargetsFromTheSerialLineMatchGpsdecodeOnTheSameCorpus) {
   // Both interleaved static reports kept their own texts.
   EXPECT_EQ(unquote(latest.at(209000111).at("shipname")), "AFRODITI");
   EXPECT_EQ(unquote(latest.at(338000222).at("shipname")), "LADY LIBERTY");
+
+  // A target that times out reaches the data manager at the NMEA task's next tick.
+  NAVMGR_STANDIN_vTakeDeletedTargets();
+  H_DATABASE_bUpdateEverythingU32(FCID("IDTM"), AIS_TARGET_TIMEOUT_S, P_NORMAL, D_DATETIME, nullptr, DB_NO_TIMEOUT);
+  L_MUTEX_LockWait(RES_AIS_DATA);
+  ASSERT_TRUE(T_NMEA_bScanAisPoints(0, &pSlot));
+  const U32 u32First = pSlot->aisInfo.MMSI;
+  EXPECT_TRUE(T_NMEA_bAisCheckTimeout(pSlot, 0));
+  L_MUTEX_Unlock(RES_AIS_DATA);
+  EXPECT_TRUE(NAVMGR_STANDIN_vTakeDeletedTargets().empty());
+  const U32 u32Ticks = T_NMEA_u32TicksForTest();
+  PLATFORM_CLOCK_vAdvanceTestClockMs(500);
+  TIMER_vSyncForTest();
+  TEST_vWaitFor([&] { return T_NMEA_u32TicksForTest() != u32Ticks; });
+  EXPECT_EQ(NAVMGR_STANDIN_vTakeDeletedTargets(), (std::vector<std::pair<U32, U32>>{{u32First, 0}}));
 }
 
 }  // namespace

@@ -26,6 +26,16 @@ T *newMessage(unsigned nType, unsigned nRepeat) {
   return pv != nullptr ? new (pv) T(nType, nRepeat) : nullptr;
 }
 
+// SOG, accuracy, longitude, latitude and COG stand together in every position report.
+template <typename M>
+void readMotion(const char *p, unsigned nStart, M *m) {
+  m->m_nSog = AISReader::ReadSog(p, nStart);
+  m->m_nPosAccuracy = AISReader::ReadUnsigned(p, nStart + 10, 1);
+  m->m_nLongitude = AISReader::ReadLongitude(p, nStart + 11);
+  m->m_nLatitude = AISReader::ReadLatitude(p, nStart + 39);
+  m->m_nCog = AISReader::ReadCourseOverGround(p, nStart + 66);
+}
+
 }  // namespace
 
 unsigned AISReader::Read6BitValue(char c) {
@@ -78,11 +88,7 @@ void AISReader::ReadClassA(const char *p, AISClassAPositionReport *m) {
   m->m_nMMSI = ReadMMSI(p);
   m->m_nNavStatus = ReadUnsigned(p, 38, 4);
   m->m_nRot = ReadRot(p);
-  m->m_nSog = ReadSog(p, 50);
-  m->m_nPosAccuracy = ReadUnsigned(p, 60, 1);
-  m->m_nLongitude = ReadLongitude(p, 61);
-  m->m_nLatitude = ReadLatitude(p, 89);
-  m->m_nCog = ReadCourseOverGround(p, 116);
+  readMotion(p, 50, m);
   m->m_nTrueHeading = ReadTrueHeading(p, 128);
   m->m_nTimeStamp = ReadTimeStamp(p, 137);
   m->m_nManoeuvre = ReadUnsigned(p, 143, 2);
@@ -110,11 +116,7 @@ void AISReader::ReadClassAStatic(const char *p, AISClassAExtendedPositionReport 
 void AISReader::ReadAircraft(const char *p, AISAircraftPositionReport *m) {
   m->m_nMMSI = ReadMMSI(p);
   m->m_nAltitude = ReadAltitude(p);
-  m->m_nSog = ReadSog(p, 50);
-  m->m_nPosAccuracy = ReadUnsigned(p, 60, 1);
-  m->m_nLongitude = ReadLongitude(p, 61);
-  m->m_nLatitude = ReadLatitude(p, 89);
-  m->m_nCog = ReadCourseOverGround(p, 116);
+  readMotion(p, 50, m);
   m->m_nTimeStamp = ReadTimeStamp(p, 128);
   m->m_nRegional = ReadUnsigned(p, 134, 8);
   m->m_nDte = ReadUnsigned(p, 142, 1);
@@ -126,11 +128,7 @@ void AISReader::ReadAircraft(const char *p, AISAircraftPositionReport *m) {
 void AISReader::ReadClassB(const char *p, AISClassBPositionReport *m) {
   m->m_nMMSI = ReadMMSI(p);
   m->m_nRegional = ReadUnsigned(p, 38, 8);
-  m->m_nSog = ReadSog(p, 46);
-  m->m_nPosAccuracy = ReadUnsigned(p, 56, 1);
-  m->m_nLongitude = ReadLongitude(p, 57);
-  m->m_nLatitude = ReadLatitude(p, 85);
-  m->m_nCog = ReadCourseOverGround(p, 112);
+  readMotion(p, 46, m);
   m->m_nTrueHeading = ReadTrueHeading(p, 124);
   m->m_nTimeStamp = ReadTimeStamp(p, 133);
   m->m_nClassBFlags = ReadUnsigned(p, 139, 8);  // regional 2, unit, display, DSC, band, message 22, assigned
@@ -141,11 +139,7 @@ void AISReader::ReadClassB(const char *p, AISClassBPositionReport *m) {
 
 void AISReader::ReadClassBExtended(const char *p, AISClassBExtendedPositionReport *m) {
   m->m_nMMSI = ReadMMSI(p);
-  m->m_nSog = ReadSog(p, 46);
-  m->m_nPosAccuracy = ReadUnsigned(p, 56, 1);
-  m->m_nLongitude = ReadLongitude(p, 57);
-  m->m_nLatitude = ReadLatitude(p, 85);
-  m->m_nCog = ReadCourseOverGround(p, 112);
+  readMotion(p, 46, m);
   m->m_nTrueHeading = ReadTrueHeading(p, 124);
   m->m_nTimeStamp = ReadTimeStamp(p, 133);
   Read6BitString(p, 143, 20, m->m_acName);
