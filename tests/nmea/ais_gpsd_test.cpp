@@ -1,7 +1,6 @@
 // AIS targets of a recorded corpus, fed through channel 2's serial line into the UART and NMEA tasks, against
 // gpsdecode's reading of the same file. The corpus comes from the test's own encoder (data/ais_corpus.py).
 #include <gtest/gtest.h>
-#include <pthread.h>
 #include <sys/stat.h>
 
 #include <atomic>
@@ -15,7 +14,6 @@
 #include "kernel/kernel_defs.h"
 #include "kernel/mutex.h"
 #include "kernel/sema.h"
-#include "navmgr/navmgr_standin.h"
 #include "nmea/ais/ais_nmea.h"
 #include "nmea/nmea_task.h"
 #include "nmea_fixture.h"
@@ -48,7 +46,9 @@ class AisGpsdTest : public SerialTest {
     unsetenv("CORVAN_SERIAL2");
   }
   void TearDown() override {
-    if (m_bNmeaStarted) endTask(NMEATASK, M_NMEA, SEMA_MBOX_NMEA);
+    if (m_bNmeaStarted) {
+      endTask(NMEATASK, M_NMEA, SEMA_MBOX_NMEA);
+    }
     if (!IsSkipped()) T_NMEA_vAisInitPool();
     SerialTest::TearDown();
   }
@@ -56,30 +56,6 @@ class AisGpsdTest : public SerialTest {
     startUartAndEndInitPeriod();
     m_bNmeaStarted = true;
     startTask(NMEATASK, FCID("TNME"), T_NMEA_bRunningForTest);
-  }
-  // Run-system in the normal state; the clock moves only to the end of each sleep of the task.
-  void runSystem() {
-    H_DATABASE_bUpdateEverythingU32(FCID("CCST"), 3, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
-    auto *pMsg = static_cast<GENERIC_MESSAGE *>(H_MEMORY_pvCalloc(1, sizeof(GENERIC_MESSAGE)));
-    pMsg->Cmd = CMD_ID_RUN_SYSTEM;
-    std::atomic<bool> bDone{false};
-    const pthread_t tThread = TEST_tPlainThread([&] {
-      EXPECT_EQ(L_MBOX_SendWait(M_NMEA, pMsg, NORMAL_PRIORITY, SEMA_TEST_PARAMS), 0);
-      bDone = true;
-    });
-    while (!bDone.load()) {
-      const U64 u64Until = TASK_u64SleepingUntilForTest(NMEATASK);
-      struct timespec tNow;
-      PLATFORM_CLOCK_vNow(&tNow);
-      const U64 u64Now = static_cast<U64>(tNow.tv_sec) * 1000000000ull + static_cast<U64>(tNow.tv_nsec);
-      if (u64Until > u64Now) {
-        PLATFORM_CLOCK_vAdvanceTestClock(u64Until - u64Now);
-        TIMER_vSyncForTest();
-      }
-      usleep(100);
-    }
-    pthread_join(tThread, nullptr);
-    H_MEMORY_vFree(pMsg);
   }
   static LATEST readLatest(const std::string &sPath) {
     LATEST latest;
@@ -217,7 +193,7 @@ TEST_F(AisGpsdTest, TargetsFromTheSerialLineMatchGpsdecodeOnTheSameCorpus) {
   }
 
   startNmea();
-  runSystem();
+  TEST_vRunNmeaSystem(3);
   H_DATABASE_bUpdateEverythingBoolean(FCID("SAIS"), TRUE, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
   const std::string sLink = m_sDataDir + "/devroot/dev/ttySC0";
   TEST_vWaitFor([&] { return access(sLink.c_str(), F_OK) == 0; });
@@ -282,21 +258,6 @@ TEST_F(AisGpsdTest, TargetsFromTheSerialLineMatchGpsdecodeOnTheSameCorpus) {
   // Both interleaved static reports kept their own texts.
   EXPECT_EQ(unquote(latest.at(209000111).at("shipname")), "AFRODITI");
   EXPECT_EQ(unquote(latest.at(338000222).at("shipname")), "LADY LIBERTY");
-
-  // A target that times out reaches the data manager at the NMEA task's next tick.
-  NAVMGR_STANDIN_vTakeDeletedTargets();
-  H_DATABASE_bUpdateEverythingU32(FCID("IDTM"), AIS_TARGET_TIMEOUT_S, P_NORMAL, D_DATETIME, nullptr, DB_NO_TIMEOUT);
-  L_MUTEX_LockWait(RES_AIS_DATA);
-  ASSERT_TRUE(T_NMEA_bScanAisPoints(0, &pSlot));
-  const U32 u32First = pSlot->aisInfo.MMSI;
-  EXPECT_TRUE(T_NMEA_bAisCheckTimeout(pSlot, 0));
-  L_MUTEX_Unlock(RES_AIS_DATA);
-  EXPECT_TRUE(NAVMGR_STANDIN_vTakeDeletedTargets().empty());
-  const U32 u32Ticks = T_NMEA_u32TicksForTest();
-  PLATFORM_CLOCK_vAdvanceTestClockMs(500);
-  TIMER_vSyncForTest();
-  TEST_vWaitFor([&] { return T_NMEA_u32TicksForTest() != u32Ticks; });
-  EXPECT_EQ(NAVMGR_STANDIN_vTakeDeletedTargets(), (std::vector<std::pair<U32, U32>>{{u32First, 0}}));
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 //
 // Source: the ITU list of Maritime Identification Digits (ITU-R M.585, MID allocations of the ITU MARS
 // database), transcribed 2026-12; codes are the ITU symbols for geographical areas padded to three characters,
-// names in English. MIDs 208 to 210 stand twice, as in the table this one replaces; the last row answers for
-// any MID not listed.
+// names in English. MIDs 208 to 210 stand twice (rows 7 to 12), a layout other code counts on; the last row
+// answers for any MID not listed.
 #include "nmea/ais/ais_regtbl.h"
 
 #include <cstdio>
