@@ -12,7 +12,10 @@
 class AisBits {
  public:
   AisBits &u(unsigned nWidth, uint64_t nValue) {
-    for (unsigned i = 0; i < nWidth; ++i) m_abBits.push_back((nValue >> (nWidth - 1 - i)) & 1);
+    for (unsigned i = 0; i < nWidth; ++i) {
+      const unsigned nShift = nWidth - 1 - i;
+      m_abBits.push_back(nShift < 64 && ((nValue >> nShift) & 1));
+    }
     return *this;
   }
   AisBits &s(unsigned nWidth, int64_t nValue) { return u(nWidth, static_cast<uint64_t>(nValue)); }
