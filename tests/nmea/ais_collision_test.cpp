@@ -9,6 +9,8 @@
 #include "nav/track.h"
 #include "nav/u_nav.h"
 #include "nmea/ais/ais_collision.h"
+#include "platform/clock.h"
+#include "test_environment.h"
 #include "util/convert.h"
 
 namespace {
@@ -156,7 +158,23 @@ TEST_F(AisCollisionTest, NoAlarmWithoutOwnPositionOrTargetPosition) {
   slot.aisInfo.validityFlag[SHIPPOS_FLAG_INDEX] = FALSE;
   EXPECT_FALSE(T_NMEA_bAisHasAlarm(&slot));
   slot.aisInfo.validityFlag[SHIPPOS_FLAG_INDEX] = TRUE;
+  // The distance test needs no own speed.
+  H_DATABASE_vDeleteEntry(FCID("ISOG"));
+  EXPECT_TRUE(T_NMEA_bAisHasAlarm(&slot));
   H_DATABASE_vDeleteEntry(FCID("ILAT"));
+  EXPECT_FALSE(T_NMEA_bAisHasAlarm(&slot));
+}
+
+TEST(AisCollisionClock, NoAlarmWhenTheOwnPositionIsNoLongerValid) {
+  REQUIRE_TEST_CLOCK(864000ull * 1000000000ull);
+  H_DATABASE_vInit();
+  U_CONVERT_vInitialiseConversionUtility();
+  H_DATABASE_bUpdateEverythingFloat(FCID("SCPA"), 0.5f, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+  H_DATABASE_bUpdateEverythingU32(FCID("STCP"), 600, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+  const ais_DeviceInfo slot = target(0.3, 0, 10, 180);
+  aisSetOwnShip(ownPoint(), 10, 0, 2);
+  EXPECT_TRUE(T_NMEA_bAisHasAlarm(&slot));
+  PLATFORM_CLOCK_vAdvanceTestClockMs(2000);
   EXPECT_FALSE(T_NMEA_bAisHasAlarm(&slot));
 }
 

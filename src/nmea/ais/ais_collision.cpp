@@ -23,13 +23,14 @@ int32_t truncate32(double d) {
 
 S32 wholeDegrees(double d) { return static_cast<S32>(std::lround(d)); }
 
-// Own speed (knots, 0 when it is a crawl), heading and position; FALSE when one of them cannot be fetched.
-bool ownMotion(float *pfKnots, float *pfHeading, POINT *ptOwn, bool *pbPositionValid) {
+// Own speed (knots, 0 when it is a crawl), heading and position; FALSE when one of them cannot be fetched (the
+// speed counts as 0 when it is not needed).
+bool ownMotion(float *pfKnots, float *pfHeading, POINT *ptOwn, bool *pbPositionValid, bool bNeedSpeed = true) {
   float fSpeed = 0.0f;
   float fHeading = 0.0f;
   S32 s32Lat = 0, s32Lon = 0;
   BOOLEAN bLatValid = FALSE, bLonValid = FALSE;
-  if (!H_DATABASE_bFetchFloat(FCID("ISOG"), &fSpeed, nullptr, nullptr) ||
+  if ((!H_DATABASE_bFetchFloat(FCID("ISOG"), &fSpeed, nullptr, nullptr) && bNeedSpeed) ||
       !H_DATABASE_bFetchFloat(FCID("IHDG"), &fHeading, nullptr, nullptr) ||
       !H_DATABASE_bFetchS32(FCID("ILAT"), &s32Lat, &bLatValid, nullptr) ||
       !H_DATABASE_bFetchS32(FCID("ILON"), &s32Lon, &bLonValid, nullptr)) {
@@ -136,7 +137,7 @@ BOOLEAN T_NMEA_bAisHasAlarm(const ais_DeviceInfo *pAisInfo) {
   bool bOwnValid = false;
   float fLimit = 0.0f;
   U32 u32LimitSeconds = 0;
-  if (!ownMotion(&fOwnKnots, &fHeading, &tOwn, &bOwnValid) || !bOwnValid ||
+  if (!ownMotion(&fOwnKnots, &fHeading, &tOwn, &bOwnValid, false) || !bOwnValid ||
       !H_DATABASE_bFetchFloat(FCID("SCPA"), &fLimit, nullptr, nullptr) ||
       !H_DATABASE_bFetchU32(FCID("STCP"), &u32LimitSeconds, nullptr, nullptr)) {
     return FALSE;
