@@ -372,7 +372,11 @@ ERRORCODE AISManager::DecodeData_Msg9(const AISAircraftPositionReport &m, aisTar
   return e;
 }
 
-ERRORCODE AISManager::DecodeData_Msg18(const AISClassBPositionReport &m, aisTargetINFO &info) {
+namespace {
+
+// The position fields that class B reports (messages 18 and 19) share.
+template <typename M>
+ERRORCODE decodeClassBPosition(const M &m, aisTargetINFO &info) {
   const ERRORCODE e = setMMSI_LastMsg(info, m.m_nMMSI, m.m_nMessageType);
   setSog_PosAccuracy_Cog(info, m.m_nSog, m.m_nPosAccuracy, m.m_nCog, false);
   setShipPosition(info, m.m_nLatitude, m.m_nLongitude);
@@ -381,12 +385,14 @@ ERRORCODE AISManager::DecodeData_Msg18(const AISClassBPositionReport &m, aisTarg
   return e;
 }
 
+}  // namespace
+
+ERRORCODE AISManager::DecodeData_Msg18(const AISClassBPositionReport &m, aisTargetINFO &info) {
+  return decodeClassBPosition(m, info);
+}
+
 ERRORCODE AISManager::DecodeData_Msg19(const AISClassBExtendedPositionReport &m, aisTargetINFO &info) {
-  const ERRORCODE e = setMMSI_LastMsg(info, m.m_nMMSI, m.m_nMessageType);
-  setSog_PosAccuracy_Cog(info, m.m_nSog, m.m_nPosAccuracy, m.m_nCog, false);
-  setShipPosition(info, m.m_nLatitude, m.m_nLongitude);
-  setTrueHeading(info, m.m_nTrueHeading);
-  setUTCSec(info, m.m_nTimeStamp);
+  const ERRORCODE e = decodeClassBPosition(m, info);
   setName(info, m.m_acName);
   setType_Dimension(info, m.m_nShipType, m.m_nDimension);
   return e;
