@@ -1,6 +1,8 @@
 // The breadcrumb-track record operations.
 #include "nav/track.h"
 
+#include <cmath>
+
 namespace {
 
 S32 s32ShortWayX(S32 a, S32 b) {
@@ -98,4 +100,36 @@ TRACKPOINT_TYPE U_NAV_eScanTrack(TRACK *pTrack, U16 *pu16Iterator, POINT *ppt, U
   *pu16Depth = pTrack->aDelta[i].u16Depth;
   ++*pu16Iterator;
   return eType;
+}
+
+namespace {
+
+// Entry i: Mercator metres per 1,024 ground metres at the northing 65,536 x i, for the grid of the chart
+// library (a sphere of 6,378,388 m on the geocentric latitude) and ground distances counted as the chart
+// library counts them, one nautical mile of 1,852 m per minute of latitude.
+struct ScaleTable {
+  U16 au16[256];
+  ScaleTable() {
+    constexpr double kRadius = 6378388.0;
+    constexpr double kGeocentric = 0.9932811555305968;  // tan(geocentric) / tan(geodetic)
+    constexpr double kPi = 3.14159265358979323846;
+    constexpr double kMetresPerRadian = 1852.0 * 10800.0 / kPi;
+    for (int i = 0; i < 256; ++i) {
+      const double dGeocentric = 2.0 * std::atan(std::exp(65536.0 * i / kRadius)) - kPi / 2.0;
+      const double dGeodetic = std::atan(std::tan(dGeocentric) / kGeocentric);
+      const double dScale = kRadius * kGeocentric * std::cos(dGeocentric) /
+                            (std::cos(dGeodetic) * std::cos(dGeodetic) * kMetresPerRadian);
+      au16[i] = static_cast<U16>(std::lround(dScale * 1024.0));
+    }
+  }
+};
+
+}  // namespace
+
+U16 U_NAV_u16ScalingMMPerKm(S32 nLatMM) {
+  static const ScaleTable s_table;
+  const long long nAbs = nLatMM < 0 ? -static_cast<long long>(nLatMM) : nLatMM;
+  long long i = (nAbs + 32768) >> 16;
+  if (i > 255) i = 255;
+  return s_table.au16[i];
 }

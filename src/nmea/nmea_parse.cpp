@@ -17,6 +17,7 @@
 #include "kernel/tick.h"
 #include "n2k/nmea_adaptor_standin.h"
 #include "nav/nav_standin.h"
+#include "nmea/ais/ais_nmea.h"
 #include "nmea/nmea_standin.h"
 #include "nmea/task_post.h"
 #include "util/byte_number_clock.h"

@@ -29,7 +29,6 @@ void T_NMEA_vSetupNetwork(void) { record("network set-up"); }
 void T_NMEA_vTellServersDiagnosticView(BOOLEAN bShowing) { record("diagnostic view shown %ld", bShowing); }
 void T_NMEA_vUnregisterNetworkServer(void) { record("network unregister"); }
 void T_NMEA_vRegisterDiagnosticView(void) { record("diagnostic view registered"); }
-void ais_InitStruct(void) { record("ais pool"); }
 void T_NMEA_vInitializeGPS(PORT_INDEX ePort, NMEA_RESET eReset) { record("initialize %ld %ld", ePort, eReset); }
 void T_NMEA_vSwitchSiRFToNMEA(PORT_INDEX ePort) { record("sirf to nmea %ld", ePort); }
 
@@ -46,7 +45,6 @@ BOOLEAN T_NMEA_bSendToNetworkDestinations(const char *pcSentence) {
 }
 void T_NMEA_vHandleRemoteSentence(PORT_INDEX ePort, const char *pcSentence) { recordText("remote", ePort, pcSentence); }
 void T_NMEA_vParseCompassSentence(PORT_INDEX ePort, const char *pcSentence) { recordText("compass", ePort, pcSentence); }
-void T_NMEA_vDecodeVDM(const char *pcSentence, U32) { recordText("vdm", -1, pcSentence); }
 
 std::vector<std::string> NMEA_STANDIN_vTake(void) {
   std::lock_guard<std::mutex> guard(s_lock);

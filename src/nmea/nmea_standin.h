@@ -1,5 +1,5 @@
 // Stand-ins of the NMEA task's later modules (receiver detection and set-up, compass
-// sentences, the diagnostic view, the AIS pool and GPS sharing). Each records its call and does nothing else;
+// sentences, the diagnostic view and GPS sharing). Each records its call and does nothing else;
 // 
 #pragma once
 #include <string>
@@ -18,15 +18,12 @@ void T_NMEA_vSetupNetwork(void);
 void T_NMEA_vTellServersDiagnosticView(BOOLEAN bShowing);
 void T_NMEA_vUnregisterNetworkServer(void);
 void T_NMEA_vRegisterDiagnosticView(void);
-void ais_InitStruct(void);
-// Receiver re-initialisation, switching a SiRF receiver to NMEA, GPS sharing, compass and remote-control sentences
-// and the AIS hand-off (sentence without its start character).
+// Receiver re-initialisation, switching a SiRF receiver to NMEA, GPS sharing, compass and remote-control sentences.
 void T_NMEA_vInitializeGPS(PORT_INDEX ePort, NMEA_RESET eReset);
 void T_NMEA_vSwitchSiRFToNMEA(PORT_INDEX ePort);
 BOOLEAN T_NMEA_bSendToNetworkDestinations(const char *pcSentence);
 void T_NMEA_vHandleRemoteSentence(PORT_INDEX ePort, const char *pcSentence);
 void T_NMEA_vParseCompassSentence(PORT_INDEX ePort, const char *pcSentence);
-void T_NMEA_vDecodeVDM(const char *pcSentence, U32 u32Time);
 
 // Tests: takes the calls recorded so far, one text each ("detected 2", "share GPGGA,...", ...).
 std::vector<std::string> NMEA_STANDIN_vTake(void);

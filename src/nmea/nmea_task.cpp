@@ -20,6 +20,7 @@
 #include "n2k/nmea_adaptor_standin.h"
 #include "net/ethbcast_standin.h"
 #include "net/gmsg_standin.h"
+#include "nmea/ais/ais_nmea.h"
 #include "nmea/nmea_parse.h"
 #include "nmea/nmea_standin.h"
 #include "nmea/task_post.h"
@@ -404,6 +405,7 @@ void runSystem() {
 
 void T_NMEA_vHandleTimer() {
   s_u32Ticks.fetch_add(1);
+  T_NMEA_vAisReportRemovedTargets();
   if (timerCtr < kReleaseTick) {
     if (++timerCtr == kReleaseTick) {
       timerCtr = kReleaseTick + 1;
@@ -656,7 +658,7 @@ void T_NMEA_vMain(void) {
   H_DATABASE_bUpdateEverythingBoolean(FCID("SITP"), FALSE, P_DEFAULT_SETTING, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
   for (U8 u8Channel : {0, 2, 3}) U_UART_bRegisterForChannel(u8Channel, '!', SEMA_NMEA_DETECTED);
 
-  ais_InitStruct();
+  T_NMEA_vAisInitPool();
   s_bPortScanTimeOut = FALSE;
   for (U8 u8Channel = 0; u8Channel < UART_CHANNELS; ++u8Channel) {
     s_aPortStatusArray[u8Channel] = {FALSE, FALSE};

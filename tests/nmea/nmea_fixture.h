@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <pthread.h>
 #include <pty.h>
 #include <stdlib.h>
 #include <sys/ioctl.h>
@@ -17,6 +18,7 @@
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
 #include "kernel/queue.h"
+#include "kernel/sema.h"
 #include "kernel/task.h"
 #include "kernel/timer.h"
 #include "kernel_test_util.h"
@@ -56,6 +58,32 @@ template <typename MSG>
 BOOLEAN TEST_bAsk(MSG *pMsg, SEMA sema) {
   EXPECT_EQ(L_MBOX_SendWait(M_COM1A, pMsg, NORMAL_PRIORITY, sema), 0);
   return pMsg->flag;
+}
+
+// Run-system of the NMEA task in the given state ('CCST'); returns once the task has answered. The clock moves
+// only to the end of each sleep of the task: a busy machine must not run its timers on.
+inline void TEST_vRunNmeaSystem(U32 u32State) {
+  H_DATABASE_bUpdateEverythingU32(FCID("CCST"), u32State, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+  auto *pMsg = static_cast<GENERIC_MESSAGE *>(H_MEMORY_pvCalloc(1, sizeof(GENERIC_MESSAGE)));
+  pMsg->Cmd = CMD_ID_RUN_SYSTEM;
+  std::atomic<bool> bDone{false};
+  const pthread_t tThread = TEST_tPlainThread([&] {
+    EXPECT_EQ(L_MBOX_SendWait(M_NMEA, pMsg, NORMAL_PRIORITY, SEMA_TEST_PARAMS), 0);
+    bDone = true;
+  });
+  while (!bDone.load()) {
+    const U64 u64Until = TASK_u64SleepingUntilForTest(NMEATASK);
+    struct timespec tNow;
+    PLATFORM_CLOCK_vNow(&tNow);
+    const U64 u64Now = static_cast<U64>(tNow.tv_sec) * 1000000000ull + static_cast<U64>(tNow.tv_nsec);
+    if (u64Until > u64Now) {
+      PLATFORM_CLOCK_vAdvanceTestClock(u64Until - u64Now);
+      TIMER_vSyncForTest();
+    }
+    usleep(100);
+  }
+  pthread_join(tThread, nullptr);
+  H_MEMORY_vFree(pMsg);
 }
 
 class SerialTest : public ::testing::Test {

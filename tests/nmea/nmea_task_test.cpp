@@ -11,6 +11,7 @@
 #include "n2k/nmea_adaptor_standin.h"
 #include "net/ethbcast_standin.h"
 #include "net/gmsg_standin.h"
+#include "nmea/ais/ais_nmea.h"
 #include "nmea/nmea_parse.h"
 #include "nmea/nmea_standin.h"
 #include "nmea/nmea_task.h"
@@ -123,30 +124,7 @@ class NmeaTaskTest : public SerialTest {
   }
   void drainMenu() { takeMenuItems(); }
   // Run-system in the given state; returns once the task has registered its output menu (its last step but two).
-  void runSystem(U32 u32State) {
-    H_DATABASE_bUpdateEverythingU32(FCID("CCST"), u32State, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
-    auto *pMsg = static_cast<GENERIC_MESSAGE *>(H_MEMORY_pvCalloc(1, sizeof(GENERIC_MESSAGE)));
-    pMsg->Cmd = CMD_ID_RUN_SYSTEM;
-    std::atomic<bool> bDone{false};
-    const pthread_t tThread = TEST_tPlainThread([&] {
-      EXPECT_EQ(L_MBOX_SendWait(M_NMEA, pMsg, NORMAL_PRIORITY, SEMA_TEST_PARAMS), 0);
-      bDone = true;
-    });
-    // The clock moves only to the end of each sleep of the task: a busy machine must not run its timers on.
-    while (!bDone.load()) {
-      const U64 u64Until = TASK_u64SleepingUntilForTest(NMEATASK);
-      struct timespec tNow;
-      PLATFORM_CLOCK_vNow(&tNow);
-      const U64 u64Now = static_cast<U64>(tNow.tv_sec) * 1000000000ull + static_cast<U64>(tNow.tv_nsec);
-      if (u64Until > u64Now) {
-        PLATFORM_CLOCK_vAdvanceTestClock(u64Until - u64Now);
-        TIMER_vSyncForTest();
-      }
-      usleep(100);
-    }
-    pthread_join(tThread, nullptr);
-    H_MEMORY_vFree(pMsg);
-  }
+  void runSystem(U32 u32State) { TEST_vRunNmeaSystem(u32State); }
   // One 500 ms tick, handled.
   void tick() {
     const U32 u32Before = T_NMEA_u32TicksForTest();
@@ -207,7 +185,7 @@ TEST_F(NmeaTaskTest, StartCreatesThePortRecordsOfTheTableAndNoneForTheInternalGp
   EXPECT_TRUE(T_NMEA_bHandleStatus());
   // The start registered '$' and '!' on channel 0 and '!' on 2 and 3: lines starting so capture for the task.
   const std::vector<std::string> asCalls = NMEA_STANDIN_vTake();
-  EXPECT_TRUE(contains(asCalls, "ais pool"));
+  EXPECT_EQ(T_NMEA_u32GetAisNumOfTargets(), 0u);
   EXPECT_TRUE(contains(asCalls, "network set-up"));
   feed(2, "\r!AIVDM,1\r");
   EXPECT_EQ(T_UART_taskOwnerForTest(2), NMEATASK);
