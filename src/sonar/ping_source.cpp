@@ -3,7 +3,11 @@
 #include "kernel/log.h"
 #include "net/gmsg_standin.h"
 #include "settings/database.h"
+#include "sonar/net_ping_receive_standin.h"
+#include "sonar/ping_exchange.h"
+#include "sonar/ping_server.h"
 #include "sonar/ping_state.h"
+#include "ui/info/alarm.h"
 #include "ui/startup/startup.h"
 
 namespace {
@@ -11,7 +15,7 @@ namespace {
 U32 s_u32LocalPingMask = 0;
 U32 s_u32ClientPingMask = 0;
 U32 s_u32NetworkPingMask = 0;
-U32 s_au32SonarSourceMAC[NUMBER_OF_SONAR_SOURCES];
+U32 s_au32SonarSourceMAC[NUMBER_OF_SONAR_SOURCES] = {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
 sonarRegisteredClientNode *s_apClients[NUMBER_OF_SONAR_SOURCES];
 
 const FOURCHARID kTransducerKeys[NUMBER_OF_SONAR_SOURCES] = {FCID("YST1"), FCID("YST2"), FCID("YST3"),
@@ -57,14 +61,41 @@ void T_N_PING_vDeleteAllClients(void) {
   for (sonarRegisteredClientNode *&pHead : s_apClients) U_PING_vAllDeleteClientNodes(&pHead);
 }
 
-void T_N_PING_vUnregisterForNetworkData(U16 u16Source) {
-  GMSG_ADDRESS Address{};
-  U_PING_vGetServerAddress(&Address, u16Source);
-  log_me("T_N_PING_vUnregisterForNetworkData: source %u", static_cast<unsigned>(u16Source));
-  GMSG_ADDRESS None{};
-  if (GMSG_bAddressEqual(&Address, &None)) return;
-  U_PING_vSetServerAddress(None, u16Source);
+BOOLEAN T_N_PING_vUnregisterForNetworkData(U32 u32ServerIP, U32 u32ServerPort, U32 u32SonarSource) {
+  log_me("T_N_PING_vUnregisterForNetworkData: 0x%08x:%u source %u", static_cast<unsigned>(u32ServerIP),
+         static_cast<unsigned>(u32ServerPort), static_cast<unsigned>(u32SonarSource));
+  if (u32ServerIP == 0) return TRUE;
+  GMSG_ADDRESS Target{};
+  GMSG_vMakeSocketAddress(&Target, u32ServerIP, u32ServerPort);
+  const sonarRequestDataType request = {0, 0, u32SonarSource};
+  const BOOLEAN bSent = U_GMSG_bSendMsgNoWaitAsync(M_PING, &Target, GMSG_ID_SONAR_REQUEST_DATA,
+                                                   &DT_SONAR_REQUEST_DATA, &request, 0, 500);
+  log_me("T_N_PING_vUnregisterForNetworkData: request %s", bSent ? "sent" : "not sent");
+  if (u32SonarSource >= NUMBER_OF_SONAR_SOURCES) return TRUE;
+  const U16 u16Source = static_cast<U16>(u32SonarSource);
+  GMSG_ADDRESS Server{};
+  U_PING_vGetServerAddress(&Server, u16Source);
+  if (Server.uAddr.SocketAddress.u32Address != u32ServerIP) return TRUE;
+  U_ALARM_bRemovePeer(&Server);
+  const S32 s32Monitor = U_PING_s32GetServerMonitorHandle(u16Source);
+  if (s32Monitor >= 0) U_SERVER_MONITOR_vSetActive(static_cast<U32>(s32Monitor), FALSE);
+  Server.uAddr.SocketAddress.u32Address = 0;
+  Server.uAddr.SocketAddress.u32Port = 0;
+  U_PING_vSetServerAddress(Server, u16Source);
   U_PING_vSetNetworkClientState(NETWORK_CLIENT_STATE_DISCONNECTED, u16Source);
+  return TRUE;
+}
+
+void T_N_PING_vSwitchToNetworkSonar(U16 u16LocalIndex, U32 u32Transducer, U32 u32Mac) {
+  if (u16LocalIndex >= NUMBER_OF_SONAR_SOURCES) return;
+  const U32 u32Bit = 1u << u16LocalIndex;
+  const U32 u32Local = fetchMask("ELPM");
+  if (u32Local & u32Bit) writeMask("ELPM", u32Local & ~u32Bit);
+  U_PING_vSetNetworkClientState(NETWORK_CLIENT_STATE_DISCONNECTED, u16LocalIndex);
+  T_N_PING_vUpdateSonarSource(static_cast<S32>(u32Mac & 0xFFFFFF), u16LocalIndex);
+  T_NET_PING_RECEIVE_vUpdateSonarSource(u32Mac & 0xFFFFFF, u16LocalIndex);
+  H_DATABASE_bUpdateEverythingU32(kTransducerKeys[u16LocalIndex], u32Transducer, P_NORMAL, D_UNKNOWN, nullptr,
+                                  DB_NO_TIMEOUT);
 }
 
 BOOLEAN T_N_PING_vSwitchToLocalSonar(U16 u16Source) {
@@ -85,6 +116,7 @@ BOOLEAN T_N_PING_vSwitchToLocalSonar(U16 u16Source) {
   U32 u32Mac = 0;
   fetchValidU32(FCID("SMAC"), &u32Mac);
   T_N_PING_vUpdateSonarSource(static_cast<S32>(u32Mac), u16Source);
+  T_NET_PING_RECEIVE_vUpdateSonarSource(u32Mac, u16Source);
   U_PING_vSetNetworkClientState(NETWORK_CLIENT_STATE_LOCAL, u16Source);
   H_DATABASE_bUpdateEverythingU32(kTransducerKeys[u16Source], u16Source == SONAR_SOURCE_360 ? 16 : u32Kind, P_NORMAL,
                                   D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
@@ -119,6 +151,10 @@ void T_N_PING_vSetSonarViewEnable(void) {
     bEnable = TRUE;
   }
   H_DATABASE_bUpdateEverythingBoolean(FCID("ISEN"), bEnable, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+}
+
+U32 T_N_PING_u32SonarSourceId(U16 u16Source) {
+  return u16Source < NUMBER_OF_SONAR_SOURCES ? s_au32SonarSourceMAC[u16Source] : 0xFFFFFF;
 }
 
 void T_N_PING_vUpdateSonarSource(S32 s32Id, U16 u16Source) {

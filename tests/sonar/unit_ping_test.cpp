@@ -1,0 +1,114 @@
+// The ping task in the running unit: `corvan nodisclaimer` on a fresh data directory, judged from the key log
+// of the depth to ping and the sonar model's log of the transmit commands it is sent.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <linux/input.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <map>
+#include <optional>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "test_environment.h"
+
+namespace {
+
+constexpr unsigned short kExit = 30;
+
+class UnitRun {
+ public:
+  explicit UnitRun(const std::vector<std::string> &words) {
+    m_dir = TEST_dataDirectory() + "/ping-XXXXXX";
+    if (mkdtemp(m_dir.data()) == nullptr) std::abort();
+    const std::string fifo = m_dir + "/keys";
+    mkfifo(fifo.c_str(), 0600);
+    m_keys = open(fifo.c_str(), O_RDWR);
+    const std::map<std::string, std::string> env = {
+        {"CORVAN_HEADLESS", "1"}, {"CORVAN_KEYS", fifo}, {"CORVAN_LOG_KEYS", "CCST,CMNU,CSPD"}};
+    for (const char *pcName : {"CORVAN_DEVROOT", "CORVAN_TRANSDUCER", "CORVAN_SONAR_ADC", "CORVAN_SONAR_BOTTOM",
+                               "CORVAN_SCREENSHOT"}) {
+      unsetenv(pcName);
+    }
+    for (const auto &[name, value] : env) setenv(name.c_str(), value.c_str(), 1);
+    m_unit.emplace(words, m_dir + "/data");
+    for (const auto &entry : env) unsetenv(entry.first.c_str());
+  }
+  ~UnitRun() {
+    if (m_keys >= 0) close(m_keys);
+  }
+  UnitProcess &unit() { return *m_unit; }
+  void key(unsigned short code) {
+    for (int value : {1, 0}) {
+      struct input_event event = {};
+      event.type = EV_KEY;
+      event.code = code;
+      event.value = value;
+      ASSERT_EQ(write(m_keys, &event, sizeof event), static_cast<ssize_t>(sizeof event));
+    }
+  }
+
+ private:
+  std::string m_dir;
+  int m_keys = -1;
+  std::optional<UnitProcess> m_unit;
+};
+
+float depthOf(const std::string &hex) {
+  const unsigned long ul = std::stoul(hex, nullptr, 16);
+  const unsigned u = static_cast<unsigned>(ul);
+  float f;
+  std::memcpy(&f, &u, sizeof f);
+  return f;
+}
+
+TEST(UnitPing, AFreshUnitPingsDeeperUntilItsRangeThenHoldsItsCommand) {
+  UnitRun run({"nodisclaimer"});
+  UnitProcess &unit = run.unit();
+  ASSERT_TRUE(unit.waitForLine("system state 3")) << unit.out();
+  ASSERT_TRUE(unit.waitForLine("key CMNU = 1 ")) << unit.out();
+  run.key(kExit);
+  ASSERT_TRUE(unit.waitForLine("key CMNU = 0 ")) << unit.out();
+  // 200 m, the transducer's range before any range menu.
+  ASSERT_TRUE(unit.waitForLine("(0x43480000)")) << unit.out();
+  // The ping task's summary line comes after many more passes, all at 200 m.
+  ASSERT_TRUE(unit.waitForLine("client states")) << unit.out();
+  unit.signal(SIGTERM);
+  EXPECT_EQ(unit.wait(), 2);
+
+  const std::vector<std::string> lines = unit.outLines();
+  std::vector<float> depths;
+  size_t atFull = lines.size();
+  std::vector<size_t> commands;
+  const std::regex depthLine(R"(key CSPD = -?\d+ \(0x([0-9A-F]{8})\))");
+  for (size_t i = 0; i < lines.size(); ++i) {
+    std::smatch m;
+    if (std::regex_search(lines[i], m, depthLine)) {
+      depths.push_back(depthOf(m[1]));
+      if (depths.back() == 200.0f && atFull == lines.size()) atFull = i;
+    }
+    if (lines[i].find("sonar model: command") != std::string::npos) commands.push_back(i);
+  }
+  ASSERT_GE(depths.size(), 3u) << unit.out();
+  // From 75 m in steps of 6.25 m, one per ping, to 200 m.
+  size_t first = 0;
+  while (first < depths.size() && depths[first] != 75.0f) ++first;
+  ASSERT_LT(first, depths.size()) << unit.out();
+  for (size_t i = first + 1; i < depths.size(); ++i) {
+    EXPECT_EQ(depths[i], std::min(200.0f, depths[i - 1] + 6.25f)) << i;
+  }
+  EXPECT_EQ(depths.back(), 200.0f);
+  // One command per step; at 200 m one more and then none while nothing changes.
+  size_t after = 0;
+  for (size_t at : commands) after += at > atFull ? 1 : 0;
+  EXPECT_LE(after, 1u) << unit.out();
+  EXPECT_GE(commands.size(), depths.size() - first) << unit.out();
+  const std::regex summary(R"(destination (none|yes), client states \d \d \d \d)");
+  EXPECT_TRUE(std::regex_search(unit.out(), summary)) << unit.out();
+}
+
+}  // namespace
