@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -94,10 +95,12 @@ TEST(UnitPing, AFreshUnitPingsDeeperUntilItsRangeThenHoldsItsCommand) {
     if (lines[i].find("sonar model: command") != std::string::npos) commands.push_back(i);
   }
   ASSERT_GE(depths.size(), 3u) << unit.out();
-  // From 75 m in steps of 6.25 m, one per ping, to 200 m.
+  // From 75 m in steps of 6.25 m, one per ping, to 200 m. The first start's factory reset writes 0 once on
+  // the way; the search goes on where it was.
   size_t first = 0;
   while (first < depths.size() && depths[first] != 75.0f) ++first;
   ASSERT_LT(first, depths.size()) << unit.out();
+  depths.erase(std::remove(depths.begin() + static_cast<long>(first), depths.end(), 0.0f), depths.end());
   for (size_t i = first + 1; i < depths.size(); ++i) {
     EXPECT_EQ(depths[i], std::min(200.0f, depths[i - 1] + 6.25f)) << i;
   }
