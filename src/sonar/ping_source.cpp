@@ -7,6 +7,7 @@
 #include "sonar/ping_exchange.h"
 #include "sonar/ping_server.h"
 #include "sonar/ping_state.h"
+#include "sonar/synthsim_standin.h"
 #include "ui/info/alarm.h"
 #include "ui/startup/startup.h"
 
@@ -161,13 +162,66 @@ void T_N_PING_vUpdateSonarSource(S32 s32Id, U16 u16Source) {
   if (u16Source >= NUMBER_OF_SONAR_SOURCES) return;
   log_me("T_N_PING_vUpdateSonarSource: id 0x%x, source %u", static_cast<unsigned>(s32Id),
          static_cast<unsigned>(u16Source));
-  s_au32SonarSourceMAC[u16Source] = static_cast<U32>(s32Id) & 0xFFFFFF;
+  const U32 u32Id = static_cast<U32>(s32Id) & 0xFFFFFF;
+  s_au32SonarSourceMAC[u16Source] = u32Id;
   U32 u32Mac = 0;
   if (!fetchValidU32(FCID("SMAC"), &u32Mac)) return;
-  const BOOLEAN bOwn = (static_cast<U32>(s32Id) & 0xFFFFFF) == (u32Mac & 0xFFFFFF);
-  if (U_PING_eGetNetworkClientState(u16Source) == NETWORK_CLIENT_STATE_INIT) {
-    U_PING_vSetNetworkClientState(bOwn && T_STARTUP_bIsSonarTransducerDetected() ? NETWORK_CLIENT_STATE_LOCAL
-                                                                                 : NETWORK_CLIENT_STATE_DISCONNECTED,
-                                  u16Source);
+  const BOOLEAN bOwn = u32Id == (u32Mac & 0xFFFFFF);
+  const BOOLEAN bDetected = T_STARTUP_bIsSonarTransducerDetected();
+  const U32 u32Bit = 1u << u16Source;
+  // The kind and elements of this unit's transducer, none without a detected one.
+  auto localTransducer = [](U32 *pu32Kind, U32 *pu32Elements) {
+    U32 u32Detected = 0;
+    *pu32Kind = 0;
+    *pu32Elements = 0;
+    if (fetchValidU32(FCID("ITXD"), &u32Detected) && u32Detected != 0 && u32Detected != 0xFFFFFFFF) {
+      fetchValidU32(FCID("SSTS"), pu32Kind);
+      fetchValidU32(FCID("SSES"), pu32Elements);
+    }
+  };
+  switch (U_PING_eGetNetworkClientState(u16Source)) {
+    case NETWORK_CLIENT_STATE_INIT:
+      T_N_PING_vUpdateLocalDatabaseItems(u16Source);
+      if (bOwn && bDetected) {
+        U32 u32Kind, u32Elements;
+        localTransducer(&u32Kind, &u32Elements);
+        if (u16Source < SONAR_SOURCE_360) {
+          H_DATABASE_bUpdateEverythingU32(kTransducerKeys[u16Source], u32Kind, P_NORMAL, D_UNKNOWN, nullptr,
+                                          DB_NO_TIMEOUT);
+          if (u16Source != SONAR_SOURCE_2D) vMenuSideScanFrequency(TRUE);
+        }
+        U_PING_vSetNetworkClientState(NETWORK_CLIENT_STATE_LOCAL, u16Source);
+      } else {
+        U_PING_vSetNetworkClientState(NETWORK_CLIENT_STATE_DISCONNECTED, u16Source);
+      }
+      break;
+    case NETWORK_CLIENT_STATE_LOCAL:
+      if (u32Id != 0xFFFFFF && bDetected) {
+        if (!bOwn) {
+          U_PING_vSetNetworkClientState(NETWORK_CLIENT_STATE_DISCONNECTED, u16Source);
+          writeMask("ELPM", fetchMask("ELPM") & ~u32Bit);
+        } else {
+          writeMask("ELPM", fetchMask("ELPM") | u32Bit);
+        }
+        writeMask("ENPM", fetchMask("ENPM") & ~u32Bit);
+      }
+      break;
+    case NETWORK_CLIENT_STATE_CONNECTED:
+    case NETWORK_CLIENT_STATE_DISCONNECTED:
+      if (bOwn) {
+        U32 u32Kind, u32Elements;
+        localTransducer(&u32Kind, &u32Elements);
+        H_DATABASE_bUpdateEverythingU32(kTransducerKeys[u16Source], u16Source == SONAR_SOURCE_360 ? 16 : u32Kind,
+                                        P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+        if (u16Source == SONAR_SOURCE_ZP || u16Source == SONAR_SOURCE_ZF) vMenuSideScanFrequency(TRUE);
+        const bool bElement = S_TRANSDUCER_u32GetElementBit(u32Elements, static_cast<NET_SOURCE_TYPE>(u16Source)) != 0;
+        writeMask("ELPM", bElement ? (fetchMask("ELPM") | u32Bit) : (fetchMask("ELPM") & ~u32Bit));
+        writeMask("ENPM", fetchMask("ENPM") & ~u32Bit);
+        T_N_PING_vUpdateLocalDatabaseItems(u16Source);
+        U_PING_vSetNetworkClientState(NETWORK_CLIENT_STATE_LOCAL, u16Source);
+      }
+      break;
+    default:
+      break;
   }
 }

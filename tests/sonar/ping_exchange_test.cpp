@@ -626,13 +626,7 @@ TEST_F(PingExchange, SourceSwitches) {
   EXPECT_EQ(u32Fetch(FCID("YST1")), 4u);
 
   writeU32(FCID("MS01"), 6);
-  H_DATABASE_bUpdateEverythingU32(FCID("MBMT"), 7, P_NORMAL, D_UNKNOWN, nullptr, 1);
-  TEST_vWaitFor([] {
-    BOOLEAN bValid = TRUE;
-    U32 u32;
-    H_DATABASE_bFetchU32(FCID("MBMT"), &u32, &bValid, nullptr);
-    return !bValid;
-  });
+  H_DATABASE_vDeleteEntry(FCID("MBMT"));
   T_N_PING_vUpdateLocalDatabaseItems(SONAR_SOURCE_360);
   EXPECT_EQ(u32Fetch(FCID("YMSC")), 6u);
   EXPECT_EQ(u32Fetch(FCID("YBMT")), 255u);
@@ -744,6 +738,89 @@ TEST_F(PingExchange, TransducerChangeOnTheServer) {
   EXPECT_TRUE(bTold);
   T_N_PING_vHandleNewData(FCID("SSTS"), u32Value(1), TRUE);
   takeSent();
+}
+
+}  // namespace
+
+namespace {
+
+// The per-source state as new source ids arrive, with this unit's id 0x00ABCD and a transducer detected.
+TEST_F(PingExchange, SourceStateFollowsTheSourceId) {
+  writeU32(FCID("SMAC"), 0x00ABCD);
+  writeU32(FCID("ITXD"), 1);
+  writeU32(FCID("SSTS"), 1);
+  writeU32(FCID("SSES"), 1);
+  struct Step {
+    NETWORK_CLIENT_STATE eFrom;
+    S32 s32Id;
+    BOOLEAN bDetected;
+    NETWORK_CLIENT_STATE eTo;
+    U32 u32Local;  // 'ELPM' after, from 0 before ('ENPM' 1 before: cleared unless noted)
+    U32 u32Network;
+  };
+  const Step steps[] = {
+      {NETWORK_CLIENT_STATE_INIT, 0x00ABCD, TRUE, NETWORK_CLIENT_STATE_LOCAL, 0, 1},
+      {NETWORK_CLIENT_STATE_INIT, 0x00ABCD, FALSE, NETWORK_CLIENT_STATE_DISCONNECTED, 0, 1},
+      {NETWORK_CLIENT_STATE_INIT, 0x123456, TRUE, NETWORK_CLIENT_STATE_DISCONNECTED, 0, 1},
+      {NETWORK_CLIENT_STATE_LOCAL, 0x123456, TRUE, NETWORK_CLIENT_STATE_DISCONNECTED, 0, 0},
+      {NETWORK_CLIENT_STATE_LOCAL, 0x00ABCD, TRUE, NETWORK_CLIENT_STATE_LOCAL, 1, 0},
+      {NETWORK_CLIENT_STATE_LOCAL, -1, TRUE, NETWORK_CLIENT_STATE_LOCAL, 0, 1},
+      {NETWORK_CLIENT_STATE_LOCAL, 0x123456, FALSE, NETWORK_CLIENT_STATE_LOCAL, 0, 1},
+      {NETWORK_CLIENT_STATE_CONNECTED, 0x00ABCD, TRUE, NETWORK_CLIENT_STATE_LOCAL, 1, 0},
+      {NETWORK_CLIENT_STATE_DISCONNECTED, 0x00ABCD, TRUE, NETWORK_CLIENT_STATE_LOCAL, 1, 0},
+      {NETWORK_CLIENT_STATE_CONNECTED, 0x123456, TRUE, NETWORK_CLIENT_STATE_CONNECTED, 0, 1},
+      {NETWORK_CLIENT_STATE_REGISTER, 0x00ABCD, TRUE, NETWORK_CLIENT_STATE_REGISTER, 0, 1},
+  };
+  for (const Step &s : steps) {
+    SCOPED_TRACE(testing::Message() << "from " << s.eFrom << " id " << s.s32Id << " detected " << int(s.bDetected));
+    T_STARTUP_vResetForTest(STATE_NORMAL_RUN, s.bDetected);
+    U_PING_vSetNetworkClientState(s.eFrom, 0);
+    writeU32(FCID("ELPM"), 0);
+    writeU32(FCID("ENPM"), 1);
+    T_N_PING_vUpdateSonarSource(s.s32Id, 0);
+    EXPECT_EQ(U_PING_eGetNetworkClientState(0), s.eTo);
+    EXPECT_EQ(u32Fetch(FCID("ELPM")), s.u32Local);
+    EXPECT_EQ(u32Fetch(FCID("ENPM")), s.u32Network);
+    EXPECT_EQ(T_N_PING_u32SonarSourceId(0), static_cast<U32>(s.s32Id) & 0xFFFFFF);
+  }
+  T_STARTUP_vResetForTest(STATE_NORMAL_RUN, TRUE);
+  H_DATABASE_vDeleteEntry(FCID("SMAC"));
+}
+
+// 'ISEN': playback; a connected 2-D or imaging source with the network found; or a detected transducer, the
+// sonar on and a local 2-D or imaging source.
+TEST_F(PingExchange, SonarViewsOffered) {
+  struct Case {
+    BOOLEAN bPlayback;
+    BOOLEAN bFound;
+    NETWORK_CLIENT_STATE eSource1;
+    U32 u32Detected;
+    BOOLEAN bSonarOn;
+    bool bOffered;
+  };
+  const Case cases[] = {
+      {TRUE, FALSE, NETWORK_CLIENT_STATE_DISCONNECTED, 0, FALSE, true},
+      {FALSE, TRUE, NETWORK_CLIENT_STATE_CONNECTED, 0, FALSE, true},
+      {FALSE, FALSE, NETWORK_CLIENT_STATE_CONNECTED, 0, TRUE, false},
+      {FALSE, FALSE, NETWORK_CLIENT_STATE_LOCAL, 1, TRUE, true},
+      {FALSE, FALSE, NETWORK_CLIENT_STATE_LOCAL, 0xFFFFFFFF, TRUE, false},
+      {FALSE, FALSE, NETWORK_CLIENT_STATE_LOCAL, 1, FALSE, false},
+      {FALSE, TRUE, NETWORK_CLIENT_STATE_REGISTER, 1, TRUE, false},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(testing::Message() << int(c.bPlayback) << int(c.bFound) << " " << c.eSource1 << " "
+                                    << c.u32Detected << " " << int(c.bSonarOn));
+    U_PING_vSetPlayback(c.bPlayback);
+    H_DATABASE_bUpdateEverythingBoolean(FCID("SFEF"), c.bFound, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+    U_PING_vSetNetworkClientState(c.eSource1, 1);
+    writeU32(FCID("ITXD"), c.u32Detected);
+    H_DATABASE_bUpdateEverythingBoolean(FCID("SSEN"), c.bSonarOn, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+    T_N_PING_vSetSonarViewEnable();
+    EXPECT_EQ(u32Fetch(FCID("ISEN")) != 0, c.bOffered);
+  }
+  U_PING_vSetPlayback(FALSE);
+  H_DATABASE_bUpdateEverythingBoolean(FCID("SFEF"), FALSE, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+  H_DATABASE_bUpdateEverythingBoolean(FCID("SSEN"), TRUE, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
 }
 
 }  // namespace
