@@ -67,6 +67,16 @@ U32 serialise(const G_DATA_TYPE *pType, const U8 *pu8Data, U8 *pu8Out, U32 u32Ma
   return std::min(u32Out, u32Max);
 }
 
+// Moves up to u32Max recorded entries out, oldest first.
+template <typename T>
+U32 take(std::vector<T> &recorded, T *pOut, U32 u32Max) {
+  std::lock_guard<std::mutex> lock(s_mutex);
+  U32 n = 0;
+  for (; n < u32Max && n < recorded.size(); ++n) pOut[n] = recorded[n];
+  recorded.erase(recorded.begin(), recorded.begin() + n);
+  return n;
+}
+
 BOOLEAN record(MBOX Mailbox, const GMSG_ADDRESS *pDstAddress, GMSG_ID_TYPE eMsgId, const G_DATA_TYPE *pDataType,
                const void *pData) {
   if (pDstAddress == nullptr) return FALSE;
@@ -178,19 +188,11 @@ BOOLEAN U_GMSG_bDisconnect(MBOX, const GMSG_ADDRESS *pAddress) {
 }
 
 U32 GMSG_STANDIN_u32TakeSegmented(GMSG_STANDIN_SEGMENTED *pSent, U32 u32Max) {
-  std::lock_guard<std::mutex> lock(s_mutex);
-  U32 n = 0;
-  for (; n < u32Max && n < s_segmented.size(); ++n) pSent[n] = s_segmented[n];
-  s_segmented.erase(s_segmented.begin(), s_segmented.begin() + n);
-  return n;
+  return take(s_segmented, pSent, u32Max);
 }
 
 U32 GMSG_STANDIN_u32TakeDisconnects(GMSG_ADDRESS *pAddress, U32 u32Max) {
-  std::lock_guard<std::mutex> lock(s_mutex);
-  U32 n = 0;
-  for (; n < u32Max && n < s_disconnects.size(); ++n) pAddress[n] = s_disconnects[n];
-  s_disconnects.erase(s_disconnects.begin(), s_disconnects.begin() + n);
-  return n;
+  return take(s_disconnects, pAddress, u32Max);
 }
 
 void GMSG_STANDIN_vFailSendsTo(U32 u32Address, BOOLEAN bFail) {
@@ -308,13 +310,7 @@ U32 T_SLP_CLIENT_u32GetTransducerFromServerIP(U32, U32, U32) {
   return s_u32ServiceTransducer;
 }
 
-U32 GMSG_STANDIN_u32TakeSent(GMSG_STANDIN_SENT *pSent, U32 u32Max) {
-  std::lock_guard<std::mutex> lock(s_mutex);
-  U32 n = 0;
-  for (; n < u32Max && n < s_sent.size(); ++n) pSent[n] = s_sent[n];
-  s_sent.erase(s_sent.begin(), s_sent.begin() + n);
-  return n;
-}
+U32 GMSG_STANDIN_u32TakeSent(GMSG_STANDIN_SENT *pSent, U32 u32Max) { return take(s_sent, pSent, u32Max); }
 
 void GMSG_vMakeSocketAddress(GMSG_ADDRESS *pAddress, U32 u32Address, U32 u32Port) {
   memset(pAddress, 0, sizeof *pAddress);

@@ -87,6 +87,16 @@ BOOLEAN clientOfServedSource(U32 u32Address) {
   return FALSE;
 }
 
+// The addresses of list n, copied: sends may drop a client from the destinations while they go on.
+U32 clientAddresses(U16 u16Source, U32 (&au32Clients)[kClientSlots]) {
+  U32 u32Count = 0;
+  for (const sonarRegisteredClientNode *pNode = *T_N_PING_ppClientList(u16Source);
+       pNode != nullptr && u32Count < kClientSlots; pNode = pNode->next) {
+    au32Clients[u32Count++] = pNode->u32ClientAddress;
+  }
+  return u32Count;
+}
+
 GMSG_ADDRESS clientAddress(U32 u32Address) {
   GMSG_ADDRESS address;
   GMSG_vMakeSocketAddress(&address, u32Address, SONAR_SERVER_PORT);
@@ -191,7 +201,8 @@ BOOLEAN T_N_PING_bRegisterNetworkDestination(void *networkDestinations, const GM
   U32 u32UserWord = 0;
   while (GMSG_ADDRESS *pAddress = U_NETWORKDEST_gapNext(networkDestinations, &u32Index, &u32UserWord)) {
     // A lost client goes with every entry of its address, whatever port each registration came from.
-    const bool bMatch = s_LostClient ? addressOf(*pAddress) == addressOf(*destAddr) : GMSG_bAddressEqual(pAddress, destAddr);
+    const bool bMatch =
+        s_LostClient ? addressOf(*pAddress) == addressOf(*destAddr) : GMSG_bAddressEqual(pAddress, destAddr) != 0;
     if (!bMatch) continue;
     if (T_N_PING_pClientData(u32UserWord) != nullptr) s_abClientDataUsed[u32UserWord - 1] = false;
     const GMSG_ADDRESS removed = *pAddress;
@@ -250,13 +261,8 @@ BOOLEAN T_N_PING_bControlChangeSend(FOURCHARID fcid, U32 value, U32 advise, cons
     }
     if (advise != 0) continue;  // a server's change is applied here only
     if (u32Client >> n & 1) {
-      // Copy the addresses first: a client dropped for failed sends changes nothing here, but stay safe.
       U32 au32Clients[kClientSlots];
-      U32 u32Count = 0;
-      for (const sonarRegisteredClientNode *pNode = *T_N_PING_ppClientList(n); pNode != nullptr && u32Count < kClientSlots;
-           pNode = pNode->next) {
-        au32Clients[u32Count++] = pNode->u32ClientAddress;
-      }
+      const U32 u32Count = clientAddresses(n, au32Clients);
       for (U32 i = 0; i < u32Count; ++i) {
         if (au32Clients[i] != u32Origin) {
           sendControlChange(clientAddress(au32Clients[i]), pRow->fcidSavedSetting, value, 1, true);
@@ -337,11 +343,7 @@ void T_N_PING_vSendTransducerChange(U32 u32Kind) {
   const sonarTransducerChangeType change = {S_TRANSDUCER_u32GetBeamsForTransducer(static_cast<U8>(u32Kind)), u32Kind};
   for (U16 n = 0; n < NUMBER_OF_SONAR_SOURCES; ++n) {
     U32 au32Clients[kClientSlots];
-    U32 u32Count = 0;
-    for (const sonarRegisteredClientNode *pNode = *T_N_PING_ppClientList(n); pNode != nullptr && u32Count < kClientSlots;
-         pNode = pNode->next) {
-      au32Clients[u32Count++] = pNode->u32ClientAddress;
-    }
+    const U32 u32Count = clientAddresses(n, au32Clients);
     for (U32 i = 0; i < u32Count; ++i) {
       const GMSG_ADDRESS address = clientAddress(au32Clients[i]);
       T_N_PING_vCountClientSend(&address, U_GMSG_bSendMsgNoWaitAsync(M_PING, &address, GMSG_ID_SONAR_TRANSDUCER_CHANGE,
@@ -381,7 +383,8 @@ void T_N_PING_vSetConnected(U16 u16Source) {
     U_SERVER_MONITOR_vSetServerAddress(static_cast<U32>(s32Monitor), &server);
     U_SERVER_MONITOR_vSetActive(static_cast<U32>(s32Monitor), TRUE);
   }
-  auto *pMsg = static_cast<NETWORK_SERVER_CONNECT_MESSAGE *>(H_MEMORY_pvCalloc(1, sizeof(NETWORK_SERVER_CONNECT_MESSAGE)));
+  auto *pMsg =
+      static_cast<NETWORK_SERVER_CONNECT_MESSAGE *>(H_MEMORY_pvCalloc(1, sizeof(NETWORK_SERVER_CONNECT_MESSAGE)));
   pMsg->header.Cmd = CMD_ID_NETWORK_SERVER_CONNECT_MESSAGE;
   pMsg->sServerAddress = server;
   pMsg->eService = u16Source;

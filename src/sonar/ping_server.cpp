@@ -211,7 +211,8 @@ BOOLEAN T_N_PING_bActiveClients(void) { return T_N_PING_bHasNetworkDestination()
 
 BOOLEAN T_N_PING_bHandleNiceMessageAboutSomethingInThePast(MBOX, GMSG_INFO *pMsgInfo, void *, void *) {
   const U32 *pu32Status = static_cast<const U32 *>(pMsgInfo->pStructMsg);
-  log_me("T_N_PING: status %u of message 0x%x, token %llu", pu32Status != nullptr ? static_cast<unsigned>(*pu32Status) : 0u,
+  log_me("T_N_PING: status %u of message 0x%x, token %llu",
+         pu32Status != nullptr ? static_cast<unsigned>(*pu32Status) : 0u,
          pMsgInfo->pMsgHeader != nullptr ? static_cast<unsigned>(pMsgInfo->pMsgHeader->u32MsgId) : 0u,
          pMsgInfo->pMsgHeader != nullptr ? static_cast<unsigned long long>(pMsgInfo->pMsgHeader->u64Token) : 0ull);
   return TRUE;

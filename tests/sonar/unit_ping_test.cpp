@@ -16,61 +16,11 @@
 #include <vector>
 
 #include "test_environment.h"
+#include "unit_run.h"
 
 namespace {
 
 constexpr unsigned short kExit = 30;
-
-class UnitRun {
- public:
-  explicit UnitRun(const std::vector<std::string> &words) {
-    m_dir = TEST_dataDirectory() + "/ping-XXXXXX";
-    if (mkdtemp(m_dir.data()) == nullptr) std::abort();
-    const std::string fifo = m_dir + "/keys";
-    mkfifo(fifo.c_str(), 0600);
-    m_keys = open(fifo.c_str(), O_RDWR);
-    const std::map<std::string, std::string> env = {
-        {"CORVAN_HEADLESS", "1"}, {"CORVAN_KEYS", fifo}, {"CORVAN_LOG_KEYS", "CCST,CMNU,CSPD"}};
-    for (const char *pcName : {"CORVAN_DEVROOT", "CORVAN_TRANSDUCER", "CORVAN_SONAR_ADC", "CORVAN_SONAR_BOTTOM",
-                               "CORVAN_SCREENSHOT"}) {
-      unsetenv(pcName);
-    }
-    for (const auto &[name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-    m_unit.emplace(words, m_dir + "/data");
-    for (const auto &entry : env) unsetenv(entry.first.c_str());
-  }
-  ~UnitRun() {
-    if (m_keys >= 0) close(m_keys);
-  }
-  UnitProcess &unit() { return *m_unit; }
-  // A key held until the unit logs what it does, then let go.
-  void keyUntil(unsigned short code, const std::string &line) {
-    send(code, 1);
-    ASSERT_TRUE(m_unit->waitForLine(line)) << m_unit->out();
-    send(code, 0);
-  }
-  // A key pressed as a hand presses it: held longer than the keypad's 40 ms scan, for keys whose effect the
-  // log does not show.
-  void press(unsigned short code) {
-    send(code, 1);
-    usleep(100000);
-    send(code, 0);
-    usleep(100000);
-  }
-
- private:
-  void send(unsigned short code, int value) {
-    struct input_event event = {};
-    event.type = EV_KEY;
-    event.code = code;
-    event.value = value;
-    ASSERT_EQ(write(m_keys, &event, sizeof event), static_cast<ssize_t>(sizeof event));
-  }
-
-  std::string m_dir;
-  int m_keys = -1;
-  std::optional<UnitProcess> m_unit;
-};
 
 float depthOf(const std::string &hex) {
   const unsigned long ul = std::stoul(hex, nullptr, 16);
@@ -81,7 +31,7 @@ float depthOf(const std::string &hex) {
 }
 
 TEST(UnitPing, AFreshUnitPingsDeeperUntilItsRangeThenHoldsItsCommand) {
-  UnitRun run({"nodisclaimer"});
+  UnitRun run({"nodisclaimer"}, {}, "CCST,CMNU,CSPD");
   UnitProcess &unit = run.unit();
   ASSERT_TRUE(unit.waitForLine("system state 3")) << unit.out();
   ASSERT_TRUE(unit.waitForLine("key CMNU = 1 ")) << unit.out();
@@ -135,7 +85,7 @@ constexpr unsigned short kDown = 108;
 constexpr unsigned short kRight = 49;
 
 TEST(UnitPing, InTheSimulatorEveryPulseIsSimulated) {
-  UnitRun run({"nodisclaimer"});
+  UnitRun run({"nodisclaimer"}, {}, "CCST,CMNU,CSPD");
   UnitProcess &unit = run.unit();
   // The start-up keys are filed by the time the fresh unit restores its factory settings, within the splash.
   ASSERT_TRUE(unit.waitForLine("restoring the factory settings")) << unit.out();
