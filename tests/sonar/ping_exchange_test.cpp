@@ -17,6 +17,7 @@
 #include "net/gmsg_standin.h"
 #include "platform/coproc.h"
 #include "platform/host/sonar_model.h"
+#include "ping_test_util.h"
 #include "run_apart.h"
 #include "settings/database.h"
 #include "settings/model.h"
@@ -133,11 +134,7 @@ void drainProcessing() {
 class PingExchange : public ::testing::Test {
  protected:
   void SetUp() override {
-    HOST_SONAR_vReset();
-    HOST_SONAR_vSetPacing(false);
-    H_COPROC_vInitialize();
-    T_N_PING_vResetForTest();
-    T_N_PING_vCreatePoolForTest();
+    PING_TEST_vFreshPingTask();
     drainProcessing();
     T_N_PING_vCreateNetworkDestinations();
     for (U16 n = 0; n < 4; ++n) {
