@@ -13,6 +13,7 @@
 #include "kernel/memory.h"
 #include "kernel/mutex.h"
 #include "kernel/queue.h"
+#include "kernel/tick.h"
 #include "kernel_test_util.h"
 #include "net/gmsg_standin.h"
 #include "platform/coproc.h"
@@ -818,6 +819,29 @@ TEST_F(PingExchange, SonarViewsOffered) {
   U_PING_vSetPlayback(FALSE);
   H_DATABASE_bUpdateEverythingBoolean(FCID("SFEF"), FALSE, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
   H_DATABASE_bUpdateEverythingBoolean(FCID("SSEN"), TRUE, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+}
+
+}  // namespace
+
+namespace {
+
+// While recording with a limit of 5 pings a second, pings end at least 200 ms apart (the ping's own stamp is
+// taken before its transfer, whose length varies).
+TEST_F(PingExchange, RecordingRateLimit) {
+  U_PING_vSetBeamSelected(1);
+  writeU32(FCID("ELPM"), 1);
+  T_N_PING_vSetMasks(1, 0, 0);
+  T_N_PING_vSetStateForTest(TRUE, FALSE, 1, TRUE, 5);
+  std::vector<U32> ends;
+  for (int i = 0; i < 3; ++i) {
+    T_N_PING_vPingDecisionForTest();
+    ends.push_back(H_TICK_u32ReadFreeRunningTimerInMilliSeconds());
+    EXPECT_EQ(L_MBOX_u32Count(M_PROCESS), 1u) << "one ping of beam 1";
+    drainProcessing();
+  }
+  EXPECT_GE(ends[1] - ends[0], 200u);
+  EXPECT_GE(ends[2] - ends[1], 200u);
+  T_N_PING_vSetStateForTest(TRUE, FALSE, 1, FALSE, 11);
 }
 
 }  // namespace
