@@ -845,3 +845,33 @@ TEST_F(PingExchange, RecordingRateLimit) {
 }
 
 }  // namespace
+
+namespace {
+
+// Messages posted to the ping task's mailbox reach their handlers through its message map.
+TEST_F(PingExchange, ReceivedMessagesReachTheirHandlers) {
+  ASSERT_TRUE(U_GMSG_bRegisterMailbox(M_PING, RES_PING, SEMA_GMSG_PING, T_N_PING_pMessageMap(), SONAR_SERVER_PORT));
+  auto dispatch = [] {
+    while (void *pvMsg = L_MBOX_Receive(M_PING)) {
+      if (static_cast<GENERIC_MESSAGE *>(pvMsg)->Cmd == CMD_ID_GMSG_RECEIVE) {
+        U_GMSG_bHandleReceive(static_cast<MSG_GMSG_RECEIVE *>(pvMsg));
+      }
+      H_MEMORY_vDumpMail(pvMsg);
+    }
+  };
+  const GMSG_ADDRESS client = address(kClientA);
+  const sonarRequestDataType request = {1, 2000, 0};
+  GMSG_STANDIN_vInjectReceive(M_PING, &client, GMSG_ID_SONAR_REQUEST_DATA, &request, sizeof request);
+  dispatch();
+  EXPECT_TRUE(T_N_PING_bCheckActiveClientList(0));
+  takeSent();
+  writeU32(FCID("ELPM"), 1);
+  const controlChangeType change = {FCID("YSDA"), 4, 0};
+  GMSG_STANDIN_vInjectReceive(M_PING, &client, GMSG_ID_SONAR_CONTROL_CHANGE, &change, sizeof change);
+  dispatch();
+  EXPECT_EQ(u32Fetch(FCID("SSDA")), 4u);
+  EXPECT_EQ(u32Fetch(FCID("YSDA")), 4u);
+  EXPECT_TRUE(controlChanges(takeSent()).empty()) << "the only client is the origin";
+}
+
+}  // namespace
