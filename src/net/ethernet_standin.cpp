@@ -2,6 +2,7 @@
 // until the unit networking is built (the readiness query is with the network message stand-in).
 #include "net/ethernet_standin.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "settings/database.h"
@@ -13,6 +14,12 @@ BOOLEAN T_ETHERNET_bIsDynamic(void) {
 }
 
 BOOLEAN T_ETHERNET_vGetIPAddress(char *pcText) {
-  std::strcpy(pcText, "");
-  return FALSE;
+  const U32 u32Address = GMSG_STANDIN_u32Address();
+  if (u32Address == 0) {
+    std::strcpy(pcText, "");
+    return FALSE;
+  }
+  std::snprintf(pcText, 16, "%u.%u.%u.%u", u32Address & 0xFF, u32Address >> 8 & 0xFF, u32Address >> 16 & 0xFF,
+                u32Address >> 24);
+  return TRUE;
 }

@@ -5,6 +5,10 @@
 #include "kernel/log.h"
 #include "kernel/mbox.h"
 #include "kernel/memory.h"
+#include "kernel/mutex.h"
+#include "net/gmsg_standin.h"
+#include "sonar/ping_exchange.h"
+#include "sonar/ping_server.h"
 #include "settings/database.h"
 #include "sonar/ping_source.h"
 #include "sonar/ping_state.h"
@@ -25,6 +29,46 @@ U32 currentTransducer() {
   BOOLEAN bValid = FALSE;
   H_DATABASE_bFetchU32(FCID("SSTS"), &u32Kind, &bValid, nullptr);
   return u32Kind;
+}
+
+constexpr U32 kStreamPort[NUMBER_OF_SONAR_SOURCES] = {50880, 50882, 50882, 50883};
+
+// The multicast copy of a ping for the clients of its source: the descriptor image, then the samples.
+void sendToClients(NET_SOURCE_TYPE eSource, PING_DESCRIPTOR *pPing) {
+  void *pvDestinations = T_N_PING_pvNetworkDestinations();
+  U32 u32Index = 0;
+  U32 u32UserWord = 0;
+  L_MUTEX_LockWait(RES_SONAR_SHARE);
+  GMSG_ADDRESS *pFirst = U_NETWORKDEST_gapNext(pvDestinations, &u32Index, &u32UserWord);
+  perClientDataType *pClient = T_N_PING_pClientData(u32UserWord);
+  if (pFirst == nullptr || pClient == nullptr || !T_N_PING_bCheckActiveClientList(eSource)) {
+    L_MUTEX_Unlock(RES_SONAR_SHARE);
+    return;
+  }
+  if (pClient->u32MaximumSampleCount < pPing->u32NumberOfSamples) {
+    pPing->u32NumberOfSamples = pClient->u32MaximumSampleCount;
+  }
+  const U32 u32Length = PING_IMAGE_SIZE + pPing->u32NumberOfSamples;
+  auto *pu8Copy = static_cast<U8 *>(H_MEMORY_pvMallocNoWait(u32Length));
+  if (pu8Copy == nullptr) {
+    log_me("T_N_PING_myPDSerializer malloc failed!! %d bytes", static_cast<int>(u32Length));
+    L_MUTEX_Unlock(RES_SONAR_SHARE);
+    return;
+  }
+  S_PING_vWriteImage(pPing, pu8Copy);
+  std::memcpy(pu8Copy + PING_IMAGE_SIZE, pPing->pu8RawSonarData, pPing->u32NumberOfSamples);
+  U32 u32Group = 0;
+  if (eSource == SONAR_SOURCE_2D || eSource == SONAR_SOURCE_ZP) T_ETHERNET_vGetMulticastIpAddress(eSource, &u32Group);
+  GMSG_ADDRESS Stream;
+  GMSG_vMakeSocketAddress(&Stream, u32Group, kStreamPort[eSource % NUMBER_OF_SONAR_SOURCES]);
+  const GMSG_ALT_TRANSPORT alt = {TRUE, u32Length, 1};
+  if (U_GMSG_bSendMsgNoReplyAlt(M_PING, &Stream, GMSG_ID_SONAR_RECEIVE_DATA, &DT_PING_DESCRIPTOR, pu8Copy, 0, &alt)) {
+    pClient->u32SendConsecutiveErrorCount = 0;
+  } else {
+    log_me("T_N_PING_bSendToNetworkDestinations: U_GMSG_bSendMsgNoReplyAlt failed!!!\n");
+    H_MEMORY_vFree(pu8Copy);
+  }
+  L_MUTEX_Unlock(RES_SONAR_SHARE);
 }
 
 }  // namespace
@@ -51,6 +95,16 @@ void X_pingDataDirector(NET_SOURCE_TYPE eNetSourceType, BOOLEAN isRecordPlayback
       for (PING_DESCRIPTOR *pPing : apPing) {
         if (pPing != nullptr) std::memset(pPing->pu8RawSonarData, 0, pPing->u32NumberOfSamples);
       }
+    }
+  }
+
+  if (!isRecordPlayback && T_N_PING_pvNetworkDestinations() != nullptr && T_N_PING_bSonarEnabled()) {
+    if (processType == NETWORK_SONAR_PROCESS) {
+      sendToClients(eNetSourceType, pReturn1);
+    } else if (processType == NETWORK_SONAR_PROCESS_BLANK) {
+      log_me("T_N_PING_bSendToNetworkDestinations: NETWORK_SONAR_PROCESS_BLANK\n");
+    } else {
+      log_me("T_N_PING_bSendToNetworkDestinations: NETWORK_SONAR_PROCESS_3D\n");
     }
   }
 

@@ -183,6 +183,7 @@ TXPOWER T_N_PING_eSelectTxPower(BEAM Beam, float fDepthToPing) {
 }
 
 void T_N_PING_vSetMaximumDepthToPing(double dMetres) { s_db_MaximumDepthToPing = dMetres; }
+double T_N_PING_dGetMaximumDepthToPing(void) { return s_db_MaximumDepthToPing; }
 void T_N_PING_vSetDepthUnits(UNIT_TYPE eUnits) { s_unitsDepth = eUnits; }
 void T_N_PING_vSetSelectTvgView(BOOLEAN bSelect) { s_bSelectTvgView = bSelect; }
 void T_N_PING_vSetAutoDepthRange(BOOLEAN bAuto) { s_bAutoDepthRange = bAuto; }

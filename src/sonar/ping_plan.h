@@ -21,6 +21,7 @@ TXPOWER T_N_PING_eSelectTxPower(BEAM Beam, float fDepthToPing);
 // The ping task's copies of its settings: 'SSMD' (metres, 0 none), 'SUDP', 'STVG' and the automatic range
 // of 'YSLD'. Start values 0, feet, FALSE and TRUE.
 void T_N_PING_vSetMaximumDepthToPing(double dMetres);
+double T_N_PING_dGetMaximumDepthToPing(void);
 void T_N_PING_vSetDepthUnits(UNIT_TYPE eUnits);
 void T_N_PING_vSetSelectTvgView(BOOLEAN bSelect);
 void T_N_PING_vSetAutoDepthRange(BOOLEAN bAuto);

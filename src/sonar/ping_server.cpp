@@ -7,7 +7,10 @@
 #include "kernel/log.h"
 #include "kernel/mutex.h"
 #include "kernel/queue.h"
+#include "kernel/tick.h"
 #include "settings/database.h"
+#include "sonar/ping_exchange.h"
+#include "sonar/ping_plan.h"
 #include "sonar/ping_source.h"
 #include "sonar/ping_state.h"
 #include "sonar/ping_task.h"
@@ -19,10 +22,15 @@ namespace {
 float s_fNetworkActualDepthToListen = 0.0f;
 float s_fNetworkActualDepthToPing = 0.0f;
 
+U32 s_u32TypedPingsFromServers = 0;
+
 const GMSG_MAP_INFO s_PING_MsgMapInfo[] = {
-    {GMSG_ID_SONAR_REQUEST_DATA, T_N_PING_bHandleNewDataRequest, nullptr, nullptr, nullptr},
-    {GMSG_ID_SONAR_RECEIVE_DATA, T_N_PING_bHandleDataRecieve, nullptr, nullptr, nullptr},
-    {GMSG_ID_SONAR_PING_DEPTH_DATA, T_N_PING_bHandleReceivePingDepth, nullptr, nullptr, nullptr},
+    {GMSG_ID_SONAR_REQUEST_DATA, T_N_PING_bHandleNewDataRequest, &DT_SONAR_REQUEST_DATA, nullptr, nullptr},
+    {GMSG_ID_SONAR_RECEIVE_DATA, T_N_PING_bHandleDataRecieve, &DT_PING_DESCRIPTOR, nullptr, nullptr},
+    {GMSG_ID_SONAR_CONTROL_CHANGE, T_N_PING_bHandleControlChangeRecieve, &DT_CONTROL_CHANGE, nullptr, nullptr},
+    {GMSG_ID_SONAR_PING_DEPTH_DATA, T_N_PING_bHandleReceivePingDepth, &DT_SONAR_PING_DEPTH, nullptr, nullptr},
+    {GMSG_ID_SONAR_TRANSDUCER_CHANGE, T_N_PING_bHandleTransducerChange, &DT_SONAR_TRANSDUCER_CHANGE, nullptr, nullptr},
+    {GMSG_ID_STATUS, T_N_PING_bHandleNiceMessageAboutSomethingInThePast, nullptr, nullptr, nullptr},
     {0, nullptr, nullptr, nullptr, nullptr},
 };
 
@@ -52,8 +60,10 @@ void setClientBit(U32 u32Source) {
   }
 }
 
+}  // namespace
+
 // An empty list n clears bit n of 'ECPM'.
-void recheckList(U16 u16Source) {
+void T_N_PING_vRecheckClientList(U16 u16Source) {
   if (*T_N_PING_ppClientList(u16Source) == nullptr) {
     H_DATABASE_bUpdateEverythingU32(FCID("ECPM"), fetchMask("ECPM") & ~(1u << u16Source), P_NORMAL, D_UNKNOWN,
                                     nullptr, DB_NO_TIMEOUT);
@@ -66,8 +76,6 @@ void recheckList(U16 u16Source) {
     }
   }
 }
-
-}  // namespace
 
 const GMSG_MAP_INFO *T_N_PING_pMessageMap(void) { return s_PING_MsgMapInfo; }
 
@@ -83,27 +91,32 @@ BOOLEAN T_N_PING_bHandleNewDataRequest(MBOX, GMSG_INFO *pMsgInfo, void *, void *
   const U16 u16Source = static_cast<U16>(pRequest->u32SonarSource);
   L_MUTEX_LockWait(RES_SONAR_SHARE);
   if (pRequest->registerFlag != 0) {
+    T_N_PING_bRegisterNetworkDestination(T_N_PING_pvNetworkDestinations(), pSender, TRUE, pRequest->pingArrayLimit);
     U_ALARM_bAddPeer(pSender);
     if (u16Source == SONAR_SOURCE_2D) {
+      T_N_PING_bSynchronizeNewClientControls(pSender, u16Source);
       U_PING_vAddClientNode(T_N_PING_ppClientList(0), u32Address);
       setClientBit(0);
     } else if (u16Source == SONAR_SOURCE_ZP || u16Source == SONAR_SOURCE_ZF) {
+      T_N_PING_bSynchronizeNewClientControls(pSender, u16Source);
       U_PING_vAddClientNode(T_N_PING_ppClientList(2), u32Address);
       U_PING_vAddClientNode(T_N_PING_ppClientList(1), u32Address);
       setClientBit(u16Source);
     }
   } else {
-    U_ALARM_bRemovePeer(pSender);
+    if (T_N_PING_bRegisterNetworkDestination(T_N_PING_pvNetworkDestinations(), pSender, FALSE, 0)) {
+      U_ALARM_bRemovePeer(pSender);
+    }
     if (u16Source == SONAR_SOURCE_2D) {
       if (*T_N_PING_ppClientList(0) != nullptr) {
         U_PING_vDeleteClientNode(T_N_PING_ppClientList(0), u32Address);
-        recheckList(0);
+        T_N_PING_vRecheckClientList(0);
       }
     } else if (u16Source == SONAR_SOURCE_ZP || u16Source == SONAR_SOURCE_ZF) {
       for (U16 n : {U16{2}, U16{1}}) {
         if (*T_N_PING_ppClientList(n) != nullptr) {
           U_PING_vDeleteClientNode(T_N_PING_ppClientList(n), u32Address);
-          recheckList(n);
+          T_N_PING_vRecheckClientList(n);
         }
       }
     }
@@ -154,7 +167,23 @@ BOOLEAN T_N_PING_bHandleDataRecieve(MBOX, GMSG_INFO *pMsgInfo, void *, void *) {
   }
   L_MUTEX_LockWait(RES_SONAR_SHARE);
   const NET_SOURCE_TYPE eSource = T_N_PING_eSourceForBeam(sent.Beam);
+  if (U_PING_eGetNetworkClientState(eSource) == NETWORK_CLIENT_STATE_REGISTER) T_N_PING_vSetConnected(eSource);
   const BOOLEAN bConnected = U_PING_eGetNetworkClientState(eSource) == NETWORK_CLIENT_STATE_CONNECTED;
+  if (bConnected) {
+    const S32 s32Monitor = U_PING_s32GetServerMonitorHandle(eSource);
+    if (s32Monitor >= 0) U_SERVER_MONITOR_vReceivedMessage(static_cast<U32>(s32Monitor));
+    // Tell the servers how deep this unit wants to see: on the first ping and every twelfth after it.
+    if (s_u32TypedPingsFromServers++ % 12 == 0) {
+      sonarPingDepthType depth{};
+      depth.fActualDepthToPing = fLocalFindDepthToPing(&depth.fActualDepthToListen);
+      for (U16 n = 0; n < NUMBER_OF_SONAR_SOURCES; ++n) {
+        GMSG_ADDRESS server{};
+        U_PING_vGetServerAddress(&server, n);
+        if (server.uAddr.SocketAddress.u32Address == 0) continue;
+        U_GMSG_bSendMsgNoWait(M_PING, &server, GMSG_ID_SONAR_PING_DEPTH_DATA, &DT_SONAR_PING_DEPTH, &depth, 0, 500);
+      }
+    }
+  }
   if (bConnected && U_PING_eGetSystemState() != STATE_PLAYBACK) {
     PING_DESCRIPTOR *pPing = nullptr;
     if (L_QUEUE_Get(Q_PING, &pPing) != 0) {
@@ -179,6 +208,31 @@ BOOLEAN T_N_PING_bCheckActiveClientList(U32 u32SonarSource) {
 }
 
 BOOLEAN T_N_PING_bActiveClients(void) { return T_N_PING_bHasNetworkDestination(); }
+
+BOOLEAN T_N_PING_bHandleNiceMessageAboutSomethingInThePast(MBOX, GMSG_INFO *pMsgInfo, void *, void *) {
+  const U32 *pu32Status = static_cast<const U32 *>(pMsgInfo->pStructMsg);
+  log_me("T_N_PING: status %u of message 0x%x, token %llu",
+         pu32Status != nullptr ? static_cast<unsigned>(*pu32Status) : 0u,
+         pMsgInfo->pMsgHeader != nullptr ? static_cast<unsigned>(pMsgInfo->pMsgHeader->u32MsgId) : 0u,
+         pMsgInfo->pMsgHeader != nullptr ? static_cast<unsigned long long>(pMsgInfo->pMsgHeader->u64Token) : 0ull);
+  return TRUE;
+}
+
+void T_N_PING_vReset2DAdvClients(void) {
+  U_PING_vAllDeleteClientNodes(T_N_PING_ppClientList(SONAR_SOURCE_ZP));
+  U_PING_vAllDeleteClientNodes(T_N_PING_ppClientList(SONAR_SOURCE_ZF));
+}
+
+U32 T_N_PING_u32GetSourcesSelectedByLocal(void) { return fetchMask("ENPM") | fetchMask("ELPM"); }
+U32 T_N_PING_u32GetSourcesToPingOnLocalTx(void) { return fetchMask("ECPM") | fetchMask("ELPM"); }
+void T_N_PING_vClearPingList(BOOLEAN) {}
+void T_N_PING_vSetSideBeamRange(float) {}
+
+void T_N_PING_vSendString(const U8 *pu8String) {
+  for (; *pu8String != 0; ++pu8String) {
+    while (L_QUEUE_Put(Q_TRANSMIT_UART1, pu8String) != 0) L_CLOCK_Sleep(1);
+  }
+}
 
 void T_N_PING_vGetNetworkDepths(float *pfDepthToListen, float *pfDepthToPing) {
   *pfDepthToListen = s_fNetworkActualDepthToListen;

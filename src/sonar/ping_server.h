@@ -34,12 +34,25 @@ typedef struct {
   const U8 *pu8Samples;
 } sonarPingBodyType;
 
+enum : GMSG_ID_TYPE { GMSG_ID_STATUS = 0x000001 };
+
 // The map handed to the message service.
 const GMSG_MAP_INFO *T_N_PING_pMessageMap(void);
 
 BOOLEAN T_N_PING_bHandleNewDataRequest(MBOX Mailbox, GMSG_INFO *pMsgInfo, void *pvParam1, void *pvParam2);
 BOOLEAN T_N_PING_bHandleReceivePingDepth(MBOX Mailbox, GMSG_INFO *pMsgInfo, void *pvParam1, void *pvParam2);
 BOOLEAN T_N_PING_bHandleDataRecieve(MBOX Mailbox, GMSG_INFO *pMsgInfo, void *pvParam1, void *pvParam2);
+BOOLEAN T_N_PING_bHandleNiceMessageAboutSomethingInThePast(MBOX Mailbox, GMSG_INFO *pMsgInfo, void *pvParam1,
+                                                           void *pvParam2);
+// Clears the source's bit in 'ECPM' when its list is empty (callers hold RES_SONAR_SHARE).
+void T_N_PING_vRecheckClientList(U16 u16Source);
+void T_N_PING_vReset2DAdvClients(void);
+U32 T_N_PING_u32GetSourcesSelectedByLocal(void);
+U32 T_N_PING_u32GetSourcesToPingOnLocalTx(void);
+void T_N_PING_vClearPingList(BOOLEAN bFromNetwork);
+void T_N_PING_vSetSideBeamRange(float fSideBeamRange);
+// Puts each character into the first serial port's transmit queue, waiting while it is full.
+void T_N_PING_vSendString(const U8 *pu8String);
 
 // TRUE when the client list of that source is not empty / any list is.
 BOOLEAN T_N_PING_bCheckActiveClientList(U32 u32SonarSource);

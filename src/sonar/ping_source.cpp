@@ -3,7 +3,12 @@
 #include "kernel/log.h"
 #include "net/gmsg_standin.h"
 #include "settings/database.h"
+#include "sonar/net_ping_receive_standin.h"
+#include "sonar/ping_exchange.h"
+#include "sonar/ping_server.h"
 #include "sonar/ping_state.h"
+#include "sonar/synthsim_standin.h"
+#include "ui/info/alarm.h"
 #include "ui/startup/startup.h"
 
 namespace {
@@ -11,7 +16,7 @@ namespace {
 U32 s_u32LocalPingMask = 0;
 U32 s_u32ClientPingMask = 0;
 U32 s_u32NetworkPingMask = 0;
-U32 s_au32SonarSourceMAC[NUMBER_OF_SONAR_SOURCES];
+U32 s_au32SonarSourceMAC[NUMBER_OF_SONAR_SOURCES] = {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
 sonarRegisteredClientNode *s_apClients[NUMBER_OF_SONAR_SOURCES];
 
 const FOURCHARID kTransducerKeys[NUMBER_OF_SONAR_SOURCES] = {FCID("YST1"), FCID("YST2"), FCID("YST3"),
@@ -57,14 +62,41 @@ void T_N_PING_vDeleteAllClients(void) {
   for (sonarRegisteredClientNode *&pHead : s_apClients) U_PING_vAllDeleteClientNodes(&pHead);
 }
 
-void T_N_PING_vUnregisterForNetworkData(U16 u16Source) {
-  GMSG_ADDRESS Address{};
-  U_PING_vGetServerAddress(&Address, u16Source);
-  log_me("T_N_PING_vUnregisterForNetworkData: source %u", static_cast<unsigned>(u16Source));
-  GMSG_ADDRESS None{};
-  if (GMSG_bAddressEqual(&Address, &None)) return;
-  U_PING_vSetServerAddress(None, u16Source);
+BOOLEAN T_N_PING_vUnregisterForNetworkData(U32 u32ServerIP, U32 u32ServerPort, U32 u32SonarSource) {
+  log_me("T_N_PING_vUnregisterForNetworkData: 0x%08x:%u source %u", static_cast<unsigned>(u32ServerIP),
+         static_cast<unsigned>(u32ServerPort), static_cast<unsigned>(u32SonarSource));
+  if (u32ServerIP == 0) return TRUE;
+  GMSG_ADDRESS Target{};
+  GMSG_vMakeSocketAddress(&Target, u32ServerIP, u32ServerPort);
+  const sonarRequestDataType request = {0, 0, u32SonarSource};
+  const BOOLEAN bSent = U_GMSG_bSendMsgNoWaitAsync(M_PING, &Target, GMSG_ID_SONAR_REQUEST_DATA,
+                                                   &DT_SONAR_REQUEST_DATA, &request, 0, 500);
+  log_me("T_N_PING_vUnregisterForNetworkData: request %s", bSent ? "sent" : "not sent");
+  if (u32SonarSource >= NUMBER_OF_SONAR_SOURCES) return TRUE;
+  const U16 u16Source = static_cast<U16>(u32SonarSource);
+  GMSG_ADDRESS Server{};
+  U_PING_vGetServerAddress(&Server, u16Source);
+  if (Server.uAddr.SocketAddress.u32Address != u32ServerIP) return TRUE;
+  U_ALARM_bRemovePeer(&Server);
+  const S32 s32Monitor = U_PING_s32GetServerMonitorHandle(u16Source);
+  if (s32Monitor >= 0) U_SERVER_MONITOR_vSetActive(static_cast<U32>(s32Monitor), FALSE);
+  Server.uAddr.SocketAddress.u32Address = 0;
+  Server.uAddr.SocketAddress.u32Port = 0;
+  U_PING_vSetServerAddress(Server, u16Source);
   U_PING_vSetNetworkClientState(NETWORK_CLIENT_STATE_DISCONNECTED, u16Source);
+  return TRUE;
+}
+
+void T_N_PING_vSwitchToNetworkSonar(U16 u16LocalIndex, U32 u32Transducer, U32 u32Mac) {
+  if (u16LocalIndex >= NUMBER_OF_SONAR_SOURCES) return;
+  const U32 u32Bit = 1u << u16LocalIndex;
+  const U32 u32Local = fetchMask("ELPM");
+  if (u32Local & u32Bit) writeMask("ELPM", u32Local & ~u32Bit);
+  U_PING_vSetNetworkClientState(NETWORK_CLIENT_STATE_DISCONNECTED, u16LocalIndex);
+  T_N_PING_vUpdateSonarSource(static_cast<S32>(u32Mac & 0xFFFFFF), u16LocalIndex);
+  T_NET_PING_RECEIVE_vUpdateSonarSource(u32Mac & 0xFFFFFF, u16LocalIndex);
+  H_DATABASE_bUpdateEverythingU32(kTransducerKeys[u16LocalIndex], u32Transducer, P_NORMAL, D_UNKNOWN, nullptr,
+                                  DB_NO_TIMEOUT);
 }
 
 BOOLEAN T_N_PING_vSwitchToLocalSonar(U16 u16Source) {
@@ -85,6 +117,7 @@ BOOLEAN T_N_PING_vSwitchToLocalSonar(U16 u16Source) {
   U32 u32Mac = 0;
   fetchValidU32(FCID("SMAC"), &u32Mac);
   T_N_PING_vUpdateSonarSource(static_cast<S32>(u32Mac), u16Source);
+  T_NET_PING_RECEIVE_vUpdateSonarSource(u32Mac, u16Source);
   U_PING_vSetNetworkClientState(NETWORK_CLIENT_STATE_LOCAL, u16Source);
   H_DATABASE_bUpdateEverythingU32(kTransducerKeys[u16Source], u16Source == SONAR_SOURCE_360 ? 16 : u32Kind, P_NORMAL,
                                   D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
@@ -121,17 +154,74 @@ void T_N_PING_vSetSonarViewEnable(void) {
   H_DATABASE_bUpdateEverythingBoolean(FCID("ISEN"), bEnable, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
 }
 
+U32 T_N_PING_u32SonarSourceId(U16 u16Source) {
+  return u16Source < NUMBER_OF_SONAR_SOURCES ? s_au32SonarSourceMAC[u16Source] : 0xFFFFFF;
+}
+
 void T_N_PING_vUpdateSonarSource(S32 s32Id, U16 u16Source) {
   if (u16Source >= NUMBER_OF_SONAR_SOURCES) return;
   log_me("T_N_PING_vUpdateSonarSource: id 0x%x, source %u", static_cast<unsigned>(s32Id),
          static_cast<unsigned>(u16Source));
-  s_au32SonarSourceMAC[u16Source] = static_cast<U32>(s32Id) & 0xFFFFFF;
+  const U32 u32Id = static_cast<U32>(s32Id) & 0xFFFFFF;
+  s_au32SonarSourceMAC[u16Source] = u32Id;
   U32 u32Mac = 0;
   if (!fetchValidU32(FCID("SMAC"), &u32Mac)) return;
-  const BOOLEAN bOwn = (static_cast<U32>(s32Id) & 0xFFFFFF) == (u32Mac & 0xFFFFFF);
-  if (U_PING_eGetNetworkClientState(u16Source) == NETWORK_CLIENT_STATE_INIT) {
-    U_PING_vSetNetworkClientState(bOwn && T_STARTUP_bIsSonarTransducerDetected() ? NETWORK_CLIENT_STATE_LOCAL
-                                                                                 : NETWORK_CLIENT_STATE_DISCONNECTED,
-                                  u16Source);
+  const BOOLEAN bOwn = u32Id == (u32Mac & 0xFFFFFF);
+  const BOOLEAN bDetected = T_STARTUP_bIsSonarTransducerDetected();
+  const U32 u32Bit = 1u << u16Source;
+  // The kind and elements of this unit's transducer, none without a detected one.
+  auto localTransducer = [](U32 *pu32Kind, U32 *pu32Elements) {
+    U32 u32Detected = 0;
+    *pu32Kind = 0;
+    *pu32Elements = 0;
+    if (fetchValidU32(FCID("ITXD"), &u32Detected) && u32Detected != 0 && u32Detected != 0xFFFFFFFF) {
+      fetchValidU32(FCID("SSTS"), pu32Kind);
+      fetchValidU32(FCID("SSES"), pu32Elements);
+    }
+  };
+  switch (U_PING_eGetNetworkClientState(u16Source)) {
+    case NETWORK_CLIENT_STATE_INIT:
+      T_N_PING_vUpdateLocalDatabaseItems(u16Source);
+      if (bOwn && bDetected) {
+        U32 u32Kind, u32Elements;
+        localTransducer(&u32Kind, &u32Elements);
+        if (u16Source < SONAR_SOURCE_360) {
+          H_DATABASE_bUpdateEverythingU32(kTransducerKeys[u16Source], u32Kind, P_NORMAL, D_UNKNOWN, nullptr,
+                                          DB_NO_TIMEOUT);
+          if (u16Source != SONAR_SOURCE_2D) vMenuSideScanFrequency(TRUE);
+        }
+        U_PING_vSetNetworkClientState(NETWORK_CLIENT_STATE_LOCAL, u16Source);
+      } else {
+        U_PING_vSetNetworkClientState(NETWORK_CLIENT_STATE_DISCONNECTED, u16Source);
+      }
+      break;
+    case NETWORK_CLIENT_STATE_LOCAL:
+      if (u32Id != 0xFFFFFF && bDetected) {
+        if (!bOwn) {
+          U_PING_vSetNetworkClientState(NETWORK_CLIENT_STATE_DISCONNECTED, u16Source);
+          writeMask("ELPM", fetchMask("ELPM") & ~u32Bit);
+        } else {
+          writeMask("ELPM", fetchMask("ELPM") | u32Bit);
+        }
+        writeMask("ENPM", fetchMask("ENPM") & ~u32Bit);
+      }
+      break;
+    case NETWORK_CLIENT_STATE_CONNECTED:
+    case NETWORK_CLIENT_STATE_DISCONNECTED:
+      if (bOwn) {
+        U32 u32Kind, u32Elements;
+        localTransducer(&u32Kind, &u32Elements);
+        H_DATABASE_bUpdateEverythingU32(kTransducerKeys[u16Source], u16Source == SONAR_SOURCE_360 ? 16 : u32Kind,
+                                        P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+        if (u16Source == SONAR_SOURCE_ZP || u16Source == SONAR_SOURCE_ZF) vMenuSideScanFrequency(TRUE);
+        const bool bElement = S_TRANSDUCER_u32GetElementBit(u32Elements, static_cast<NET_SOURCE_TYPE>(u16Source)) != 0;
+        writeMask("ELPM", bElement ? (fetchMask("ELPM") | u32Bit) : (fetchMask("ELPM") & ~u32Bit));
+        writeMask("ENPM", fetchMask("ENPM") & ~u32Bit);
+        T_N_PING_vUpdateLocalDatabaseItems(u16Source);
+        U_PING_vSetNetworkClientState(NETWORK_CLIENT_STATE_LOCAL, u16Source);
+      }
+      break;
+    default:
+      break;
   }
 }

@@ -17,8 +17,10 @@ struct sonarRegisteredClientNode;
 sonarRegisteredClientNode **T_N_PING_ppClientList(U16 u16Source);
 // Deletes the clients of all four sources (callers hold RES_SONAR_SHARE).
 void T_N_PING_vDeleteAllClients(void);
-// Unregisters from the server of source n, when it has one.
-void T_N_PING_vUnregisterForNetworkData(U16 u16Source);
+// Sends the unregister request to ip:port; when that is the server of source n, forgets it.
+BOOLEAN T_N_PING_vUnregisterForNetworkData(U32 u32ServerIP, U32 u32ServerPort, U32 u32SonarSource);
+// Source n to another unit's server (its transducer kind and unit id).
+void T_N_PING_vSwitchToNetworkSonar(U16 u16LocalIndex, U32 u32Transducer, U32 u32Mac);
 
 // Source n to this unit's transducer: FALSE when the transducer kind does not offer it.
 BOOLEAN T_N_PING_vSwitchToLocalSonar(U16 u16Source);
@@ -26,5 +28,7 @@ BOOLEAN T_N_PING_vSwitchToLocalSonar(U16 u16Source);
 void T_N_PING_vSetPingBitMask(BOOLEAN b2D, BOOLEAN bZP, BOOLEAN bZF, BOOLEAN b360);
 // 'ISEN': whether the sonar views are offered.
 void T_N_PING_vSetSonarViewEnable(void);
+// The unit id chosen for source n (low 24 bits; 0xFFFFFF none).
+U32 T_N_PING_u32SonarSourceId(U16 u16Source);
 // The unit id of source n changed (own or a server's; -1 none).
 void T_N_PING_vUpdateSonarSource(S32 s32Id, U16 u16Source);

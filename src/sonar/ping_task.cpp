@@ -1,6 +1,7 @@
 #include "sonar/ping_task.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "kernel/error.h"
 #include "kernel/log.h"
@@ -16,6 +17,7 @@
 #include "platform/coproc.h"
 #include "settings/database.h"
 #include "sonar/demultiplex.h"
+#include "sonar/ping_exchange.h"
 #include "sonar/ping_plan.h"
 #include "sonar/ping_server.h"
 #include "sonar/ping_source.h"
@@ -358,7 +360,10 @@ void buildPool() {
 void unregisterAll() {
   L_MUTEX_LockWait(RES_SONAR_SHARE);
   for (U16 u16Source = 0; u16Source < NUMBER_OF_SONAR_SOURCES; ++u16Source) {
-    T_N_PING_vUnregisterForNetworkData(u16Source);
+    GMSG_ADDRESS Server{};
+    U_PING_vGetServerAddress(&Server, u16Source);
+    T_N_PING_vUnregisterForNetworkData(Server.uAddr.SocketAddress.u32Address, Server.uAddr.SocketAddress.u32Port,
+                                       u16Source);
   }
   L_MUTEX_Unlock(RES_SONAR_SHARE);
 }
@@ -401,9 +406,17 @@ void handleMessage(void *pvMsg) {
       break;
     case CMD_ID_NEW_DATA: {
       auto *pNew = static_cast<MESSAGE_NEW_DATA *>(pvMsg);
+      T_N_PING_bControlChangeSend(pNew->FourCharId, pNew->dbValue.u32Val, 0, nullptr);
       T_N_PING_vHandleNewData(pNew->FourCharId, pNew->dbValue, pNew->bValid);
       break;
     }
+    case CMD_ID_GMSG_DISCONNECT:
+    case CMD_ID_CLIENT_MONITOR_TIMEOUT:
+      T_N_PING_bHandlePeerDisconnect(static_cast<MSG_GMSG_DISCONNECT *>(pvMsg), FALSE);
+      break;
+    case CMD_ID_SERVER_MONITOR_TIMEOUT:
+      T_N_PING_bHandlePeerDisconnect(static_cast<MSG_GMSG_DISCONNECT *>(pvMsg), TRUE);
+      break;
     case CMD_ID_RESET_POS:
       unregisterAll();
       if (!T_ETHERNET_bIsAddressReady()) {
@@ -543,26 +556,50 @@ void transducerChange(U32 u32Kind) {
   const U32 u32Network = fetchU32("ENPM", 0);
   if (u32Network != 0) u32Elements &= ~(u32Network & 0x7);
   u32Elements &= ~(1u << SONAR_SOURCE_360);
-  T_N_PING_vSetPingBitMask(u32Elements & 1, (u32Elements >> 1) & 1, (u32Elements >> 2) & 1, (u32Elements >> 3) & 1);
+  if (u32State != STATE_SIMULATION && u32State != STATE_POINT_OF_SALE) {
+    U32 u32Mac = 0;
+    if (H_DATABASE_bFetchU32(FCID("SMAC"), &u32Mac, &bValid, nullptr) && bValid) {
+      for (U16 n = 0; n < SONAR_SOURCE_360; ++n) {
+        if (T_N_PING_u32SonarSourceId(n) != (u32Mac & 0xFFFFFF)) u32Elements &= ~(1u << n);
+      }
+    }
+    T_N_PING_vSetPingBitMask(u32Elements & 1, (u32Elements >> 1) & 1, (u32Elements >> 2) & 1,
+                             (u32Elements >> 3) & 1);
+  }
+  T_N_PING_vSendTransducerChange(u32Kind);
   L_MUTEX_Unlock(RES_SONAR_SHARE);
+  T_N_PING_vLegaliseForTransducer(u32Kind);
 }
 
 void sonarEnable(BOOLEAN bEnable) {
   const SYSTEM_STATE eState = U_PING_eGetSystemState();
+  const bool bSimState = eState == STATE_SIMULATION || eState == STATE_POINT_OF_SALE;
   s_bSonarEnabled = bEnable;
+  L_MUTEX_LockWait(RES_SONAR_SHARE);
+  if (eState == static_cast<SYSTEM_STATE>(0)) {
+    L_MUTEX_Unlock(RES_SONAR_SHARE);
+    return;
+  }
   if (!bEnable) {
-    if (eState == STATE_SIMULATION || eState == STATE_POINT_OF_SALE) {
-      log_me("System State SIM or POS DO NOT zero ELPM");
+    // The simulator keeps pinging: its mask is left alone.
+    if (bSimState) {
+      log_me("System State SIM or POS DO NOT zero ELPM\n");
       s_bSonarEnabled = TRUE;
     } else {
       s_s32LocalPingMaskSonarOff = static_cast<S32>(fetchU32("ELPM", 0));
       defaultU32("ELPM", 0, P_NORMAL);
     }
-  } else if (s_s32LocalPingMaskSonarOff >= 0) {
-    defaultU32("ELPM", static_cast<U32>(s_s32LocalPingMaskSonarOff), P_NORMAL);
-    s_s32LocalPingMaskSonarOff = -1;
+  } else {
+    if (bSimState) {
+      log_me("System State SIM or POS DO NOT zero ELPM\n");
+    } else if (s_s32LocalPingMaskSonarOff > 0) {
+      defaultU32("ELPM", static_cast<U32>(s_s32LocalPingMaskSonarOff), P_NORMAL);
+      s_s32LocalPingMaskSonarOff = -1;
+    }
+    vPerformNullPing();
   }
   T_N_PING_vSetSonarViewEnable();
+  L_MUTEX_Unlock(RES_SONAR_SHARE);
 }
 
 }  // namespace
@@ -708,6 +745,11 @@ void T_N_PING_vMain(void) {
   L_MUTEX_LockWait(RES_SONAR_SHARE);
   T_N_PING_vDeleteAllClients();
   L_MUTEX_Unlock(RES_SONAR_SHARE);
+  const FCID_TRANSLATE_TYPE *pTable = T_N_PING_pTranslateTable();
+  for (U32 i = 0; i < FCID_TRANSLATE_ROWS; ++i) {
+    H_DATABASE_bRegisterForDataWithConditions(pTable[i].fcidUIControl, M_PING, TRUE, FALSE, FALSE);
+    H_DATABASE_bRegisterForDataWithConditions(pTable[i].fcidSavedSetting, M_PING, TRUE, FALSE, FALSE);
+  }
   const U32 u32Detected = fetchU32("ITXD", 0xFFFFFFFF);
   BOOLEAN bSonarOn = TRUE;
   BOOLEAN bValid = FALSE;
@@ -726,6 +768,21 @@ void T_N_PING_vMain(void) {
       // Once, when the unit has an address: serve the sonar on its port.
       s_bNetworkRegistered = U_GMSG_bRegisterMailbox(M_PING, RES_PING, SEMA_GMSG_PING, T_N_PING_pMessageMap(),
                                                      SONAR_SERVER_PORT);
+      L_MUTEX_LockWait(RES_SONAR_SHARE);
+      T_N_PING_vCreateNetworkDestinations();
+      for (U16 n = 0; n < NUMBER_OF_SONAR_SOURCES; ++n) {
+        S32 s32Monitor = -1;
+        if (n <= SONAR_SOURCE_ZP) {
+          const U32 u32Handle = U_SERVER_MONITOR_u32Allocate();
+          if (u32Handle != SERVER_MONITOR_NONE) {
+            U_SERVER_MONITOR_vSetUserName(u32Handle, "T_N_PING");
+            U_SERVER_MONITOR_vSetMailbox(u32Handle, M_PING);
+            s32Monitor = static_cast<S32>(u32Handle);
+          }
+        }
+        U_PING_vSetServerMonitorHandle(s32Monitor, n);
+      }
+      L_MUTEX_Unlock(RES_SONAR_SHARE);
     }
     static U32 s_u32LastLogged = 0xFFFFFFFF;
     const U32 u32Summary = (T_N_PING_bHasNetworkDestination() ? 1u : 0u) | U_PING_eGetNetworkClientState(0) << 4 |
@@ -771,6 +828,43 @@ void T_N_PING_vMain(void) {
 }
 
 BOOLEAN T_N_PING_bZeroPingData(void) { return s_bZeroAllPingDataBeforeSending; }
+BOOLEAN T_N_PING_bSonarEnabled(void) { return s_bSonarEnabled; }
+
+void T_N_PING_vLegaliseForTransducer(U32 u32Kind) {
+  U32 u32Beams = 0;
+  U32 u32Frequency = 0;
+  BOOLEAN bBeamsValid = FALSE;
+  BOOLEAN bFrequencyValid = FALSE;
+  if (!H_DATABASE_bFetchU32(FCID("SSSV"), &u32Beams, &bBeamsValid, nullptr) || !bBeamsValid ||
+      !H_DATABASE_bFetchU32(FCID("SSSF"), &u32Frequency, &bFrequencyValid, nullptr) || !bFrequencyValid) {
+    return;
+  }
+  auto setFrequency = [&](std::initializer_list<FOURCHARID> allowed) {
+    for (FOURCHARID Id : allowed) {
+      if (u32Frequency == Id) return;
+    }
+    H_DATABASE_bUpdateValueU32(FCID("SSSF"), FCID("SSF4"), P_NORMAL);
+  };
+  switch (u32Kind) {
+    case 1: case 4: case 11: case 12: case 13: case 14:
+      if (u32Beams >= 5) H_DATABASE_bUpdateValueU32(FCID("SSSV"), 1, P_NORMAL);
+      break;
+    case 2: case 3: case 9:
+      setFrequency({FCID("SSF4")});
+      break;
+    case 5:
+      setFrequency({FCID("SSF4"), FCID("SSF3")});
+      break;
+    case 10: case 15: case 17: case 18:
+      setFrequency({FCID("SSF5"), FCID("SSF4")});
+      break;
+    case 6:
+      break;
+    default:
+      H_DATABASE_bUpdateValueU32(FCID("SSSV"), 1, P_NORMAL);
+      break;
+  }
+}
 void T_N_PING_vPerformNullPing(void) { vPerformNullPing(); }
 
 void T_N_PING_vResetForTest(void) {

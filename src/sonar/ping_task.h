@@ -46,6 +46,10 @@ void T_N_PING_vResetForTest(void);
 PING_DESCRIPTOR *T_N_PING_pPoolDescriptor(U32 u32Index);
 // Whether the director zeroes the samples (a unit whose sonar is unused sends empty pings).
 BOOLEAN T_N_PING_bZeroPingData(void);
+// 'SSEN' as the ping task last saw it.
+BOOLEAN T_N_PING_bSonarEnabled(void);
+// Keeps the beam selection and side-looking frequency legal for a transducer kind.
+void T_N_PING_vLegaliseForTransducer(U32 u32Kind);
 void T_N_PING_vPerformNullPing(void);
 // Tests: the task's flags as the system state and settings would set them.
 void T_N_PING_vSetStateForTest(BOOLEAN bSystemPinging, BOOLEAN bSimulateCoprocessor, U32 u32Transducer,

@@ -20,6 +20,7 @@
 #include "sonar/ping_state.h"
 #include "sonar/ping_task.h"
 #include "ui/startup/startup.h"
+#include "ping_test_util.h"
 #include "run_apart.h"
 
 void T_N_PROCESS_vHandleMessageStandIn(void *pvMsg);
@@ -56,11 +57,7 @@ U16 le16(const std::vector<U8> &block, U32 u32At) { return static_cast<U16>(bloc
 class PingTask : public ::testing::Test {
  protected:
   void SetUp() override {
-    HOST_SONAR_vReset();
-    HOST_SONAR_vSetPacing(false);
-    H_COPROC_vInitialize();
-    T_N_PING_vResetForTest();
-    T_N_PING_vCreatePoolForTest();
+    PING_TEST_vFreshPingTask();
     drainProcessing();
     for (U16 n = 0; n < 4; ++n) U_PING_vSetNetworkClientState(NETWORK_CLIENT_STATE_INIT, n);
     U_PING_vSetBeamSelected(1);

@@ -19,54 +19,13 @@
 #include "draw/string.h"
 #include "platform/png.h"
 #include "test_environment.h"
+#include "unit_run.h"
 
 namespace {
 
 constexpr unsigned short kExit = 30;
 // "LONGER" is no key: the unit says so and logs the others.
 const char *const kLoggedKeys = "CCST,CMNU,LONGER,DET1,DET2,DET3,DET4,DET5";
-
-// A fresh data directory, a key FIFO and the environment of one run; the unit inherits the environment.
-class UnitRun {
- public:
-  UnitRun(const std::vector<std::string> &words, const std::map<std::string, std::string> &env) {
-    m_dir = TEST_dataDirectory() + "/unit-XXXXXX";
-    if (mkdtemp(m_dir.data()) == nullptr) std::abort();
-    const std::string fifo = m_dir + "/keys";
-    mkfifo(fifo.c_str(), 0600);
-    m_keys = open(fifo.c_str(), O_RDWR);  // does not wait for the unit's reader
-    std::map<std::string, std::string> all = env;
-    all["CORVAN_HEADLESS"] = "1";
-    all["CORVAN_KEYS"] = fifo;
-    all["CORVAN_LOG_KEYS"] = kLoggedKeys;
-    for (const char *pcName : {"CORVAN_DEVROOT", "CORVAN_TRANSDUCER", "CORVAN_SONAR_ADC", "CORVAN_SONAR_BOTTOM",
-                               "CORVAN_SCREENSHOT"}) {
-      unsetenv(pcName);
-    }
-    for (const auto &[name, value] : all) setenv(name.c_str(), value.c_str(), 1);
-    m_unit.emplace(words, m_dir + "/data");
-    for (const auto &entry : all) unsetenv(entry.first.c_str());
-  }
-  ~UnitRun() {
-    if (m_keys >= 0) close(m_keys);
-  }
-  UnitProcess &unit() { return *m_unit; }
-  const std::string &dir() const { return m_dir; }
-  void key(unsigned short code) {
-    for (int value : {1, 0}) {
-      struct input_event event = {};
-      event.type = EV_KEY;
-      event.code = code;
-      event.value = value;
-      ASSERT_EQ(write(m_keys, &event, sizeof event), static_cast<ssize_t>(sizeof event));
-    }
-  }
-
- private:
-  std::string m_dir;
-  int m_keys = -1;
-  std::optional<UnitProcess> m_unit;
-};
 
 struct Attempt {
   int nEcho, nNoise, nValue;
@@ -92,7 +51,7 @@ std::optional<int> lastLogged(const std::string &log, const std::string &key) {
 
 TEST(UnitDetect, TransducerWithAnOpenThermistorLinePassesTheEchoTestAndRunsNormally) {
   // The model's transducer line reads open (1023), so the echo test runs instead of the line's shortcut.
-  UnitRun run({"nodisclaimer"}, {{"CORVAN_SONAR_ADC", "400,1023,304"}});
+  UnitRun run({"nodisclaimer"}, {{"CORVAN_SONAR_ADC", "400,1023,304"}}, kLoggedKeys);
   UnitProcess &unit = run.unit();
   ASSERT_TRUE(unit.waitForLine("system state 3")) << unit.out();
   // The first start opens the quick-setup menu; EXIT closes it.
@@ -119,7 +78,8 @@ TEST(UnitDetect, WithoutATransducerAFreshUnitBurnsInAndShowsTheChartStore) {
   {
     // Burn-in logs nothing more: the watchdog ends the run (status 3) after 10 quiet seconds, longer than the
     // splash, and the screen is written as it ends. A point-of-sale notice would be gone by then.
-    UnitRun run({"nodisclaimer", "debug_sec", "10"}, {{"CORVAN_TRANSDUCER", "0"}, {"CORVAN_SCREENSHOT", shot}});
+    UnitRun run({"nodisclaimer", "debug_sec", "10"}, {{"CORVAN_TRANSDUCER", "0"}, {"CORVAN_SCREENSHOT", shot}},
+                kLoggedKeys);
     UnitProcess &unit = run.unit();
     ASSERT_TRUE(unit.waitForLine("system state 2")) << unit.out();
     EXPECT_EQ(unit.wait(), 3) << unit.out();
