@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "chartlib/nv_navig.h"
+#include "chartlib/nav/nv_navig.h"
 #include "nmea/ais/ais_collision.h"
 #include "nmea/ais/ais_pool.h"
 #include "settings/database.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "ais_test_util.h"
-#include "chartlib/nv_navig.h"
+#include "chartlib/nav/nv_navig.h"
 #include "nav/track.h"
 #include "nav/u_nav.h"
 #include "nmea/ais/ais_collision.h"

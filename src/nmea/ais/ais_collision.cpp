@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "chartlib/nv_navig.h"
+#include "chartlib/nav/nv_navig.h"
 #include "nav/track.h"
 #include "nav/u_nav.h"
 #include "settings/database.h"
