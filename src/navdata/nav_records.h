@@ -196,6 +196,20 @@ S16 *NAV_pnWaypointsUsed(void);
 ROUTE *NAV_pRouteTable(void);
 TRACK_HEADER *NAV_pTrackHeaderTable(void);
 WENDRIX *NAV_pWendrixTable(void);
+// Tables derived from the records (hashes, duplicates, decluttering, the copies kept for the linked unit); the
+// 16,384-entry ones are indexed by the low 14 bits of a waypoint link.
+typedef struct {
+  U16 au16WaypointHash[NAV_WAYPOINT_SLOTS];
+  BOOLEAN abWaypointDuplicate[NAV_LINK_TABLE];
+  U32 anWaypointDuplicate[NAV_LINK_TABLE];
+  S32 abDeclutterWaypoints[NAV_LINK_TABLE];
+  S32 abDeclutterWaypointsLeft[NAV_LINK_TABLE];
+  ROUTE aRouteBackup[NAV_ROUTES];
+  U16 au16RouteHash[NAV_ROUTES];
+  WAYPOINT aBigendianWaypoint[NAV_WAYPOINT_SLOTS];
+  ROUTE aBigendianRoute[NAV_ROUTES];
+} NAV_DERIVED_TABLES;
+NAV_DERIVED_TABLES *NAV_pDerivedTables(void);
 // Empties every table (start-up and tests).
 void NAV_vClearTables(void);
 
