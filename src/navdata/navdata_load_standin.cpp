@@ -1,19 +1,21 @@
 // Stand-in of the store's start-up load: the steps whose pieces exist today (tables cleared, directories,
-// flash scans, old-record rewrite, empty routes, route backup, recorded paths), recorded for tests and logged.
-// The hash pass, the route partition, the waypoint name counter, new path identities and the group tree are
-// not run here.
+// flash scans, old-record rewrite, empty routes, route backup, recorded paths with their identities, the group
+// tree's start-up), recorded for tests and logged. The hash pass, the route hashes and partition and the
+// waypoint name counter are not run here.
 #include "navdata/navdata_load_standin.h"
 
 #include <cstring>
 #include <mutex>
 #include <string>
 
+#include "autopilot/vantrel_uid_standin.h"
 #include "kernel/kernel_defs.h"
 #include "kernel/log.h"
 #include "kernel/mutex.h"
 #include "navdata/nav_card.h"
 #include "navdata/nav_nvram.h"
 #include "navdata/nav_records.h"
+#include "navdata/navdata_group_standin.h"
 
 namespace {
 
@@ -57,7 +59,8 @@ S32 nLoadWendrixs(S32 *pnTop) {
     log_me("Wendrix%d : nCount: %x   Name: %s ", static_cast<int>(i), header.nCount, header.sName);
     ++nUsed;
     if (header.u64UID == 0 || ((header.u64UID >> 44) & 0xF) != 6) {
-      log_me("nav: path %u needs a new identity; not given yet", i);
+      U_VANTREL_COMMON_vGenerateWendrixUID(&NAV_pWendrixTable()[i]);
+      T_NAV_NVRAM_vSaveWendrix(&NAV_pWendrixTable()[i], static_cast<U16>(i), FALSE);
     }
   }
   log_me("Number of Wendrixs: %d", static_cast<int>(nUsed));
@@ -97,6 +100,7 @@ void T_NAV_vInitTracksWaypointsRoutes(void) {
     if (NAV_pWaypointTable()[0][i].u8Status != WP_STATUS_FREE) ++nSlots;
   }
   NAV_pnWaypointsUsed()[0] = static_cast<S16>(nSlots);
+  T_NAV_GROUP_DATA_vInitGroups();
   S32 nTracks = 0;
   for (U32 i = 0; i < NAV_TRACKS; ++i) {
     if (NAV_pTrackHeaderTable()[i].u16Count != 0) ++nTracks;

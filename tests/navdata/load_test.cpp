@@ -7,7 +7,9 @@
 #include <string>
 
 #include "nav_fixture.h"
+#include "autopilot/vantrel_uid_standin.h"
 #include "navdata/nav_card.h"
+#include "navdata/navdata_group_standin.h"
 #include "navdata/navdata_load_standin.h"
 #include "test_environment.h"
 
@@ -97,6 +99,8 @@ TEST_F(LoadTest, StartUpLoadReplacesTheTablesWithTheFlashRecords) {
   writeFile(path("wendrixs/5"), wendrixFile(5, 3, "TwelveLetter"));
 
   const U32 u32Loads = NAVDATA_LOAD_STANDIN_tRecordForTest().u32Loads;
+  const U32 u32Uids = VANTREL_UID_STANDIN_u32CallsForTest();
+  const U32 u32Groups = NAVDATA_GROUP_STANDIN_u32InitsForTest();
   testing::internal::CaptureStdout();
   T_NAV_vInitTracksWaypointsRoutes();
   std::string sLog = testing::internal::GetCapturedStdout();
@@ -125,9 +129,17 @@ TEST_F(LoadTest, StartUpLoadReplacesTheTablesWithTheFlashRecords) {
   EXPECT_EQ(NAV_pRouteTable()[3].bHide, 0u);
   EXPECT_EQ(NAV_pRouteTable()[2].anWaypoint[1], 11);
   EXPECT_EQ(std::memcmp(NAV_pDerivedTables()->aRouteBackup, NAV_pRouteTable(), sizeof(ROUTE) * NAV_ROUTES), 0);
-  // A path name that fills its field loses its last letter and its identity.
+  // A path name that fills its field loses its last letter and gets a new identity, also in its file.
   EXPECT_STREQ(T_NAV_pGetWendrixHeader(5)->sName, "TwelveLette");
-  EXPECT_EQ(T_NAV_pGetWendrixHeader(5)->u64UID, 0u);
+  const U64 u64UID = T_NAV_pGetWendrixHeader(5)->u64UID;
+  EXPECT_EQ((u64UID >> 44) & 0xF, 6u);
+  EXPECT_NE(u64UID, 0x0000600000000001ull);
+  EXPECT_EQ(VANTREL_UID_STANDIN_u32CallsForTest(), u32Uids + 1);
+  auto pathFile = readFile(path("wendrixs/5"));
+  ASSERT_EQ(pathFile.size(), 3080u);
+  EXPECT_EQ(NAV_u32Get(&pathFile[8 + 64], false) | (U64{NAV_u32Get(&pathFile[8 + 68], false)} << 32), u64UID);
+  EXPECT_EQ(pathFile[8 + 8 + 11], 0);  // the cut name
+  EXPECT_EQ(NAVDATA_GROUP_STANDIN_u32InitsForTest(), u32Groups + 1);
   EXPECT_NE(sLog.find("Wendrix5 : nCount: 3   Name: TwelveLette "), std::string::npos) << sLog;
   EXPECT_NE(sLog.find("Number of Wendrixs: 1"), std::string::npos);
   EXPECT_NE(sLog.find(std::string(79, '+')), std::string::npos);
