@@ -24,6 +24,7 @@ constexpr S32 NAV_Y_LIMIT = 15433198;
 // Sizes of the little-endian record images.
 enum : U32 {
   NAV_WAYPOINT_BYTES = 28,
+  NAV_WAYPOINT_NAME_BYTES = 12,
   NAV_ROUTE_BYTES = 128,
   NAV_TRACK_HEADER_BYTES = 60,
   NAV_TRACK_BYTES = 131072,

@@ -1,9 +1,10 @@
 // Stand-in of the store's start-up load: the steps whose pieces exist today (tables cleared, directories,
 // flash scans, old-record rewrite, empty routes, route backup, recorded paths with their identities, the group
-// tree's start-up), recorded for tests and logged. The hash pass, the route hashes and partition and the
-// waypoint name counter are not run here.
+// tree's start-up, the waypoint name counter), recorded for tests and logged. The hash pass and the route
+// hashes and partition are not run here.
 #include "navdata/navdata_load_standin.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -15,7 +16,9 @@
 #include "navdata/nav_card.h"
 #include "navdata/nav_nvram.h"
 #include "navdata/nav_records.h"
+#include "navdata/nav_waypoint_counter.h"
 #include "navdata/navdata_group_standin.h"
+#include "settings/database.h"
 
 namespace {
 
@@ -94,6 +97,13 @@ void T_NAV_vInitTracksWaypointsRoutes(void) {
 
   S32 nTopWendrix = 0;
   S32 nWendrixs = nLoadWendrixs(&nTopWendrix);
+
+  const U32 u32Counter = static_cast<U32>(std::min<S32>(T_NAV_s32GetMaxWayPointCounter(), 99999));
+  U32 u32Stored = 0;  // a missing counter reads as 0
+  H_DATABASE_bFetchU32(FCID("SWID"), &u32Stored, nullptr, nullptr);
+  if (u32Stored != u32Counter) {
+    H_DATABASE_bUpdateEverythingU32(FCID("SWID"), u32Counter, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
+  }
 
   S32 nSlots = 0;
   for (S32 i = 0; i < nTop; ++i) {
