@@ -40,7 +40,7 @@ TEST_F(LoadTest, RecordedPathDirectory) {
   writeFile(path("wendrixs/1"), wendrixFile(1, 2, "One"));
   writeFile(path("wendrixs/50"), wendrixFile(50, 5, "Fifty"));       // past the table
   auto shortFile = wendrixFile(7, 5, "Short");
-  shortFile.resize(shortFile.size() - 1);
+  shortFile.pop_back();
   writeFile(path("wendrixs/7"), shortFile);                           // cut short
   writeFile(path("wendrixs/9"), wendrixFile(9, 353, "Long"));         // more points than it holds
   auto route = wendrixFile(20, 5, "Route");
