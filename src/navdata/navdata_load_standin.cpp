@@ -1,7 +1,7 @@
 // Stand-in of the store's start-up load: the steps whose pieces exist today (tables cleared, directories,
 // flash scans, old-record rewrite, empty routes, route backup, recorded paths with their identities, the group
-// tree's start-up, the waypoint name counter), recorded for tests and logged. The hash pass and the route
-// hashes and partition are not run here.
+// tree's start-up, the waypoint name counter, the waypoint and route hashes), recorded for tests and logged. The
+// sharing counters and the route partition are not kept here.
 #include "navdata/navdata_load_standin.h"
 
 #include <algorithm>
@@ -14,6 +14,7 @@
 #include "kernel/log.h"
 #include "kernel/mutex.h"
 #include "navdata/nav_card.h"
+#include "navdata/nav_hash.h"
 #include "navdata/nav_nvram.h"
 #include "navdata/nav_records.h"
 #include "navdata/nav_waypoint_counter.h"
@@ -106,8 +107,13 @@ void T_NAV_vInitTracksWaypointsRoutes(void) {
   }
 
   S32 nSlots = 0;
-  for (S32 i = 0; i < nTop; ++i) {
-    if (NAV_pWaypointTable()[0][i].u8Status != WP_STATUS_FREE) ++nSlots;
+  for (U32 i = 0; i < NAV_WAYPOINT_SLOTS; ++i) {
+    T_NAV_vUpdateWaypointHashTableItem(i);
+    if (static_cast<S32>(i) < nTop && NAV_pWaypointTable()[0][i].u8Status != WP_STATUS_FREE) ++nSlots;
+  }
+  for (U32 i = 0; i < NAV_ROUTES; ++i) {
+    const ROUTE &route = NAV_pRouteTable()[i];
+    if (route.nCount != 0 || route.u32DateTime != 0) T_NAV_vUpdateRouteHashTableItem(i);
   }
   NAV_pnWaypointsUsed()[0] = static_cast<S16>(nSlots);
   T_NAV_GROUP_DATA_vInitGroups();

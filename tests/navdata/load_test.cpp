@@ -9,6 +9,7 @@
 #include "nav_fixture.h"
 #include "autopilot/vantrel_uid_standin.h"
 #include "navdata/nav_card.h"
+#include "navdata/nav_hash.h"
 #include "navdata/navdata_group_standin.h"
 #include "navdata/navdata_load_standin.h"
 #include "test_environment.h"
@@ -124,7 +125,11 @@ TEST_F(LoadTest, StartUpLoadReplacesTheTablesWithTheFlashRecords) {
   EXPECT_FALSE(fs::exists(path("wpts/3000")));
   EXPECT_EQ(NAV_pTrackHeaderTable()[8].u16Count, 0);
   EXPECT_EQ(NAV_pTrackHeaderTable()[4].u16Count, 1);
-  EXPECT_EQ(NAV_pDerivedTables()->au16WaypointHash[0], 0);
+  EXPECT_EQ(NAV_pDerivedTables()->au16WaypointHash[0], T_NAV_TWR_u16HashWaypoint(T_NAV_pGetWaypoint(0)));
+  EXPECT_NE(NAV_pDerivedTables()->au16WaypointHash[0], 0x1234);
+  EXPECT_EQ(NAV_pDerivedTables()->au16WaypointHash[1], 0);
+  EXPECT_EQ(NAV_pDerivedTables()->au16RouteHash[2], T_NAV_TWR_u16HashRoute(T_NAV_pGetRoute(2)));
+  EXPECT_EQ(NAV_pDerivedTables()->au16RouteHash[3], 0);
   EXPECT_EQ(NAV_pRouteTable()[6].u32DateTime, 0u);
   EXPECT_EQ(NAV_pRouteTable()[3].bHide, 0u);
   EXPECT_EQ(NAV_pRouteTable()[2].anWaypoint[1], 11);
