@@ -211,7 +211,7 @@ typedef struct {
   ROUTE aBigendianRoute[NAV_ROUTES];
 } NAV_DERIVED_TABLES;
 NAV_DERIVED_TABLES *NAV_pDerivedTables(void);
-// Empties every table (start-up and tests).
+// Empties every table and the own-bank state (start-up and tests).
 void NAV_vClearTables(void);
 
 // Little-endian images. A waypoint-table slot is laid out by its status (group header, group body, waypoint).

@@ -1,7 +1,7 @@
 // Stand-in of the store's start-up load: the steps whose pieces exist today (tables cleared, directories,
 // flash scans, old-record rewrite, empty routes, route backup, recorded paths with their identities, the group
-// tree's start-up, the waypoint name counter, the waypoint and route hashes), recorded for tests and logged. The
-// sharing counters and the route partition are not kept here.
+// tree's start-up, the waypoint name counter, the hash pass, the route hashes), recorded for tests and logged.
+// The route counters and partition are not kept here.
 #include "navdata/navdata_load_standin.h"
 
 #include <algorithm>
@@ -17,6 +17,7 @@
 #include "navdata/nav_hash.h"
 #include "navdata/nav_nvram.h"
 #include "navdata/nav_records.h"
+#include "navdata/nav_waypoint_bank.h"
 #include "navdata/nav_waypoint_counter.h"
 #include "navdata/navdata_group_standin.h"
 #include "settings/database.h"
@@ -106,11 +107,9 @@ void T_NAV_vInitTracksWaypointsRoutes(void) {
     H_DATABASE_bUpdateEverythingU32(FCID("SWID"), u32Counter, P_NORMAL, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
   }
 
-  S32 nSlots = 0;
-  for (U32 i = 0; i < NAV_WAYPOINT_SLOTS; ++i) {
-    T_NAV_vUpdateWaypointHashTableItem(i);
-    if (static_cast<S32>(i) < nTop && NAV_pWaypointTable()[0][i].u8Status != WP_STATUS_FREE) ++nSlots;
-  }
+  T_NAV_TWR_vHashWaypoints();
+  const S32 nSlots = NAV_pnWaypointsUsed()[0];
+  nTop = NAV_pnMaxUsedWaypointIndex()[0];
   for (U32 i = 0; i < NAV_ROUTES; ++i) {
     const ROUTE &route = NAV_pRouteTable()[i];
     if (route.nCount != 0 || route.u32DateTime != 0) T_NAV_vUpdateRouteHashTableItem(i);

@@ -1,5 +1,5 @@
 // Stand-in of the store's start-up load until the whole store is written: the flash records come into the
-// tables, the old waypoint records are rewritten and hashed; the sharing counters are left for later.
+// tables, the old waypoint records are rewritten and hashed; the route partition is left for later.
 #pragma once
 #include "corvan/types.h"
 
