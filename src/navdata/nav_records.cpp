@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "kernel/log.h"
+#include "navdata/nav_route_table.h"
 #include "navdata/nav_waypoint_bank.h"
 
 static_assert(sizeof(WAYPOINT) == NAV_WAYPOINT_BYTES && sizeof(GROUP_HEADER) == NAV_WAYPOINT_BYTES &&
@@ -163,6 +164,7 @@ void NAV_vClearTables(void) {
   std::memset(s_Wendrix, 0, sizeof s_Wendrix);
   std::memset(&s_Derived, 0, sizeof s_Derived);
   NAV_vResetOwnBankState();
+  NAV_vResetRouteState();
 }
 
 void NAV_vPackWaypoint(const WAYPOINT *pSlot, U8 *pu8Out) {

@@ -1,7 +1,7 @@
 // Stand-in of the store's start-up load: the steps whose pieces exist today (tables cleared, directories,
 // flash scans, old-record rewrite, empty routes, route backup, recorded paths with their identities, the group
-// tree's start-up, the waypoint name counter, the hash pass, the route hashes), recorded for tests and logged.
-// The route counters and partition are not kept here.
+// tree's start-up, the waypoint name counter, the hash passes), recorded for tests and logged. The route
+// partition is not passed here.
 #include "navdata/navdata_load_standin.h"
 
 #include <algorithm>
@@ -14,9 +14,9 @@
 #include "kernel/log.h"
 #include "kernel/mutex.h"
 #include "navdata/nav_card.h"
-#include "navdata/nav_hash.h"
 #include "navdata/nav_nvram.h"
 #include "navdata/nav_records.h"
+#include "navdata/nav_route_table.h"
 #include "navdata/nav_waypoint_bank.h"
 #include "navdata/nav_waypoint_counter.h"
 #include "navdata/navdata_group_standin.h"
@@ -85,15 +85,9 @@ void T_NAV_vInitTracksWaypointsRoutes(void) {
   T_NAV_DATA_vRewriteFlaggedWaypoints(NAV_pWaypointTable()[0]);
 
   NAV_DERIVED_TABLES *pDerived = NAV_pDerivedTables();
-  S32 nRoutes = 0, nLocked = 0;
   for (U32 i = 0; i < NAV_ROUTES; ++i) {
     ROUTE &route = NAV_pRouteTable()[i];
-    if (route.nCount == 0 && route.u32DateTime == 0) {
-      std::memset(&route, 0, sizeof route);
-    } else {
-      ++nRoutes;
-      if (route.bRtNotShared) ++nLocked;
-    }
+    if (route.nCount == 0 && route.u32DateTime == 0) std::memset(&route, 0, sizeof route);
   }
   std::memcpy(pDerived->aRouteBackup, NAV_pRouteTable(), sizeof pDerived->aRouteBackup);
 
@@ -110,10 +104,9 @@ void T_NAV_vInitTracksWaypointsRoutes(void) {
   T_NAV_TWR_vHashWaypoints();
   const S32 nSlots = NAV_pnWaypointsUsed()[0];
   nTop = NAV_pnMaxUsedWaypointIndex()[0];
-  for (U32 i = 0; i < NAV_ROUTES; ++i) {
-    const ROUTE &route = NAV_pRouteTable()[i];
-    if (route.nCount != 0 || route.u32DateTime != 0) T_NAV_vUpdateRouteHashTableItem(i);
-  }
+  T_NAV_TWR_vHashRoutes();
+  const S32 nRoutes = NAV_pRouteState()->nRoutesUsed;
+  const S32 nLocked = NAV_pRouteState()->nNumberLockedRoutes;
   NAV_pnWaypointsUsed()[0] = static_cast<S16>(nSlots);
   T_NAV_GROUP_DATA_vInitGroups();
   S32 nTracks = 0;

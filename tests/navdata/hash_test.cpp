@@ -9,6 +9,7 @@
 
 #include "nav_fixture.h"
 #include "navdata/nav_hash.h"
+#include "navdata/nav_route_table.h"
 #include "test_environment.h"
 
 namespace {
@@ -124,6 +125,20 @@ TEST_F(HashTest, RouteHashLeavesOutHideAndLock) {
   ROUTE other = r;
   other.anWaypoint[1] = 8;
   EXPECT_NE(T_NAV_TWR_u16HashRoute(&other), u16Plain);
+}
+
+TEST_F(HashTest, RouteHashPassCountsAndHashesUsedSlots) {
+  NAV_pRouteTable()[0].nCount = 1;
+  NAV_pRouteTable()[2].u32DateTime = 4;  // a date and no points: used
+  NAV_pRouteTable()[2].bRtNotShared = 1;
+  NAV_pRouteTable()[4].bHide = 1;  // only a flag: free
+  NAV_pDerivedTables()->au16RouteHash[4] = 0x4444;
+  T_NAV_TWR_vHashRoutes();
+  EXPECT_EQ(NAV_pRouteState()->nRoutesUsed, 2);
+  EXPECT_EQ(NAV_pRouteState()->nNumberLockedRoutes, 1);
+  EXPECT_EQ(NAV_pDerivedTables()->au16RouteHash[0], T_NAV_TWR_u16HashRoute(&NAV_pRouteTable()[0]));
+  EXPECT_EQ(NAV_pDerivedTables()->au16RouteHash[2], T_NAV_TWR_u16HashRoute(&NAV_pRouteTable()[2]));
+  EXPECT_EQ(NAV_pDerivedTables()->au16RouteHash[4], 0);
 }
 
 }  // namespace
