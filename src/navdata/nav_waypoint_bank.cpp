@@ -1,6 +1,7 @@
 // Own-bank state, counts and the hash pass.
 #include "navdata/nav_waypoint_bank.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "kernel/kernel_defs.h"
@@ -107,4 +108,37 @@ U16 T_NAV_TWR_u16FindWaypointEX(NAV_DATA_SPACE *pData, const WAYPOINT *pWaypoint
     if (bIsStored(w) && bSameContent(w, *pWaypoint)) return static_cast<U16>(i);
   }
   return NAV_LINK_NONE;
+}
+
+void T_NAV_vCopyWaypoint(U32 nIndex, WAYPOINT *pWaypoint) {
+  L_MUTEX_LockWait(RES_NAV_DATA);
+  if (const WAYPOINT *p = T_NAV_pGetWaypoint(nIndex)) *pWaypoint = *p;
+  L_MUTEX_Unlock(RES_NAV_DATA);
+}
+
+void T_NAV_vCopyWaypointPoint(U32 nIndex, POINT *pPoint) {
+  L_MUTEX_LockWait(RES_NAV_DATA);
+  if (const WAYPOINT *p = T_NAV_pGetWaypoint(nIndex)) *pPoint = p->pt;
+  L_MUTEX_Unlock(RES_NAV_DATA);
+}
+
+void T_NAV_vCopyWaypointName(U32 nIndex, char *sName, U32 nLimit) {
+  if (nLimit == 0) return;
+  L_MUTEX_LockWait(RES_NAV_DATA);
+  size_t uLength = 0;  // no waypoint: an empty name, so callers never show a stale buffer
+  if (const WAYPOINT *p = T_NAV_pGetWaypoint(nIndex)) {
+    // A full name field has no terminator.
+    uLength = std::min<size_t>(strnlen(p->sName, sizeof p->sName), nLimit - 1);
+    std::memcpy(sName, p->sName, uLength);
+  }
+  sName[uLength] = 0;
+  L_MUTEX_Unlock(RES_NAV_DATA);
+}
+
+U8 T_NAV_u8GetWaypointIcon(U32 nIndex) {
+  L_MUTEX_LockWait(RES_NAV_DATA);
+  const WAYPOINT *p = T_NAV_pGetWaypoint(nIndex);
+  const U8 u8Icon = p != nullptr ? p->u8Icon : 0;
+  L_MUTEX_Unlock(RES_NAV_DATA);
+  return u8Icon;
 }

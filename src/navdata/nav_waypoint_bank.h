@@ -28,3 +28,10 @@ void T_NAV_TWR_vHashWaypoints(void);
 // the entries of status 1 or 3 below its count, field by field.
 U16 T_NAV_TWR_u16FindWaypoint(const WAYPOINT *pWaypoint);
 U16 T_NAV_TWR_u16FindWaypointEX(NAV_DATA_SPACE *pData, const WAYPOINT *pWaypoint);
+
+// Copies under RES_NAV_DATA of a waypoint of any bank: the record, its position, at most nLimit - 1 characters of
+// its name (always terminated), its icon. 0xFFFF copies nothing (icon 0; the name is empty).
+void T_NAV_vCopyWaypoint(U32 nIndex, WAYPOINT *pWaypoint);
+void T_NAV_vCopyWaypointPoint(U32 nIndex, POINT *pPoint);
+void T_NAV_vCopyWaypointName(U32 nIndex, char *sName, U32 nLimit);
+U8 T_NAV_u8GetWaypointIcon(U32 nIndex);

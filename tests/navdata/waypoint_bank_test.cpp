@@ -91,4 +91,35 @@ TEST_F(WaypointBankTest, FindsAnEqualWaypoint) {
   EXPECT_EQ(T_NAV_TWR_u16FindWaypointEX(&space, T_NAV_pGetWaypoint(3)), NAV_LINK_NONE);
 }
 
+TEST_F(WaypointBankTest, CopiesOfAnyBank) {
+  WAYPOINT &w = put(2, 5, WP_STATUS_NORMAL, false, "ABCDEFGHIJKL");  // a full name field
+  w.u8Icon = 9;
+  WAYPOINT copy{};
+  T_NAV_vCopyWaypoint(0x2005, &copy);
+  EXPECT_EQ(std::memcmp(&copy, &w, sizeof copy), 0);
+  POINT pt{};
+  T_NAV_vCopyWaypointPoint(0x2005, &pt);
+  EXPECT_EQ(pt.x, 5);
+  EXPECT_EQ(pt.y, 7);
+  EXPECT_EQ(T_NAV_u8GetWaypointIcon(0x2005), 9);
+  struct Case {
+    U32 nLimit;
+    const char *pcName;
+  } const aCases[] = {{4, "ABC"}, {12, "ABCDEFGHIJK"}, {13, "ABCDEFGHIJKL"}, {20, "ABCDEFGHIJKL"}, {1, ""}};
+  for (const Case &c : aCases) {
+    char acName[24];
+    std::memset(acName, '#', sizeof acName);
+    T_NAV_vCopyWaypointName(0x2005, acName, c.nLimit);
+    EXPECT_STREQ(acName, c.pcName) << c.nLimit;
+  }
+  // No waypoint: nothing copied, icon 0, an empty name.
+  copy.u8Icon = 3;
+  T_NAV_vCopyWaypoint(0xFFFF, &copy);
+  EXPECT_EQ(copy.u8Icon, 3);
+  EXPECT_EQ(T_NAV_u8GetWaypointIcon(0xFFFF), 0);
+  char acName[8] = "stale";
+  T_NAV_vCopyWaypointName(0xFFFF, acName, sizeof acName);
+  EXPECT_STREQ(acName, "");
+}
+
 }  // namespace
