@@ -29,3 +29,11 @@ void T_NAV_TWR_vHashRoutes(void) {
   }
   L_MUTEX_Unlock(RES_NAV_DATA);
 }
+
+void T_NAV_vCopyRoute(U32 nIndex, ROUTE *pRoute) {
+  const ROUTE *pStored = T_NAV_pGetRoute(nIndex);
+  if (pStored == nullptr) return;
+  L_MUTEX_LockWait(RES_NAV_DATA);
+  *pRoute = *pStored;
+  L_MUTEX_Unlock(RES_NAV_DATA);
+}

@@ -14,3 +14,6 @@ void NAV_vResetRouteState(void);
 
 // Under RES_NAV_DATA: recounts the used and locked routes and stores each used route's hash, 0 for a free slot.
 void T_NAV_TWR_vHashRoutes(void);
+
+// Copies route nIndex under RES_NAV_DATA; nothing for 0xFFFF or another index past the table.
+void T_NAV_vCopyRoute(U32 nIndex, ROUTE *pRoute);

@@ -7,6 +7,7 @@
 #include "nav/nav_standin.h"
 #include "nav_fixture.h"
 #include "navdata/nav_route_queries.h"
+#include "navdata/nav_route_table.h"
 
 namespace {
 
@@ -131,6 +132,18 @@ TEST_F(RouteQueriesTest, OfferedRouteAgainstTheNavigatedOne) {
   NAV_pWaypointTable()[0][2].pt.x -= 1;
   offered.anWaypoint[2] = 0xFFFF;
   EXPECT_FALSE(T_NAV_bCheckCurrentRoute(&offered));
+}
+
+TEST_F(RouteQueriesTest, CopyOfAStoredRoute) {
+  route(49, 3, {1, 2, 3});
+  ROUTE copy{};
+  T_NAV_vCopyRoute(49, &copy);
+  EXPECT_EQ(std::memcmp(&copy, &NAV_pRouteTable()[49], sizeof copy), 0);
+  copy.u32DateTime = 77;
+  for (U32 nIndex : {50u, 0xFFFFu}) {  // nothing copied
+    T_NAV_vCopyRoute(nIndex, &copy);
+    EXPECT_EQ(copy.u32DateTime, 77u);
+  }
 }
 
 }  // namespace
