@@ -11,6 +11,7 @@
 #include "kernel/reset.h"
 #include "kernel/sema.h"
 #include "kernel/task_table.h"
+#include "navdata/navdata_load_standin.h"
 
 void STANDIN_vPublishMailbox(FOURCHARID key, MBOX mbox, U32 u32Priority, const char *pcFatalText) {
   if (H_DATABASE_bUpdateEverythingU32(key, static_cast<U32>(mbox), u32Priority, D_MAILBOX, nullptr,
@@ -122,6 +123,7 @@ const StandIn kStandIns[] = {
   for (int i = 0; i < 2 && pStandIn->keys[i] != 0; ++i) {
     STANDIN_vPublishMailbox(pStandIn->keys[i], pStandIn->mboxes[i], u32Priority, pStandIn->pcFatalText);
   }
+  if (task == NAVTASK) T_NAV_vInitTracksWaypointsRoutes();  // the navigation task loads the store as it starts
   log_me("stand-in running");
   STANDIN_vServe(pStandIn->semas, pStandIn->mboxes);
 }

@@ -1,5 +1,5 @@
-// Stand-in for the navigation services the readouts call, until the navigation task is written: a small table of
-// waypoints kept in memory, positions in degrees and decimal minutes with English hemisphere letters.
+// Stand-in for the navigation services the readouts call, until the navigation task is written: positions in
+// degrees and decimal minutes with English hemisphere letters; test waypoints go into the store.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -8,18 +8,16 @@
 #include "draw/icon_data.h"
 #include "nav/nav_standin.h"
 
+#include "kernel/kernel_defs.h"
+#include "kernel/mutex.h"
+
 namespace {
 
-constexpr U32 kWaypoints = 16;
 std::mutex s_mutex;
-WAYPOINT s_aWaypoints[kWaypoints];
-POINT s_aPoints[kWaypoints];
 U32 s_u32AISMenuSetups = 0;
 BOOLEAN s_bMOB = FALSE;
 ROUTE s_route;
 
-// Only the low bits of a link select a slot here; anything else is not stored.
-const WAYPOINT *find(U32 nIndex) { return nIndex < kWaypoints ? &s_aWaypoints[nIndex] : nullptr; }
 
 S32 currentView() {
   S32 s32View = 0;
@@ -60,23 +58,6 @@ void U_NAV_vFormatPosition(DATA_TYPE eType, double dValue, char *sValue, NAV_FOR
   strcpy(sValue, acText);
 }
 
-void T_NAV_vCopyWaypoint(U32 nIndex, WAYPOINT *pWaypoint) {
-  std::lock_guard<std::mutex> lock(s_mutex);
-  if (const WAYPOINT *p = find(nIndex)) *pWaypoint = *p;
-}
-
-void T_NAV_vCopyWaypointName(U32 nIndex, char *sName, U32 nLimit) {
-  if (nLimit == 0) return;
-  std::lock_guard<std::mutex> lock(s_mutex);
-  const WAYPOINT *p = find(nIndex);
-  snprintf(sName, nLimit, "%.11s", p ? p->sName : "");
-}
-
-void T_NAV_vCopyWaypointPoint(U32 nIndex, POINT *pPoint) {
-  std::lock_guard<std::mutex> lock(s_mutex);
-  *pPoint = nIndex < kWaypoints ? s_aPoints[nIndex] : POINT{};
-}
-
 BOOLEAN T_NAV_bIsMyChartView(S32 eView) {
   const S32 s32View = eView == UNKNOWN_VIEW ? currentView() : eView;
   return s32View >= CHART_PLUS_CHART_VIEW_PRIORITY && s32View <= CHART_PLUS_SIDESCAN_VIEW_PRIORITY;
@@ -95,17 +76,6 @@ U32 NAV_STANDIN_u32AISMenuSetups(void) {
   return s_u32AISMenuSetups;
 }
 
-void NAV_STANDIN_vSetWaypointPoint(U32 nIndex, POINT tPoint) {
-  std::lock_guard<std::mutex> lock(s_mutex);
-  if (nIndex < kWaypoints) s_aPoints[nIndex] = tPoint;
-}
-
-U8 T_NAV_u8GetWaypointIcon(U32 nIndex) {
-  std::lock_guard<std::mutex> lock(s_mutex);
-  const WAYPOINT *p = find(nIndex);
-  return p ? p->u8Icon : 0;
-}
-
 BOOLEAN T_NAV_bIsMOBInProgress(void) { return s_bMOB; }
 
 // The chart views with a cursor, on any side.
@@ -117,19 +87,29 @@ BOOLEAN T_NAV_bIsMyChartCursorView(LAYER_ID eView, SPLIT_WINDOW_TYPE) {
 ROUTE *T_NAV_pGetCurrentRoute(void) { return &s_route; }
 
 void NAV_STANDIN_vSetWaypoint(U32 nIndex, const char *sName, U8 u8Icon) {
-  std::lock_guard<std::mutex> lock(s_mutex);
-  if (nIndex >= kWaypoints) return;
-  snprintf(s_aWaypoints[nIndex].sName, sizeof s_aWaypoints[nIndex].sName, "%s", sName);
-  s_aWaypoints[nIndex].u8Icon = u8Icon;
+  if (!NAV_bIsWaypointLink(nIndex)) return;
+  L_MUTEX_LockWait(RES_NAV_DATA);
+  WAYPOINT *pSlot = T_NAV_pGetWaypoint(nIndex);
+  snprintf(pSlot->sName, sizeof pSlot->sName, "%s", sName);
+  pSlot->u8Icon = u8Icon;
+  L_MUTEX_Unlock(RES_NAV_DATA);
+}
+
+void NAV_STANDIN_vSetWaypointPoint(U32 nIndex, POINT tPoint) {
+  if (!NAV_bIsWaypointLink(nIndex)) return;
+  L_MUTEX_LockWait(RES_NAV_DATA);
+  T_NAV_pGetWaypoint(nIndex)->pt = tPoint;
+  L_MUTEX_Unlock(RES_NAV_DATA);
 }
 
 void NAV_STANDIN_vSetMOB(BOOLEAN bInProgress) { s_bMOB = bInProgress; }
 
 void NAV_STANDIN_vReset(void) {
   std::lock_guard<std::mutex> lock(s_mutex);
-  memset(s_aWaypoints, 0, sizeof s_aWaypoints);
   memset(&s_route, 0, sizeof s_route);
-  memset(s_aPoints, 0, sizeof s_aPoints);
   s_u32AISMenuSetups = 0;
   s_bMOB = FALSE;
+  L_MUTEX_LockWait(RES_NAV_DATA);
+  memset(NAV_pWaypointTable()[0], 0, sizeof NAV_pWaypointTable()[0]);
+  L_MUTEX_Unlock(RES_NAV_DATA);
 }

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "kernel/log.h"
+#include "navdata/nav_route_table.h"
+#include "navdata/nav_waypoint_bank.h"
 
 static_assert(sizeof(WAYPOINT) == NAV_WAYPOINT_BYTES && sizeof(GROUP_HEADER) == NAV_WAYPOINT_BYTES &&
               sizeof(GROUP_BODY) == NAV_WAYPOINT_BYTES && sizeof(GROUP_SLOT) == NAV_WAYPOINT_BYTES);
@@ -17,6 +19,7 @@ S16 s_nWaypointsUsed[NAV_WAYPOINT_BANKS];
 ROUTE s_Route[NAV_ROUTES];
 TRACK_HEADER s_TrackHeader[NAV_TRACKS];
 WENDRIX s_Wendrix[NAV_WENDRIXS];
+NAV_DERIVED_TABLES s_Derived;
 // Answered for a slot number past the table, so callers that never expect NULL read an empty slot.
 WAYPOINT s_FreeSlot;
 
@@ -150,6 +153,7 @@ S16 *NAV_pnWaypointsUsed(void) { return s_nWaypointsUsed; }
 ROUTE *NAV_pRouteTable(void) { return s_Route; }
 TRACK_HEADER *NAV_pTrackHeaderTable(void) { return s_TrackHeader; }
 WENDRIX *NAV_pWendrixTable(void) { return s_Wendrix; }
+NAV_DERIVED_TABLES *NAV_pDerivedTables(void) { return &s_Derived; }
 
 void NAV_vClearTables(void) {
   std::memset(s_Waypoint, 0, sizeof s_Waypoint);
@@ -158,6 +162,9 @@ void NAV_vClearTables(void) {
   std::memset(s_Route, 0, sizeof s_Route);
   std::memset(s_TrackHeader, 0, sizeof s_TrackHeader);
   std::memset(s_Wendrix, 0, sizeof s_Wendrix);
+  std::memset(&s_Derived, 0, sizeof s_Derived);
+  NAV_vResetOwnBankState();
+  NAV_vResetRouteState();
 }
 
 void NAV_vPackWaypoint(const WAYPOINT *pSlot, U8 *pu8Out) {

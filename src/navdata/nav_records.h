@@ -24,6 +24,7 @@ constexpr S32 NAV_Y_LIMIT = 15433198;
 // Sizes of the little-endian record images.
 enum : U32 {
   NAV_WAYPOINT_BYTES = 28,
+  NAV_WAYPOINT_NAME_BYTES = 12,
   NAV_ROUTE_BYTES = 128,
   NAV_TRACK_HEADER_BYTES = 60,
   NAV_TRACK_BYTES = 131072,
@@ -196,7 +197,21 @@ S16 *NAV_pnWaypointsUsed(void);
 ROUTE *NAV_pRouteTable(void);
 TRACK_HEADER *NAV_pTrackHeaderTable(void);
 WENDRIX *NAV_pWendrixTable(void);
-// Empties every table (start-up and tests).
+// Tables derived from the records (hashes, duplicates, decluttering, the copies kept for the linked unit); the
+// 16,384-entry ones are indexed by the low 14 bits of a waypoint link.
+typedef struct {
+  U16 au16WaypointHash[NAV_WAYPOINT_SLOTS];
+  BOOLEAN abWaypointDuplicate[NAV_LINK_TABLE];
+  U32 anWaypointDuplicate[NAV_LINK_TABLE];
+  S32 abDeclutterWaypoints[NAV_LINK_TABLE];
+  S32 abDeclutterWaypointsLeft[NAV_LINK_TABLE];
+  ROUTE aRouteBackup[NAV_ROUTES];
+  U16 au16RouteHash[NAV_ROUTES];
+  WAYPOINT aBigendianWaypoint[NAV_WAYPOINT_SLOTS];
+  ROUTE aBigendianRoute[NAV_ROUTES];
+} NAV_DERIVED_TABLES;
+NAV_DERIVED_TABLES *NAV_pDerivedTables(void);
+// Empties every table and the own-bank state (start-up and tests).
 void NAV_vClearTables(void);
 
 // Little-endian images. A waypoint-table slot is laid out by its status (group header, group body, waypoint).

@@ -1,22 +1,19 @@
-// Stand-in for the navigation store's route and recorded-path copies: a few named records kept in memory.
+// Stand-in for the navigation store's recorded-path copies (a few named records kept in memory), and the test
+// hook that names a route in the store.
 #include "navdata/navdata_standin.h"
 
 #include <cstdio>
 #include <mutex>
 
+#include "kernel/kernel_defs.h"
+#include "kernel/mutex.h"
+
 namespace {
 
-constexpr U32 kRoutes = 16;
 std::mutex s_mutex;
-ROUTE s_aRoutes[kRoutes];
 WENDRIX_HEADER s_aWendrix[NAVDATA_WENDRIX_COUNT];
 
 }  // namespace
-
-void T_NAV_vCopyRoute(U32 nIndex, ROUTE *pRoute) {
-  std::lock_guard<std::mutex> lock(s_mutex);
-  if (nIndex < kRoutes) *pRoute = s_aRoutes[nIndex];
-}
 
 void T_NAV_vCopyWendrixHeader(U32 nIndex, WENDRIX_HEADER *pHeader) {
   std::lock_guard<std::mutex> lock(s_mutex);
@@ -24,8 +21,11 @@ void T_NAV_vCopyWendrixHeader(U32 nIndex, WENDRIX_HEADER *pHeader) {
 }
 
 void NAVDATA_STANDIN_vSetRouteName(U32 nIndex, const char *sName) {
-  std::lock_guard<std::mutex> lock(s_mutex);
-  if (nIndex < kRoutes) std::snprintf(s_aRoutes[nIndex].sName, sizeof s_aRoutes[nIndex].sName, "%s", sName);
+  ROUTE *pRoute = T_NAV_pGetRoute(nIndex);
+  if (pRoute == nullptr) return;
+  L_MUTEX_LockWait(RES_NAV_DATA);
+  std::snprintf(pRoute->sName, sizeof pRoute->sName, "%s", sName);
+  L_MUTEX_Unlock(RES_NAV_DATA);
 }
 
 void NAVDATA_STANDIN_vSetWendrixName(U32 nIndex, const char *sName) {

@@ -3,13 +3,13 @@
 #pragma once
 #include "nav/nav_standin.h"
 #include "navdata/nav_records.h"
+#include "navdata/nav_route_table.h"
 
 enum : U32 { NAVDATA_WENDRIX_COUNT = NAV_WENDRIXS };
 
-// Copy nothing for an index without a record (0xFFFF for routes, 50 or more for recorded paths).
-void T_NAV_vCopyRoute(U32 nIndex, ROUTE *pRoute);
+// Copies nothing for an index without a record (50 or more).
 void T_NAV_vCopyWendrixHeader(U32 nIndex, WENDRIX_HEADER *pHeader);
 
-// Test hooks of the stand-in.
+// Test hooks: a route's name in the store, a recorded path's name in the stand-in.
 void NAVDATA_STANDIN_vSetRouteName(U32 nIndex, const char *sName);
 void NAVDATA_STANDIN_vSetWendrixName(U32 nIndex, const char *sName);

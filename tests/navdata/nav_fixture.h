@@ -16,6 +16,16 @@
 #include "platform/datadir.h"
 #include "settings/database.h"
 
+inline std::vector<U8> readFile(const std::string &sPath) {
+  std::ifstream in(sPath, std::ios::binary);
+  return std::vector<U8>(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void writeFile(const std::string &sPath, const std::vector<U8> &bytes) {
+  std::ofstream out(sPath, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
 class NavStoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -31,16 +41,6 @@ class NavStoreTest : public ::testing::Test {
 
   static std::string path(const std::string &sRelative) {
     return std::string(L_UTILS_cpGetPathnamePtr()) + "/" + sRelative;
-  }
-
-  static std::vector<U8> readFile(const std::string &sPath) {
-    std::ifstream in(sPath, std::ios::binary);
-    return std::vector<U8>(std::istreambuf_iterator<char>(in), {});
-  }
-
-  static void writeFile(const std::string &sPath, const std::vector<U8> &bytes) {
-    std::ofstream out(sPath, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
 
   static WAYPOINT waypoint(const char *pcName, S32 x, S32 y, U8 u8Icon = 5) {
