@@ -25,7 +25,7 @@ struct Ping {
     g_u32SpeedOfSoundInWater = 1463;
     d.pu8RawSonarData = raw.data();
     d.pu8TvgdData = tvg.data();
-    PING_SYNTH_SPEC s{};
+    PING_SYNTH_PARAMS s{};
     s.Beam = 1;
     s.u32TransmitFrequencyHertz = 200000;
     s.u8TransmitCycles = 16;

@@ -63,7 +63,7 @@ struct LogRun {
       }
     }
     u32Time += (U32)num("every");
-    PING_SYNTH_SPEC s{};
+    PING_SYNTH_PARAMS s{};
     s.Beam = (BEAM)num("beam");
     s.u32TransmitFrequencyHertz = (U32)num("freq");
     s.u8TransmitCycles = (U8)num("cycles");

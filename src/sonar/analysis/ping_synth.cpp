@@ -51,46 +51,46 @@ U32 S_PINGSYNTH_u32SampleOfDepth(float fDepthMetres, U32 u32SamplePeriodMicroSec
   return (U32)((dUs > 0.0 && dUs < 4.0e9 ? (U32)dUs : 0u) + p / 2) / p;
 }
 
-void S_PINGSYNTH_vMake(const PING_SYNTH_SPEC *pSpec, PING_DESCRIPTOR *pPing)
+void S_PINGSYNTH_vMake(const PING_SYNTH_PARAMS *pParams, PING_DESCRIPTOR *pPing)
 {
-  const U32 n = std::min(pSpec->u32NumberOfSamples, PING_MAX_SAMPLES);
-  const U32 p = pSpec->u32SamplePeriodMicroSeconds != 0 ? pSpec->u32SamplePeriodMicroSeconds : 26;
-  pPing->Beam = pSpec->Beam;
-  pPing->u32TransmitFrequencyHertz = pSpec->u32TransmitFrequencyHertz;
-  pPing->u8TransmitCycles = pSpec->u8TransmitCycles;
+  const U32 n = std::min(pParams->u32NumberOfSamples, PING_MAX_SAMPLES);
+  const U32 p = pParams->u32SamplePeriodMicroSeconds != 0 ? pParams->u32SamplePeriodMicroSeconds : 26;
+  pPing->Beam = pParams->Beam;
+  pPing->u32TransmitFrequencyHertz = pParams->u32TransmitFrequencyHertz;
+  pPing->u8TransmitCycles = pParams->u8TransmitCycles;
   pPing->u32NumberOfSamples = n;
   pPing->u32SamplePeriodMicroSeconds = p;
-  pPing->u32TimeStampMilliSeconds = pSpec->u32TimeStampMilliSeconds;
+  pPing->u32TimeStampMilliSeconds = pParams->u32TimeStampMilliSeconds;
   pPing->bSimulated = TRUE;
   U8 *t = pPing->pu8TvgdData;
-  Random rnd(pSpec->u32Seed);
+  Random rnd(pParams->u32Seed);
   for (U32 i = 0; i < n; i++) {
-    const S32 spread = pSpec->u8NoiseSpread;
-    const S32 v = spread != 0 ? (S32)pSpec->u8NoiseFloor + (S32)(rnd.next() % (2 * spread + 1)) - spread
-                              : (S32)pSpec->u8NoiseFloor;
+    const S32 spread = pParams->u8NoiseSpread;
+    const S32 v = spread != 0 ? (S32)pParams->u8NoiseFloor + (S32)(rnd.next() % (2 * spread + 1)) - spread
+                              : (S32)pParams->u8NoiseFloor;
     t[i] = (U8)std::clamp(v, 0, 255);
   }
-  for (U32 i = 0; i < pSpec->u32ClutterSamples && i < n; i++) {
-    const U32 v = pSpec->u8ClutterPeak * (pSpec->u32ClutterSamples - i) / pSpec->u32ClutterSamples;
+  for (U32 i = 0; i < pParams->u32ClutterSamples && i < n; i++) {
+    const U32 v = pParams->u8ClutterPeak * (pParams->u32ClutterSamples - i) / pParams->u32ClutterSamples;
     t[i] = (U8)std::max<U32>(t[i], v);
   }
-  if (pSpec->fBottomDepthMetres > 0.0f) {
-    const U32 u32Bottom = S_PINGSYNTH_u32SampleOfDepth(pSpec->fBottomDepthMetres, p);
-    const U32 u32Length = pSpec->u32BottomLengthSamples;
+  if (pParams->fBottomDepthMetres > 0.0f) {
+    const U32 u32Bottom = S_PINGSYNTH_u32SampleOfDepth(pParams->fBottomDepthMetres, p);
+    const U32 u32Length = pParams->u32BottomLengthSamples;
     // The bottom echo rises fast and tails off into the ground.
-    vAddEcho(t, n, u32Bottom + u32Length / 4, u32Length / 2, pSpec->u8BottomHardness);
+    vAddEcho(t, n, u32Bottom + u32Length / 4, u32Length / 2, pParams->u8BottomHardness);
     for (U32 k = u32Bottom + u32Length / 4; k < u32Bottom + u32Length && k < n; k++) {
-      const U32 v = pSpec->u8BottomHardness * (u32Bottom + u32Length - k) / u32Length;
+      const U32 v = pParams->u8BottomHardness * (u32Bottom + u32Length - k) / u32Length;
       t[k] = (U8)std::max<U32>(t[k], v);
     }
-    U32 u32Level = pSpec->u8BottomHardness;
-    for (U32 r = 2; r <= (U32)pSpec->u8SecondReturns + 1; r++) {
+    U32 u32Level = pParams->u8BottomHardness;
+    for (U32 r = 2; r <= (U32)pParams->u8SecondReturns + 1; r++) {
       u32Level = u32Level * 3 / 4;
       vAddEcho(t, n, r * u32Bottom + u32Length / 4, u32Length / 2, (U8)u32Level);
     }
   }
-  for (U32 f = 0; f < pSpec->u32Fish && f < PING_SYNTH_MAX_FISH; f++) {
-    const PING_SYNTH_FISH &fish = pSpec->aFish[f];
+  for (U32 f = 0; f < pParams->u32Fish && f < PING_SYNTH_MAX_FISH; f++) {
+    const PING_SYNTH_FISH &fish = pParams->aFish[f];
     vAddEcho(t, n, S_PINGSYNTH_u32SampleOfDepth(fish.fDepthMetres, p), fish.u32LengthSamples, fish.u8Peak);
   }
   S_TVG_ReverseTvgSonar(pPing, t, pPing->pu8RawSonarData);

@@ -31,10 +31,10 @@ typedef struct {
   U8 u8SecondReturns;     // echoes at 2, 3 ... times the depth, each weaker
   U32 u32Fish;
   PING_SYNTH_FISH aFish[PING_SYNTH_MAX_FISH];
-} PING_SYNTH_SPEC;
+} PING_SYNTH_PARAMS;
 
 // Fills the descriptor's buffers (which it must already have) and fields: the gain-corrected picture is made first
 // and the raw samples are its reverse gain, so running the gain again gives the picture back (up to saturation).
-void S_PINGSYNTH_vMake(const PING_SYNTH_SPEC *pSpec, PING_DESCRIPTOR *pPing);
-// The sample of a depth at the spec's sample period and the current speed of sound.
+void S_PINGSYNTH_vMake(const PING_SYNTH_PARAMS *pParams, PING_DESCRIPTOR *pPing);
+// The sample of a depth at the given sample period and the current speed of sound.
 U32 S_PINGSYNTH_u32SampleOfDepth(float fDepthMetres, U32 u32SamplePeriodMicroSeconds);
