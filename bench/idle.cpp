@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/keyboard.h"
+
 namespace {
 
 // The running unit in a data directory of its own, keys through a FIFO, log read from a pipe.
@@ -81,12 +83,7 @@ class Unit {
   }
   void key(unsigned short code) {
     for (int value : {1, 0}) {
-      struct {
-        long time[2];
-        unsigned short type, code;
-        int value;
-      } record = {{0, 0}, 1, code, value};
-      if (write(m_keys, &record, sizeof record) != static_cast<ssize_t>(sizeof record)) std::abort();
+      if (!DD_KEYBOARD_bWriteKeyRecord(m_keys, code, value)) std::abort();
       usleep(150000);
     }
   }

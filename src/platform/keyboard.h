@@ -78,6 +78,9 @@ U16 DD_KEYBOARD_u16CodeOfIndex(U32 u32Index);
 // Reads native input_event records from the file until it ends or fails; false when it cannot be opened. On a
 // task it is an end point: an end request for the task ends it there at once.
 bool DD_KEYBOARD_bReadRecords(const char *pcPath);
+// Writes one key record in the form the reader above takes (a press with value 1, a release with 0), as scripts
+// and tests drive the unit through CORVAN_KEYS; false when the whole record could not be written.
+bool DD_KEYBOARD_bWriteKeyRecord(int fd, U16 u16Code, S32 s32Value);
 // Tests: releases every key and forgets the test key's rhythm.
 void DD_KEYBOARD_vResetForTest(void);
 

@@ -113,6 +113,14 @@ bool DD_KEYBOARD_bReadRecords(const char *pcPath) {
   return true;
 }
 
+bool DD_KEYBOARD_bWriteKeyRecord(int fd, U16 u16Code, S32 s32Value) {
+  struct input_event tEvent = {};
+  tEvent.type = EV_KEY;
+  tEvent.code = u16Code;
+  tEvent.value = s32Value;
+  return write(fd, &tEvent, sizeof tEvent) == static_cast<ssize_t>(sizeof tEvent);
+}
+
 void DD_KEYBOARD_vInit(void) {
   if (s_bStarted.exchange(true)) return;
   for (auto &flag : s_state) flag.store(FALSE, std::memory_order_relaxed);

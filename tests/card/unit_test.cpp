@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/keyboard.h"
 #include "draw/color.h"
 #include "platform/png.h"
 #include "test_environment.h"
@@ -93,12 +94,7 @@ TEST_F(CardUnitRun, CardAtStartMountsAndPutBackRefusesTheImportWhileNavigationIs
   ASSERT_TRUE(waitForFrame(unit, &frames, " 329", true));
   ASSERT_TRUE(unit.waitForLine("run-system sent"));
   auto key = [&](int nValue) {
-    struct {
-      long alTime[2];
-      unsigned short u16Type, u16Code;
-      int nValue;
-    } record = {{0, 0}, 1, 30, nValue};
-    ASSERT_EQ(write(nKeys, &record, sizeof record), static_cast<ssize_t>(sizeof record));
+    ASSERT_TRUE(DD_KEYBOARD_bWriteKeyRecord(nKeys, 30, nValue));
   };
   key(1);
   ASSERT_TRUE(waitForFrame(unit, &frames, " 329", false));

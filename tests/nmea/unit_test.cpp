@@ -16,6 +16,7 @@
 #include <sstream>
 #include <string>
 
+#include "platform/keyboard.h"
 #include "draw/color.h"
 #include "platform/png.h"
 #include "test_environment.h"
@@ -98,12 +99,7 @@ class Keypad {
   // at once after its release reads as held.
   void press(unsigned short u16Code) {
     for (int nValue : {1, 0}) {
-      struct {
-        long alTime[2];
-        unsigned short u16Type, u16Code;
-        int nValue;
-      } record = {{0, 0}, 1, u16Code, nValue};
-      ASSERT_EQ(write(m_nFd, &record, sizeof record), static_cast<ssize_t>(sizeof record));
+      ASSERT_TRUE(DD_KEYBOARD_bWriteKeyRecord(m_nFd, u16Code, nValue));
       usleep(150000);
     }
   }

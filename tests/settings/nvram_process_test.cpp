@@ -2,7 +2,6 @@
 // SIGTERM.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/input.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -15,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/keyboard.h"
 #include "settings_fixture.h"
 #include "test_environment.h"
 
@@ -71,11 +71,7 @@ TEST(NvramProcess, SettingsChangedInTheMenusSurviveSigterm) {
   usleep(1500000);  // the menu task opens the list and takes the keys on its next turns
   auto press = [&](unsigned short u16Code) {
     for (int nValue : {1, 0}) {
-      struct input_event event = {};
-      event.type = EV_KEY;
-      event.code = u16Code;
-      event.value = nValue;
-      ASSERT_EQ(write(fdKeys, &event, sizeof event), static_cast<ssize_t>(sizeof event));
+      ASSERT_TRUE(DD_KEYBOARD_bWriteKeyRecord(fdKeys, u16Code, nValue));
       usleep(200000);  // the keyboard task polls every 40 ms
     }
     usleep(300000);

@@ -2,7 +2,6 @@
 // from its log (attempts, system state, the key log of the settings store) and its last screen.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/input.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -2,7 +2,6 @@
 // of the depth to ping and the sonar model's log of the transmit commands it is sent.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/input.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>

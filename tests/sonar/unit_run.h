@@ -3,7 +3,6 @@
 #pragma once
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/input.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/keyboard.h"
 #include "test_environment.h"
 
 class UnitRun {
@@ -64,11 +64,7 @@ class UnitRun {
 
  private:
   void send(unsigned short code, int value) {
-    struct input_event event = {};
-    event.type = EV_KEY;
-    event.code = code;
-    event.value = value;
-    ASSERT_EQ(write(m_keys, &event, sizeof event), static_cast<ssize_t>(sizeof event));
+    ASSERT_TRUE(DD_KEYBOARD_bWriteKeyRecord(m_keys, code, value));
   }
 
   std::string m_dir;

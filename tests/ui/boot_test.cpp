@@ -21,6 +21,7 @@
 #include "draw/color.h"
 #include "ui/menu/menu_draw.h"
 #include "view/view.h"
+#include "platform/keyboard.h"
 #include "platform/png.h"
 
 namespace {
@@ -128,12 +129,7 @@ class Unit {
   }
   // Holds a key down (press only) or lets it go.
   void hold(unsigned short u16Code, bool bDown) {
-    struct {
-      long alTime[2];
-      unsigned short u16Type, u16Code;
-      int nValue;
-    } record = {{0, 0}, 1, u16Code, bDown ? 1 : 0};
-    if (write(m_nKeys, &record, sizeof record) != static_cast<ssize_t>(sizeof record)) ADD_FAILURE();
+    if (!DD_KEYBOARD_bWriteKeyRecord(m_nKeys, u16Code, bDown ? 1 : 0)) ADD_FAILURE();
   }
   // Waits until the unit reads the keypad; the start-up task's keys are filed a turn later, so the first key
   // goes through pressUntil or pressUntilLogged.
@@ -148,12 +144,7 @@ class Unit {
   // A press and a release as a finger makes them: the pauses shape the input, they wait for nothing.
   void key(unsigned short u16Code) {
     for (int nValue : {1, 0}) {
-      struct {
-        long alTime[2];
-        unsigned short u16Type, u16Code;
-        int nValue;
-      } record = {{0, 0}, 1, u16Code, nValue};
-      if (write(m_nKeys, &record, sizeof record) != static_cast<ssize_t>(sizeof record)) ADD_FAILURE();
+      if (!DD_KEYBOARD_bWriteKeyRecord(m_nKeys, u16Code, nValue)) ADD_FAILURE();
       usleep(150000);  // the keyboard task polls every 40 ms
     }
   }

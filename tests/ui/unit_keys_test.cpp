@@ -1,7 +1,6 @@
 // The running unit fed with key records through CORVAN_KEYS: holding POWER switches it off.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/input.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -10,15 +9,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/keyboard.h"
+
 namespace {
 
-void writeKey(int fd, unsigned short code, int value) {
-  struct input_event tEvent = {};
-  tEvent.type = EV_KEY;
-  tEvent.code = code;
-  tEvent.value = value;
-  ASSERT_EQ(write(fd, &tEvent, sizeof tEvent), static_cast<ssize_t>(sizeof tEvent));
-}
+void writeKey(int fd, unsigned short code, int value) { ASSERT_TRUE(DD_KEYBOARD_bWriteKeyRecord(fd, code, value)); }
 
 TEST(UnitKeys, PowerHeldThroughTheKeyFifoSwitchesTheUnitOff) {
   char acDir[] = "/tmp/corvan-unit-keys-XXXXXX";
