@@ -11,7 +11,6 @@
 #include "kernel/reset.h"
 #include "kernel/sema.h"
 #include "kernel/task_table.h"
-#include "navdata/navdata_load_standin.h"
 
 void STANDIN_vPublishMailbox(FOURCHARID key, MBOX mbox, U32 u32Priority, const char *pcFatalText) {
   if (H_DATABASE_bUpdateEverythingU32(key, static_cast<U32>(mbox), u32Priority, D_MAILBOX, nullptr,
@@ -64,7 +63,6 @@ struct StandIn {
 // clang-format off
 const StandIn kStandIns[] = {
     {CHARTTASK,          {FCID("TCRT")}, {M_CHART},          {SEMA_MBOX_CHART},          "Somebody else registered the Chart Task Mailbox"},
-    {NAVTASK,            {FCID("TNAV")}, {M_NAV},            {SEMA_MBOX_NAV},            "Somebody else registered the Nav Task Mailbox"},
     {PCCTASK,            {FCID("TPCC")}, {M_PCCOM},          {SEMA_MBOX_PCC},            "Somebody else registered the PC Connect Task Mailbox"},
     {BARTASK,            {FCID("TX01")}, {M_BAROMETER},      {SEMA_MBOX_BAR},            "Somebody else registered the Barometer Task Mailbox"},
     {ACCTASK,            {FCID("TAUX")}, {M_ACCESSORY, M_ACC_REPLY}, {SEMA_MBOX_ACC, SEMA_ACC_REPLY}, "Somebody else registered the Accessory Task Mailbox"},
@@ -113,17 +111,9 @@ const StandIn kStandIns[] = {
     H_DATABASE_bUpdateEverythingU32(FCID("SSTS"), 1, P_DEFAULT_SETTING, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
     H_DATABASE_bUpdateEverythingU32(FCID("SSES"), 1, P_DEFAULT_SETTING, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
   }
-  if (task == NAVTASK) {
-    // The navigation defaults that GPS output and positions need: WGS 84, no daylight saving, EST.
-    H_DATABASE_bUpdateEverythingU32(FCID("SDTM"), 0, P_DEFAULT_SETTING, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
-    H_DATABASE_bUpdateEverythingBoolean(FCID("SDST"), FALSE, P_DEFAULT_SETTING, D_UNKNOWN, nullptr, DB_NO_TIMEOUT);
-    H_DATABASE_bUpdateEverythingU32(FCID("SLTZ"), static_cast<U32>(-300), P_DEFAULT_SETTING, D_SIGNED32, nullptr,
-                                    DB_NO_TIMEOUT);
-  }
   for (int i = 0; i < 2 && pStandIn->keys[i] != 0; ++i) {
     STANDIN_vPublishMailbox(pStandIn->keys[i], pStandIn->mboxes[i], u32Priority, pStandIn->pcFatalText);
   }
-  if (task == NAVTASK) T_NAV_vInitTracksWaypointsRoutes();  // the navigation task loads the store as it starts
   log_me("stand-in running");
   STANDIN_vServe(pStandIn->semas, pStandIn->mboxes);
 }
@@ -134,7 +124,6 @@ const StandIn kStandIns[] = {
   void entry(void) { runStandIn(task); }
 
 STANDIN_ENTRY(T_CHART_vMain, CHARTTASK)
-STANDIN_ENTRY(T_NAV_vMain, NAVTASK)
 STANDIN_ENTRY(T_PCC_vMain, PCCTASK)
 STANDIN_ENTRY(T_BAROMETER_vMain, BARTASK)
 STANDIN_ENTRY(T_ACC_vMain, ACCTASK)
